@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both presets and runs every test: native unit tests under the
+# sanitizers, then the Windows-side tests (in-process and end-to-end) under Wine on a private display.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh || exit 1
+scripts/build.sh all || exit 1
+
+log=build/test-summary.txt
+: >"$log"
+status=0
+ctest --preset native 2>&1 | tee -a "$log" || status=1
+ZAPNIX_PRIVATE_DISPLAY=1 scripts/with-wine.sh ctest --preset win 2>&1 | tee -a "$log"
+[ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+
+passed=0; failed=0
+while read -r line; do
+  t=$(sed -nE 's/.* ([0-9]+)% tests passed, ([0-9]+) tests failed out of ([0-9]+).*/\2 \3/p' <<<"$line")
+  [ -n "$t" ] || continue
+  set -- $t
+  failed=$((failed + $1)); passed=$((passed + $2 - $1))
+done <"$log"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ] || status=1
+exit $status
