@@ -1,0 +1,306 @@
+#include "app/ZapnixFrm.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/CommandIds.h"
+#include "app/StartupSettings.h"
+#include "app/resources/resource.h"
+#include "platform/Dialogs.h"
+#include "platform/MessagePump.h"
+#include "rules/ProfileFile.h"
+#include "rules/RuleFile.h"
+
+namespace zapnix {
+namespace {
+
+constexpr ControlSpec kLayout[] = {
+    {ids::Frame1, "Frame1", ControlKind::GroupBox, "Welcome", 8, 8, 633, 57},
+    {ids::Label1, "Label1", ControlKind::Label,
+     "Welcome to Zapnix. To prevent annoying pop up windows please specify the window titles you wish to "
+     "block below. If a window pops up with a title matching any of the titles in your blocked list then the "
+     "window will be automatically closed by Zapnix.",
+     16, 24, 617, 33},
+    {ids::WinTxt, "winTxt", ControlKind::TextBox, "", 8, 80, 633, 19},
+    {ids::PicClick, "picClick", ControlKind::Picture, "", 8, 112, 33, 33},
+    {ids::Label3, "Label3", ControlKind::Label,
+     "Try clicking the red icon and dragging it to the title bar of a window you want to close!", 48, 112, 409, 17},
+    {ids::Label5, "Label5", ControlKind::Label,
+     "Also try clicking the grab title button for an efficient way to add open popups to your blocked list.", 48, 128,
+     457, 17},
+    {ids::Command5, "Command5", ControlKind::Button, "Grab Title", 520, 112, 57, 25},
+    {ids::Command4, "Command4", ControlKind::Button, "Add Rule", 584, 112, 57, 25},
+    {ids::WinList, "WinList", ControlKind::ListView, "", 8, 152, 633, 257, LVS_OWNERDATA},
+    {ids::Label2, "Label2", ControlKind::Label, "Tick the rules you no longer need, then click Delete Ticked.", 8, 432,
+     321, 17},
+    {ids::Command3, "Command3", ControlKind::Button, "Delete Ticked", 360, 424, 89, 25},
+    {ids::Command2, "Command2", ControlKind::Button, "Hide Zapnix", 456, 424, 89, 25},
+    {ids::Command1, "Command1", ControlKind::Button, "Save and Exit", 552, 424, 89, 25},
+};
+
+constexpr VirtualListView::Column kWinListColumns[] = {
+    {"Window Title", 370},
+    {"Active", 60},
+    {"Match", 80},
+    {"Case Sensitive", 100},
+};
+
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+// Makes the client area exactly the given size, whatever the menu bar and frame turned out to take.
+void FitClientArea(HWND hwnd, int width, int height) {
+    RECT client{}, outer{};
+    GetClientRect(hwnd, &client);
+    GetWindowRect(hwnd, &outer);
+    const int dw = width - (client.right - client.left);
+    const int dh = height - (client.bottom - client.top);
+    if (dw == 0 && dh == 0) return;
+    SetWindowPos(hwnd, nullptr, 0, 0, outer.right - outer.left + dw, outer.bottom - outer.top + dh,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CentreOnScreen(HWND hwnd) {
+    RECT work{}, outer{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(hwnd, &outer);
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    const int x = work.left + std::max(0L, (work.right - work.left - width) / 2);
+    const int y = work.top + std::max(0L, (work.bottom - work.top - height) / 2);
+    SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+std::span<const ControlSpec> ZapnixFrm::Layout() {
+    return kLayout;
+}
+
+ZapnixFrm::~ZapnixFrm() {
+    if (Hwnd()) tray_.Remove();
+    if (taskOwner_) DestroyWindow(taskOwner_);
+}
+
+bool ZapnixFrm::Create(const std::string& profilePath) {
+    profilePath_ = profilePath;
+    icon_ = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ZAPNIX));
+    if (!icon_) icon_ = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    if (!RegisterClassOnce(kMainClassName, icon_, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) return false;
+
+    // An owned window has no taskbar button: a hidden owner takes the program off the task list while
+    // the main window keeps an ordinary caption.
+    taskOwner_ =
+        CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+
+    const DpiScale scale = DpiScale::ForWindow(nullptr);
+    const SIZE outer = OuterSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle, true, scale);
+    if (!CreateThisWindow(kMainClassName, kMainCaption, kStyle, kExStyle, CW_USEDEFAULT, CW_USEDEFAULT, outer.cx,
+                          outer.cy, taskOwner_, CreateMainMenuBar()))
+        return false;
+    font_ = std::make_unique<UiFont>(scale);
+    CreateControls(Hwnd(), kLayout, scale, font_->Handle());
+    SendDlgItemMessageA(Hwnd(), ids::PicClick, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+    winList_.Attach(
+        GetDlgItem(Hwnd(), ids::WinList), kWinListColumns, scale,
+        [this](std::size_t row, int column) -> std::string {
+            if (row >= rules_.Count()) return {};
+            const WindowKiller& rule = rules_.Row(row);
+            switch (column) {
+                case 0:
+                    return rule.title;
+                case 1:
+                    return rule.active;
+                case 2:
+                    return rule.match;
+                case 3:
+                    return rule.caseSensitive;
+                default:
+                    return {};
+            }
+        },
+        [this](std::size_t row) { return row < rules_.Count() && rules_.Row(row).ticked; });
+    FitClientArea(Hwnd(), scale(kClientWidth), scale(kClientHeight));
+    CentreOnScreen(Hwnd());
+    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    RegisterDialogWindow(Hwnd());
+
+    // The load step proper: the rules, then the settings, from one read of the profile file.
+    const IniDocument profile = LoadIniFile(profilePath_).value_or(IniDocument{});
+    LoadWinList(profile, rules_);
+    RulesChanged();
+    const StartupSettings settings = ReadStartupSettings(profile);
+    if (settings.startHidden) HideToTray();
+    SetCheckPeriod(settings.checkPeriodMs);
+    ruleTicked_ = false;
+    if (!settings.startHidden) {
+        ShowWindow(Hwnd(), SW_SHOW);
+        UpdateWindow(Hwnd());
+    }
+    return true;
+}
+
+void ZapnixFrm::RulesChanged() {
+    winList_.SetRowCount(rules_.Count());
+}
+
+void ZapnixFrm::SetCheckPeriod(std::optional<std::uint32_t> periodMs) {
+    KillTimer(Hwnd(), ids::kCheckTimerId);
+    checkPeriodMs_.reset();
+    // A period of 0 never fires: the system's timer would take it as its shortest period instead.
+    if (periodMs && *periodMs > 0 && SetTimer(Hwnd(), ids::kCheckTimerId, *periodMs, nullptr))
+        checkPeriodMs_ = periodMs;
+}
+
+void ZapnixFrm::HideToTray() {
+    ShowWindow(Hwnd(), SW_HIDE);
+    tray_.Add(Hwnd(), icon_);
+}
+
+void ZapnixFrm::RestoreFromTray() {
+    SetForegroundWindow(Hwnd());
+    tray_.Remove();
+    ShowWindow(Hwnd(), SW_SHOWNORMAL);
+    SetForegroundWindow(Hwnd());
+}
+
+void ZapnixFrm::OnTrayNotify(LPARAM lParam) {
+    const auto code = static_cast<std::int32_t>(LOWORD(lParam));
+    switch (trayEvents_.OnNotify(IsWindowVisible(Hwnd()) != FALSE, code)) {
+        case TrayAction::Restore:
+            RestoreFromTray();
+            break;
+        case TrayAction::ShowMenu: {
+            SetForegroundWindow(Hwnd());
+            if (const int chosen = trayMenu_.Track(Hwnd())) OnCommand(chosen);
+            break;
+        }
+        case TrayAction::None:
+            break;
+    }
+}
+
+void ZapnixFrm::OnCommand(int id) {
+    switch (id) {
+        case ids::Command1:
+        case ids::MenuClose:
+        case ids::TrayClose:
+            RequestClose();
+            break;
+        case ids::Command2:
+            HideToTray();
+            break;
+        case ids::TrayOpen:
+            ShowWindow(Hwnd(), SW_SHOW);
+            tray_.Remove();
+            break;
+        default:
+            break;
+    }
+}
+
+bool ZapnixFrm::ConfirmClose() {
+    return AskQuestion(Hwnd(), std::string("Are you sure you want to close ") + kProgramTitle + "?");
+}
+
+bool ZapnixFrm::SaveWinList() {
+    if (SaveWinListToFile(profilePath_, rules_)) return true;
+    return AskAfterError(Hwnd(), "The window killers could not be saved to " + profilePath_ +
+                                     ".\r\n\r\nClose Zapnix anyway? The changes made to them since Zapnix "
+                                     "started will be lost.\r\nChoose No to keep Zapnix running.");
+}
+
+void ZapnixFrm::RequestClose() {
+    // One question at a time: a second close request while the first is being answered is dropped.
+    if (closing_) return;
+    closing_ = true;
+    if (!ConfirmClose() || !SaveWinList()) {
+        closing_ = false;
+        return;
+    }
+    SlideOut();
+    tray_.Remove();
+    DestroyWindow(Hwnd());
+}
+
+void ZapnixFrm::SlideOut() {
+    // Invisible when hidden: nothing to show, so no reason to keep the user waiting.
+    if (!IsWindowVisible(Hwnd())) return;
+    RECT outer{};
+    GetWindowRect(Hwnd(), &outer);
+    const int height = outer.bottom - outer.top;
+    const int step = std::max(1, static_cast<int>(outer.bottom) / 25);
+    for (int top = outer.top; top >= -height;) {
+        top -= step;
+        SetWindowPos(Hwnd(), nullptr, outer.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (!WaitProcessingMessages(10) || !Hwnd()) return;
+    }
+}
+
+LRESULT ZapnixFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        switch (message) {
+            case WM_COMMAND:
+                OnCommand(LOWORD(wParam));
+                return 0;
+            case WM_NOTIFY:
+                if (winList_.OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) return 0;
+                break;
+            case WM_TIMER:
+                if (wParam == ids::kCheckTimerId) {
+                    if (checkPass_) checkPass_();
+                    return 0;
+                }
+                break;
+            case kTrayCallbackMessage:
+                // An ordinary mouse move cannot reach a hidden window: then it is the tray speaking.
+                if (!IsWindowVisible(Hwnd())) {
+                    OnTrayNotify(lParam);
+                    return 0;
+                }
+                break;
+            case WM_PRINTCLIENT: {
+                // Themed controls paint their parent's background through this message.
+                RECT client{};
+                GetClientRect(Hwnd(), &client);
+                FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
+                return 0;
+            }
+            case WM_CLOSE:
+                RequestClose();
+                return 0;
+            case WM_QUERYENDSESSION:
+                if (closing_) return FALSE;
+                closing_ = true;
+                if (ConfirmClose() && SaveWinList()) return TRUE;
+                closing_ = false;
+                return FALSE;
+            case WM_ENDSESSION:
+                if (wParam) {
+                    tray_.Remove();
+                    DestroyWindow(Hwnd());
+                } else {
+                    closing_ = false;
+                }
+                return 0;
+            case WM_DESTROY:
+                KillTimer(Hwnd(), ids::kCheckTimerId);
+                UnregisterDialogWindow(Hwnd());
+                PostQuitMessage(0);
+                return 0;
+            default:
+                if (taskbarCreated_ != 0 && message == taskbarCreated_) {
+                    tray_.OnTaskbarCreated();
+                    return 0;
+                }
+                break;
+        }
+    } catch (...) {
+        // Nothing may escape into the system's dispatcher; the message counts as handled.
+        return 0;
+    }
+    return DefaultHandling(message, wParam, lParam);
+}
+
+}  // namespace zapnix

@@ -1,0 +1,82 @@
+#pragma once
+// The main window: the rule list, the check timer, the tray icon, and the program's start and end.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/MainMenu.h"
+#include "app/TrayEvents.h"
+#include "app/TrayIcon.h"
+#include "platform/BaseWindow.h"
+#include "platform/Controls.h"
+#include "platform/VirtualListView.h"
+#include "rules/RuleList.h"
+
+namespace zapnix {
+
+inline constexpr char kProgramTitle[] = "Zapnix";
+inline constexpr char kMainCaption[] = "Zapnix Popup Killer";
+inline constexpr char kMainClassName[] = "ZapnixFrm";
+
+class ZapnixFrm : public BaseWindow<ZapnixFrm> {
+public:
+    // The layout of the main window's client area (pixels at 96 dots per inch).
+    static constexpr int kClientWidth = 650;
+    static constexpr int kClientHeight = 454;
+    static std::span<const ControlSpec> Layout();
+
+    ZapnixFrm() = default;
+    ~ZapnixFrm() override;
+
+    // The load step: creates the window, loads the rules from `profilePath`, hides to the tray or arms
+    // the check timer as the settings say, and shows the window unless it was hidden.
+    bool Create(const std::string& profilePath);
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+    RuleList& Rules() { return rules_; }
+    // The rule list changed: the view shows the model's rows again.
+    void RulesChanged();
+    std::optional<std::uint32_t> CheckPeriodMs() const { return checkPeriodMs_; }
+    // Starts the check timer with the given period, or stops it (nullopt).
+    void SetCheckPeriod(std::optional<std::uint32_t> periodMs);
+    // Called on every tick of the check timer.
+    void SetCheckPass(std::function<void()> pass) { checkPass_ = std::move(pass); }
+
+    void HideToTray();
+    const TrayIcon& Tray() const { return tray_; }
+    // Every close path ends here: the question, then saving, sliding off the screen and ending.
+    void RequestClose();
+
+private:
+    void CreateContent();
+    void OnCommand(int id);
+    void OnTrayNotify(LPARAM lParam);
+    void RestoreFromTray();
+    // Saves the rule list; on failure asks whether to close anyway. True: go on closing.
+    bool SaveWinList();
+    bool ConfirmClose();
+    void SlideOut();
+
+    std::string profilePath_;
+    RuleList rules_;
+    VirtualListView winList_;
+    std::unique_ptr<UiFont> font_;
+    HICON icon_ = nullptr;
+    HWND taskOwner_ = nullptr;  // hidden owner that keeps the window off the taskbar
+    TrayIcon tray_;
+    TrayEvents trayEvents_;
+    TrayMenu trayMenu_;
+    UINT taskbarCreated_ = 0;
+    std::optional<std::uint32_t> checkPeriodMs_;
+    std::function<void()> checkPass_;
+    bool ruleTicked_ = false;
+    bool closing_ = false;
+};
+
+}  // namespace zapnix

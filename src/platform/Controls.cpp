@@ -1,0 +1,76 @@
+#include "platform/Controls.h"
+
+#include <commctrl.h>
+
+namespace zapnix {
+namespace {
+
+struct KindTraits {
+    const char* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+KindTraits TraitsOf(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::GroupBox:
+            return {"BUTTON", BS_GROUPBOX, 0};
+        case ControlKind::Label:
+            return {"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+        case ControlKind::TextBox:
+            return {"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        case ControlKind::Button:
+            return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+        case ControlKind::Picture:
+            return {"STATIC", SS_ICON | SS_CENTERIMAGE | SS_NOTIFY, 0};
+        case ControlKind::ListView:
+            return {WC_LISTVIEWA, LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    }
+    return {"STATIC", 0, 0};
+}
+
+}  // namespace
+
+DpiScale DpiScale::ForWindow(HWND hwnd) {
+    HDC dc = GetDC(hwnd);
+    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    if (dc) ReleaseDC(hwnd, dc);
+    return DpiScale(dpi > 0 ? dpi : 96);
+}
+
+UiFont::UiFont(const DpiScale& scale) {
+    // The forms are laid out for 8-point MS Sans Serif (Microsoft Sans Serif on current systems): a
+    // wider face would not fit the labels' texts into their places.
+    LOGFONTA face{};
+    face.lfHeight = -MulDiv(8, scale.Dpi(), 72);
+    face.lfWeight = FW_NORMAL;
+    face.lfCharSet = DEFAULT_CHARSET;
+    face.lfQuality = DEFAULT_QUALITY;
+    lstrcpynA(face.lfFaceName, "MS Sans Serif", LF_FACESIZE);
+    font_ = CreateFontIndirectA(&face);
+}
+
+UiFont::~UiFont() {
+    if (font_) DeleteObject(font_);
+}
+
+void CreateControls(HWND parent, std::span<const ControlSpec> controls, const DpiScale& scale, HFONT font) {
+    for (const ControlSpec& spec : controls) {
+        const KindTraits traits = TraitsOf(spec.kind);
+        HWND container = spec.containerId ? GetDlgItem(parent, spec.containerId) : parent;
+        HWND control = CreateWindowExA(
+            traits.exStyle, traits.className, spec.caption, WS_CHILD | WS_VISIBLE | traits.style | spec.extraStyle,
+            scale(spec.x), scale(spec.y), scale(spec.width), scale(spec.height), container,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleA(nullptr), nullptr);
+        if (control && font) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+}
+
+SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool hasMenu,
+                        const DpiScale& scale) {
+    RECT rect{0, 0, scale(clientWidth), scale(clientHeight)};
+    AdjustWindowRectEx(&rect, style, hasMenu ? TRUE : FALSE, exStyle);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+}  // namespace zapnix

@@ -1,0 +1,54 @@
+#pragma once
+// Windows are described as constant tables of controls placed in pixels at 96 dots per inch; the
+// controls are created from the table, scaled for the display, so that the code reads like the form
+// and a layout test can hold the live window against the same table.
+
+#include <windows.h>
+
+#include <span>
+
+namespace zapnix {
+
+enum class ControlKind { GroupBox, Label, TextBox, Button, Picture, ListView };
+
+struct ControlSpec {
+    int id;
+    const char* name;  // the control's name in the program, for tests and readers
+    ControlKind kind;
+    const char* caption;
+    int x, y, width, height;  // client pixels at 96 dots per inch, within the container if there is one
+    DWORD extraStyle = 0;
+    int containerId = 0;  // a frame that holds the control, or 0
+};
+
+class DpiScale {
+public:
+    explicit DpiScale(int dpi) : dpi_(dpi) {}
+    static DpiScale ForWindow(HWND hwnd);
+    int operator()(int pixelsAt96) const { return MulDiv(pixelsAt96, dpi_, 96); }
+    int Dpi() const { return dpi_; }
+
+private:
+    int dpi_;
+};
+
+// A GDI font that is deleted with its owner.
+class UiFont {
+public:
+    explicit UiFont(const DpiScale& scale);
+    ~UiFont();
+    UiFont(const UiFont&) = delete;
+    UiFont& operator=(const UiFont&) = delete;
+    HFONT Handle() const { return font_; }
+
+private:
+    HFONT font_ = nullptr;
+};
+
+void CreateControls(HWND parent, std::span<const ControlSpec> controls, const DpiScale& scale, HFONT font);
+
+// The window's outer size for a client area of the given size at 96 dots per inch.
+SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool hasMenu,
+                        const DpiScale& scale);
+
+}  // namespace zapnix

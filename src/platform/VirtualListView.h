@@ -1,0 +1,41 @@
+#pragma once
+// A report-style list view that holds no rows of its own (LVS_OWNERDATA): it asks its model for the
+// text and tick state of each row as it paints, so the model is the one home of the data.
+
+#include <windows.h>
+
+#include <cstddef>
+#include <functional>
+#include <span>
+#include <string>
+
+namespace zapnix {
+
+class DpiScale;
+
+class VirtualListView {
+public:
+    struct Column {
+        const char* title;
+        int width;  // pixels at 96 dots per inch
+    };
+    using TextSource = std::function<std::string(std::size_t row, int column)>;
+    using TickSource = std::function<bool(std::size_t row)>;
+
+    void Attach(HWND list, std::span<const Column> columns, const DpiScale& scale, TextSource text,
+                TickSource ticked = {});
+    HWND Handle() const { return list_; }
+
+    // The model's row count changed (or its rows did): repaint from the model.
+    void SetRowCount(std::size_t count);
+
+    // Answers LVN_GETDISPINFO for this list; false when the notification is not for it.
+    bool OnNotify(const NMHDR& header);
+
+private:
+    HWND list_ = nullptr;
+    TextSource text_;
+    TickSource ticked_;
+};
+
+}  // namespace zapnix

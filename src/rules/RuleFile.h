@@ -1,0 +1,29 @@
+#pragma once
+// The rule list in the profile file: section "Windows", "Total" and four keys per rule whose eight-
+// character prefixes ("Title   ", "Active  ", "Match   ", "Case    ") are followed by the row number.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "rules/IniDocument.h"
+#include "rules/RuleList.h"
+
+namespace zapnix {
+
+inline constexpr std::string_view kProfileFileName = "quorb.ini";
+inline constexpr std::string_view kRulesSection = "Windows";
+
+// The key of one cell of rule `row` (1-based): the prefix followed directly by the digits.
+std::string RuleKey(std::string_view prefix, std::size_t row);
+
+// Appends the rules of the profile to `rules` (the list is not cleared; values are not checked).
+void LoadWinList(const IniDocument& profile, RuleList& rules);
+// Writes "Total" and the keys of every rule; keys of rows beyond the count stay as they were.
+void SaveWinList(const RuleList& rules, IniDocument& profile);
+
+// SaveWinList against the file at `path`: only the rule keys change and the file is replaced
+// atomically; false (file untouched) when it could not be read or written.
+bool SaveWinListToFile(const std::string& path, const RuleList& rules);
+
+}  // namespace zapnix

@@ -1,0 +1,245 @@
+#include "Driver.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace zapnix::e2e {
+namespace {
+
+std::string ZapnixExePath() {
+    char buffer[MAX_PATH * 4] = {};
+    if (GetEnvironmentVariableA("ZAPNIX_EXE", buffer, sizeof(buffer)) > 0) {
+        std::string path = buffer;
+        for (char& c : path)
+            if (c == '/') c = '\\';
+        // A Unix path from the build goes through Wine's drive for the root folder.
+        if (!path.empty() && path[0] == '\\') path = "Z:" + path;
+        return path;
+    }
+    GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
+    std::string path = buffer;
+    path = path.substr(0, path.find_last_of('\\'));
+    return path + "\\..\\..\\src\\Zapnix.exe";
+}
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string full = folder + "\\" + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(full);
+            } else {
+                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(find, &entry));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+struct Search {
+    DWORD processId;
+    const char* className;
+    const char* caption;
+    bool visibleOnly = false;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindOfProcess(HWND hwnd, LPARAM param) {
+    auto& search = *reinterpret_cast<Search*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != search.processId) return TRUE;
+    if (search.visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
+    char cls[260] = {};
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    if (lstrcmpiA(cls, search.className) != 0) return TRUE;
+    if (search.caption && WindowText(hwnd) != search.caption) return TRUE;
+    search.found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+std::string WindowText(HWND hwnd) {
+    char text[1024] = {};
+    const int n = GetWindowTextA(hwnd, text, sizeof(text));
+    return std::string(text, n > 0 ? n : 0);
+}
+
+ScratchFolder::ScratchFolder() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    static int counter = 0;
+    for (;;) {
+        path_ =
+            std::string(temp) + "zapnix-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+        if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create " + path_);
+    }
+}
+
+ScratchFolder::~ScratchFolder() {
+    RemoveTree(path_);
+}
+
+void ScratchFolder::Write(const std::string& name, const std::string& bytes) const {
+    FILE* file = std::fopen(File(name).c_str(), "wb");
+    if (!file) throw std::runtime_error("cannot write " + File(name));
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+}
+
+std::optional<std::string> ScratchFolder::Read(const std::string& name) const {
+    FILE* file = std::fopen(File(name).c_str(), "rb");
+    if (!file) return std::nullopt;
+    std::string bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0) bytes.append(buffer, n);
+    std::fclose(file);
+    return bytes;
+}
+
+ZapnixProcess::ZapnixProcess(const ScratchFolder& folder) {
+    const std::string exe = folder.File("Zapnix.exe");
+    if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        !CopyFileA(ZapnixExePath().c_str(), exe.c_str(), FALSE))
+        throw std::runtime_error("cannot copy Zapnix.exe from " + ZapnixExePath());
+    std::string commandLine = "\"" + exe + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.Path().c_str(),
+                        &startup, &info_))
+        throw std::runtime_error("cannot start " + exe);
+    WaitForInputIdle(info_.hProcess, 10000);
+}
+
+ZapnixProcess::~ZapnixProcess() {
+    if (!info_.hProcess) return;
+    if (Running()) {
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+}
+
+bool ZapnixProcess::Running() const {
+    return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool ZapnixProcess::WaitForExit(std::chrono::milliseconds timeout) const {
+    return WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+HWND ZapnixProcess::FindWindowOf(const char* className, const char* caption) const {
+    Search search{info_.dwProcessId, className, caption};
+    EnumWindows(FindOfProcess, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND ZapnixProcess::MainWindow(std::chrono::milliseconds timeout) const {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindWindowOf("ZapnixFrm", "Zapnix Popup Killer")) != nullptr; }, timeout);
+    return found;
+}
+
+std::optional<MessageBoxInfo> ZapnixProcess::WaitForMessageBox(const char* title,
+                                                               std::chrono::milliseconds timeout) const {
+    Search search{info_.dwProcessId, "#32770", title, true};
+    if (!WaitUntil(
+            [&] {
+                EnumWindows(FindOfProcess, reinterpret_cast<LPARAM>(&search));
+                return search.found != nullptr;
+            },
+            timeout))
+        return std::nullopt;
+    HWND box = search.found;
+    return MessageBoxInfo{box, WindowText(box), WindowText(GetDlgItem(box, 0xFFFF))};
+}
+
+std::optional<MessageBoxInfo> ZapnixProcess::WaitForAnyMessageBox(std::chrono::milliseconds timeout) const {
+    return WaitForMessageBox(nullptr, timeout);
+}
+
+std::vector<std::vector<std::string>> ZapnixProcess::ListRows(HWND list, int columns) const {
+    // The list view lives in another process: its answers go through a buffer in that process.
+    constexpr SIZE_T kTextSize = 1024;
+    std::vector<std::vector<std::string>> rows;
+    void* remote =
+        VirtualAllocEx(info_.hProcess, nullptr, sizeof(LVITEMA) + kTextSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote) return rows;
+    auto* remoteText = static_cast<char*>(remote) + sizeof(LVITEMA);
+    const auto count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        std::vector<std::string> cells;
+        for (int column = 0; column < columns; ++column) {
+            LVITEMA item{};
+            item.mask = LVIF_TEXT;
+            item.iItem = row;
+            item.iSubItem = column;
+            item.pszText = remoteText;
+            item.cchTextMax = kTextSize;
+            WriteProcessMemory(info_.hProcess, remote, &item, sizeof(item), nullptr);
+            const auto length = SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote));
+            char text[kTextSize] = {};
+            ReadProcessMemory(info_.hProcess, remoteText, text, kTextSize - 1, nullptr);
+            cells.emplace_back(text, static_cast<size_t>(length > 0 ? length : 0));
+        }
+        rows.push_back(std::move(cells));
+    }
+    VirtualFreeEx(info_.hProcess, remote, 0, MEM_RELEASE);
+    return rows;
+}
+
+void Click(HWND button) {
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+void ChooseCommand(HWND window, int commandId) {
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
+}
+
+void Answer(const MessageBoxInfo& box, int buttonId) {
+    PostMessageA(box.hwnd, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box.hwnd, buttonId)));
+}
+
+void SendTrayEvent(HWND owner, UINT mouseMessage) {
+    PostMessageA(owner, WM_MOUSEMOVE, 1, mouseMessage);
+}
+
+bool TrayIconPresent(HWND owner, UINT id) {
+    // Modifying nothing succeeds exactly when the shell holds an icon for this window and identifier.
+    NOTIFYICONDATAA probe{};
+    probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    probe.hWnd = owner;
+    probe.uID = id;
+    return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+void SimulateShellRestart(HWND owner) {
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = owner;
+    icon.uID = 1;
+    Shell_NotifyIconA(NIM_DELETE, &icon);
+    PostMessageA(owner, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+}
+
+HWND OpenPopupMenu(DWORD processId) {
+    Search search{processId, "#32768", nullptr, true};
+    EnumWindows(FindOfProcess, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace zapnix::e2e

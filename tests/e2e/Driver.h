@@ -1,0 +1,100 @@
+#pragma once
+// Works Zapnix.exe from the outside, as a user would: starts it in a scratch folder, finds its windows
+// by class and caption, presses buttons, answers message boxes, reads its list views and files, and
+// speaks to it as the notification area would.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zapnix::e2e {
+
+using namespace std::chrono_literals;
+
+// A fresh folder under the temporary folder, removed with everything in it when the object goes.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+    void Write(const std::string& name, const std::string& bytes) const;
+    std::optional<std::string> Read(const std::string& name) const;
+
+private:
+    std::string path_;
+};
+
+// Polls `condition` until it holds or `timeout` passes; true when it held.
+template <typename Condition>
+bool WaitUntil(Condition condition, std::chrono::milliseconds timeout = 10s) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        Sleep(20);
+    }
+}
+
+struct MessageBoxInfo {
+    HWND hwnd = nullptr;
+    std::string title;
+    std::string text;
+};
+
+class ZapnixProcess {
+public:
+    // Copies Zapnix.exe into `folder` and starts it there.
+    explicit ZapnixProcess(const ScratchFolder& folder);
+    ~ZapnixProcess();  // ends the process if it still runs
+    ZapnixProcess(const ZapnixProcess&) = delete;
+    ZapnixProcess& operator=(const ZapnixProcess&) = delete;
+
+    DWORD Id() const { return info_.dwProcessId; }
+    bool Running() const;
+    bool WaitForExit(std::chrono::milliseconds timeout = 15s) const;
+
+    // The main window, visible or not (null when it does not appear within the timeout).
+    HWND MainWindow(std::chrono::milliseconds timeout = 15s) const;
+    // A top-level window of this process with the given class and caption (nullptr: any caption).
+    HWND FindWindowOf(const char* className, const char* caption) const;
+    // The message box (a #32770 dialog) with this title, once it shows.
+    std::optional<MessageBoxInfo> WaitForMessageBox(const char* title, std::chrono::milliseconds timeout = 10s) const;
+    // The first message box of any title, once it shows.
+    std::optional<MessageBoxInfo> WaitForAnyMessageBox(std::chrono::milliseconds timeout = 10s) const;
+
+    // The rows of a list view of this process: for each row, the texts of `columns` columns.
+    std::vector<std::vector<std::string>> ListRows(HWND list, int columns) const;
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
+// Presses a button of another process without waiting for what it starts (a modal box, say).
+void Click(HWND button);
+// Chooses a menu or control command of a window, as choosing the menu entry does.
+void ChooseCommand(HWND window, int commandId);
+// Answers a message box with one of its buttons (IDYES, IDNO, IDOK).
+void Answer(const MessageBoxInfo& box, int buttonId);
+
+// The notification area: what the tray tells the window it serves, and whether that window's icon is
+// there now (the shell knows an icon by its window and identifier).
+void SendTrayEvent(HWND owner, UINT mouseMessage);
+bool TrayIconPresent(HWND owner, UINT id = 1);
+// Removes the window's icon as a restarting shell would lose it, then announces the new taskbar.
+void SimulateShellRestart(HWND owner);
+
+// The visible pop-up menu window of a process, if one is open.
+HWND OpenPopupMenu(DWORD processId);
+
+std::string WindowText(HWND hwnd);
+
+}  // namespace zapnix::e2e

@@ -1,0 +1,142 @@
+#include <thread>
+
+#include "ZapnixSession.h"
+
+namespace zapnix::e2e {
+namespace {
+
+using StartAndClose = ZapnixSession;
+
+const std::string kTwoRules =
+    "; kept as it is\r\n"
+    "[Windows]\r\n"
+    "Total=2\r\n"
+    "Title   1=Win a Prize\r\n"
+    "Active  1=Yes\r\n"
+    "Match   1=Begins\r\n"
+    "Case    1=No\r\n"
+    "Title   2=Free = Offer\r\n"
+    "Active  2=No\r\n"
+    "Match   2=Exact\r\n"
+    "Case    2=Yes\r\n"
+    "Title   3=left over from a longer list\r\n"
+    "Active  3=Yes\r\n"
+    "\r\n"
+    "[Other]\r\n"
+    "Something=else\r\n";
+
+TEST_F(StartAndClose, WithoutAProfileShowsAnEmptyListAndSavesOnlyTheCount) {
+    Start();
+    EXPECT_TRUE(IsWindowVisible(main_));
+    EXPECT_EQ(WindowText(main_), "Zapnix Popup Killer");
+    EXPECT_EQ(SendMessageA(Control(ids::WinList), LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_FALSE(TrayIconPresent(main_));
+    EXPECT_FALSE(ProfileBytes().has_value()) << "nothing is written before closing";
+
+    CloseWithYes();
+    EXPECT_EQ(ProfileBytes(), "[Windows]\r\nTotal=0\r\n");
+    EXPECT_FALSE(TrayIconPresent(main_));
+}
+
+TEST_F(StartAndClose, EveryClosePathAsksTheSameQuestionAndNoChangesNothing) {
+    Start(kTwoRules);
+    const auto closePaths = {
+        +[](HWND main) { Click(GetDlgItem(main, ids::Command1)); },          // "Save and Exit"
+        +[](HWND main) { ChooseCommand(main, ids::MenuClose); },             // File, "&Close"
+        +[](HWND main) { PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0); },  // the close box
+        +[](HWND main) { PostMessageA(main, WM_CLOSE, 0, 0); },
+    };
+    int path = 0;
+    for (auto close : closePaths) {
+        SCOPED_TRACE("close path " + std::to_string(path++));
+        close(main_);
+        AnswerCloseQuestion(IDNO);
+        Sleep(200);
+        EXPECT_TRUE(app_->Running());
+        EXPECT_TRUE(IsWindowVisible(main_));
+        EXPECT_EQ(ProfileBytes(), kTwoRules);
+    }
+    CloseWithYes();
+}
+
+TEST_F(StartAndClose, SystemShutdownAsksToo) {
+    Start();
+    LRESULT answer = -1;
+    std::thread shutdown([&] {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(main_, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 20000, &result);
+        answer = static_cast<LRESULT>(result);
+    });
+    AnswerCloseQuestion(IDNO);
+    shutdown.join();
+    EXPECT_EQ(answer, FALSE) << "No must veto the shutdown";
+    EXPECT_FALSE(ProfileBytes().has_value());
+
+    std::thread again([&] {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(main_, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 20000, &result);
+        answer = static_cast<LRESULT>(result);
+    });
+    AnswerCloseQuestion(IDYES);
+    again.join();
+    EXPECT_EQ(answer, TRUE);
+    EXPECT_EQ(ProfileBytes(), "[Windows]\r\nTotal=0\r\n") << "Yes saves before the session ends";
+    PostMessageA(main_, WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(app_->WaitForExit());
+}
+
+TEST_F(StartAndClose, RulesLoadInFileOrderAndRoundTripWithOtherLinesUntouched) {
+    Start(kTwoRules);
+    const auto rows = app_->ListRows(Control(ids::WinList), 4);
+    const std::vector<std::vector<std::string>> expected = {
+        {"Win a Prize", "Yes", "Begins", "No"},
+        {"Free = Offer", "No", "Exact", "Yes"},
+    };
+    EXPECT_EQ(rows, expected);
+    CloseWithYes();
+    EXPECT_EQ(ProfileBytes(), kTwoRules) << "the same rules save to the same bytes";
+}
+
+TEST_F(StartAndClose, SecondCopyIsRefusedAndTheFirstRunsOn) {
+    Start();
+    ZapnixProcess second(folder_);
+    auto box = second.WaitForMessageBox("Message:");
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text,
+              "Zapnix is already running. Please locate the icon in your system tray and then click your right "
+              "mouse button over it.");
+    EXPECT_EQ(second.FindWindowOf("ZapnixFrm", nullptr), nullptr) << "the second copy shows no main window";
+    Answer(*box, IDOK);
+    EXPECT_TRUE(second.WaitForExit());
+    EXPECT_FALSE(ProfileBytes().has_value()) << "the second copy writes nothing";
+    EXPECT_TRUE(app_->Running());
+    EXPECT_TRUE(IsWindowVisible(main_));
+    CloseWithYes();
+}
+
+TEST_F(StartAndClose, RulesThatCannotBeSavedAreReportedAndTheUserMayStay) {
+    Start();
+    // A folder where the rule file should be: the save must fail, and say so.
+    ASSERT_TRUE(CreateDirectoryA(folder_.File("quorb.ini").c_str(), nullptr));
+
+    Click(Control(ids::Command1));
+    AnswerCloseQuestion(IDYES);
+    auto error = app_->WaitForMessageBox("Error:");
+    ASSERT_TRUE(error.has_value()) << "a failed save must not pass silently";
+    EXPECT_NE(error->text.find("could not be saved"), std::string::npos) << error->text;
+    EXPECT_NE(error->text.find(folder_.File("quorb.ini")), std::string::npos) << error->text;
+    Answer(*error, IDNO);
+    Sleep(200);
+    EXPECT_TRUE(app_->Running()) << "No keeps Zapnix running";
+    EXPECT_TRUE(IsWindowVisible(main_));
+
+    Click(Control(ids::Command1));
+    AnswerCloseQuestion(IDYES);
+    error = app_->WaitForMessageBox("Error:");
+    ASSERT_TRUE(error.has_value());
+    Answer(*error, IDYES);
+    EXPECT_TRUE(app_->WaitForExit()) << "Yes closes anyway";
+}
+
+}  // namespace
+}  // namespace zapnix::e2e

@@ -1,0 +1,116 @@
+#include "ZapnixSession.h"
+
+namespace zapnix::e2e {
+namespace {
+
+using Tray = ZapnixSession;
+
+const std::string kStartHidden = "[Settings]\r\nMinimized=1\r\n";
+
+// Gives Zapnix time to handle what was posted to it before looking at the outcome.
+void Settle() {
+    Sleep(300);
+}
+
+TEST_F(Tray, MinimizedStartsHiddenWithTheIconAndADoubleClickBringsTheWindowBack) {
+    Start(kStartHidden);
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); })) << "no tray icon";
+    EXPECT_FALSE(IsWindowVisible(main_));
+
+    SendTrayEvent(main_, WM_LBUTTONDOWN);
+    SendTrayEvent(main_, WM_LBUTTONUP);
+    Settle();
+    EXPECT_FALSE(IsWindowVisible(main_)) << "a single click does nothing";
+    EXPECT_TRUE(TrayIconPresent(main_));
+
+    SendTrayEvent(main_, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; }));
+    EXPECT_TRUE(WaitUntil([&] { return !TrayIconPresent(main_); })) << "the icon goes when the window comes back";
+
+    // Tray notifications share their code with mouse moves: while the window shows they mean nothing.
+    SendTrayEvent(main_, WM_RBUTTONDOWN);
+    SendTrayEvent(main_, WM_RBUTTONUP);
+    Settle();
+    EXPECT_EQ(OpenPopupMenu(app_->Id()), nullptr);
+    CloseWithYes();
+}
+
+TEST_F(Tray, RightPressAndReleaseOpenTheMenuUnlessAnotherEventCameBetween) {
+    Start(kStartHidden);
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }));
+
+    SendTrayEvent(main_, WM_RBUTTONDOWN);
+    SendTrayEvent(main_, WM_MOUSEMOVE);
+    SendTrayEvent(main_, WM_RBUTTONUP);
+    Settle();
+    EXPECT_EQ(OpenPopupMenu(app_->Id()), nullptr) << "a move between press and release cancels the menu";
+
+    SendTrayEvent(main_, WM_RBUTTONDOWN);
+    SendTrayEvent(main_, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (menu = OpenPopupMenu(app_->Id())) != nullptr; })) << "no tray menu";
+    // Choosing nothing leaves everything as it was.
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return OpenPopupMenu(app_->Id()) == nullptr; }));
+    EXPECT_FALSE(IsWindowVisible(main_));
+    EXPECT_TRUE(TrayIconPresent(main_));
+
+    // "Open Zapnix", the first entry.
+    SendTrayEvent(main_, WM_RBUTTONDOWN);
+    SendTrayEvent(main_, WM_RBUTTONUP);
+    ASSERT_TRUE(WaitUntil([&] { return (menu = OpenPopupMenu(app_->Id())) != nullptr; }));
+    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; })) << "Open Zapnix shows the window";
+    EXPECT_TRUE(WaitUntil([&] { return !TrayIconPresent(main_); }));
+    CloseWithYes();
+}
+
+TEST_F(Tray, CloseFromTheTrayMenuAsksWhileHidden) {
+    Start(kStartHidden);
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }));
+    const auto chooseClose = [&] {
+        SendTrayEvent(main_, WM_RBUTTONDOWN);
+        SendTrayEvent(main_, WM_RBUTTONUP);
+        HWND menu = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (menu = OpenPopupMenu(app_->Id())) != nullptr; }));
+        PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    };
+
+    chooseClose();
+    AnswerCloseQuestion(IDNO);
+    Settle();
+    EXPECT_TRUE(app_->Running());
+    EXPECT_FALSE(IsWindowVisible(main_)) << "No leaves the window hidden";
+    EXPECT_TRUE(TrayIconPresent(main_)) << "and the icon in place";
+    EXPECT_EQ(ProfileBytes(), kStartHidden);
+
+    chooseClose();
+    AnswerCloseQuestion(IDYES);
+    ASSERT_TRUE(app_->WaitForExit());
+    EXPECT_FALSE(TrayIconPresent(main_));
+    EXPECT_EQ(ProfileBytes(), kStartHidden + "[Windows]\r\nTotal=0\r\n");
+}
+
+TEST_F(Tray, HideZapnixAddsTheIconAndARestartedShellGetsItBack) {
+    Start();
+    Click(Control(ids::Command2));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); })) << "Hide Zapnix hides the window";
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }));
+
+    SimulateShellRestart(main_);
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); })) << "the icon must come back with the taskbar";
+    EXPECT_FALSE(IsWindowVisible(main_));
+
+    SendTrayEvent(main_, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; }));
+    SimulateShellRestart(main_);
+    Settle();
+    EXPECT_FALSE(TrayIconPresent(main_)) << "no icon is added while the window shows";
+    CloseWithYes();
+}
+
+}  // namespace
+}  // namespace zapnix::e2e

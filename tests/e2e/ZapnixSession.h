@@ -1,0 +1,49 @@
+#pragma once
+// A running Zapnix in its own scratch folder, with the steps most tests share.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "Driver.h"
+#include "app/CommandIds.h"
+
+namespace zapnix::e2e {
+
+inline constexpr char kCloseQuestion[] = "Are you sure you want to close Zapnix?";
+
+class ZapnixSession : public ::testing::Test {
+protected:
+    // Starts Zapnix with `profile` as quorb.ini (no file when nullopt) and waits for its main window.
+    void Start(const std::optional<std::string>& profile = std::nullopt) {
+        if (profile) folder_.Write("quorb.ini", *profile);
+        app_ = std::make_unique<ZapnixProcess>(folder_);
+        main_ = app_->MainWindow();
+        ASSERT_NE(main_, nullptr) << "the main window did not appear";
+    }
+
+    HWND Control(int id) const { return GetDlgItem(main_, id); }
+
+    // Expects the closing question now and answers it.
+    void AnswerCloseQuestion(int button) {
+        auto box = app_->WaitForMessageBox("Message:");
+        ASSERT_TRUE(box.has_value()) << "no closing question";
+        EXPECT_EQ(box->text, kCloseQuestion);
+        Answer(*box, button);
+    }
+
+    void CloseWithYes() {
+        Click(Control(ids::Command1));
+        AnswerCloseQuestion(IDYES);
+        ASSERT_TRUE(app_->WaitForExit()) << "Zapnix did not end after Yes";
+    }
+
+    std::optional<std::string> ProfileBytes() const { return folder_.Read("quorb.ini"); }
+
+    ScratchFolder folder_;
+    std::unique_ptr<ZapnixProcess> app_;
+    HWND main_ = nullptr;
+};
+
+}  // namespace zapnix::e2e

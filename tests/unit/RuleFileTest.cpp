@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "rules/ProfileFile.h"
+#include "rules/RuleFile.h"
+
+namespace zapnix {
+namespace {
+
+WindowKiller Rule(std::string title, std::string active = "Yes", std::string match = "Exact",
+                  std::string caseSensitive = "No") {
+    return WindowKiller{std::move(title), std::move(active), std::move(match), std::move(caseSensitive)};
+}
+
+RuleList Load(std::string_view bytes) {
+    RuleList rules;
+    LoadWinList(IniDocument::Parse(bytes), rules);
+    return rules;
+}
+
+std::string Save(const RuleList& rules, std::string_view existing = "") {
+    IniDocument profile = IniDocument::Parse(existing);
+    SaveWinList(rules, profile);
+    return profile.Serialize();
+}
+
+TEST(RuleFile, KeysAreEightCharacterPrefixesFollowedByTheRowDigits) {
+    EXPECT_EQ(RuleKey("Title   ", 1), "Title   1");
+    EXPECT_EQ(RuleKey("Case    ", 9), "Case    9");
+    EXPECT_EQ(RuleKey("Active  ", 10), "Active  10");
+    EXPECT_EQ(RuleKey("Match   ", 123456), "Match   123456");
+}
+
+TEST(RuleFile, SavesTheDocumentedLayoutInRowOrder) {
+    RuleList rules;
+    rules.Append(Rule("first title", "Yes", "Begins", "No"));
+    rules.Append(Rule("second title", "No", "Exact", "Yes"));
+    EXPECT_EQ(Save(rules),
+              "[Windows]\r\nTotal=2\r\n"
+              "Title   1=first title\r\nActive  1=Yes\r\nMatch   1=Begins\r\nCase    1=No\r\n"
+              "Title   2=second title\r\nActive  2=No\r\nMatch   2=Exact\r\nCase    2=Yes\r\n");
+}
+
+TEST(RuleFile, EmptyListSavesOnlyTheCount) {
+    EXPECT_EQ(Save(RuleList{}), "[Windows]\r\nTotal=0\r\n");
+}
+
+TEST(RuleFile, LoadsTotalRowsInFileOrderWithoutCheckingTheCells) {
+    const RuleList rules = Load(
+        "[Windows]\r\nTotal=2\r\n"
+        "Title   2=second\r\nActive  2=maybe\r\nMatch   2=sometimes\r\nCase    2=\r\n"
+        "Title   1=first\r\nActive  1=Yes\r\nMatch   1=Ends\r\nCase    1=Yes\r\n"
+        "Title   3=third\r\nActive  3=Yes\r\n");
+    ASSERT_EQ(rules.Count(), 2u);
+    EXPECT_EQ(rules.Row(0), Rule("first", "Yes", "Ends", "Yes"));
+    EXPECT_EQ(rules.Row(1), Rule("second", "maybe", "sometimes", ""));
+    EXPECT_FALSE(rules.Row(0).ticked);
+}
+
+TEST(RuleFile, TotalThatIsMissingZeroNegativeOrNotANumberGivesNoRows) {
+    for (const char* total : {"", "Total=0", "Total=-3", "Total=many", "Total=-1"}) {
+        SCOPED_TRACE(total);
+        EXPECT_EQ(Load(std::string("[Windows]\r\n") + total + "\r\nTitle   1=x\r\n").Count(), 0u);
+    }
+}
+
+TEST(RuleFile, TotalBeyondTheStoredRowsGivesEmptyRowsThatSaveBackEmpty) {
+    const RuleList rules = Load("[Windows]\r\nTotal=2\r\nTitle   1=only\r\nActive  1=Yes\r\n");
+    ASSERT_EQ(rules.Count(), 2u);
+    EXPECT_EQ(rules.Row(1), Rule("", "", "", ""));
+    const std::string saved = Save(rules);
+    EXPECT_NE(saved.find("Title   2=\r\nActive  2=\r\nMatch   2=\r\nCase    2=\r\n"), std::string::npos) << saved;
+}
+
+TEST(RuleFile, ShorterListLeavesTheOldRowKeysAndOtherSectionsAlone) {
+    const std::string before =
+        "[Windows]\r\nTotal=3\r\n"
+        "Title   1=a\r\nActive  1=Yes\r\nMatch   1=Exact\r\nCase    1=No\r\n"
+        "Title   2=b\r\nActive  2=Yes\r\nMatch   2=Exact\r\nCase    2=No\r\n"
+        "Title   3=c\r\nActive  3=Yes\r\nMatch   3=Exact\r\nCase    3=No\r\n"
+        "[Settings]\r\nInterval=5\r\n";
+    RuleList rules;
+    rules.Append(Rule("z", "No", "Ends", "Yes"));
+    std::string expected = before;
+    expected.replace(expected.find("Total=3"), 7, "Total=1");
+    expected.replace(expected.find("Title   1=a"), 11, "Title   1=z");
+    expected.replace(expected.find("Active  1=Yes"), 13, "Active  1=No");
+    expected.replace(expected.find("Match   1=Exact"), 15, "Match   1=Ends");
+    expected.replace(expected.find("Case    1=No"), 12, "Case    1=Yes");
+    EXPECT_EQ(Save(rules, before), expected);
+    EXPECT_EQ(Load(expected).Count(), 1u) << "rows above Total are never read again";
+}
+
+TEST(RuleFile, TitlesComeBackAsTheProfileReadRuleMakesThem) {
+    RuleList rules;
+    rules.Append(Rule("  padded  "));
+    rules.Append(Rule("'quoted'"));
+    rules.Append(Rule("a = b = c"));
+    rules.Append(Rule(std::string(300, 'x')));
+    rules.Append(Rule("two\r\nlines"));
+    const RuleList back = Load(Save(rules));
+    ASSERT_EQ(back.Count(), 5u);
+    EXPECT_EQ(back.Row(0).title, "padded");
+    EXPECT_EQ(back.Row(1).title, "quoted");
+    EXPECT_EQ(back.Row(2).title, "a = b = c");
+    EXPECT_EQ(back.Row(3).title, std::string(259, 'x'));
+    // A line break cannot split the entry: the rule stays one rule and the rows after it stay in place.
+    EXPECT_EQ(back.Row(4).title, "two  lines");
+    EXPECT_EQ(back.Row(4).active, "Yes");
+}
+
+TEST(RuleFile, TenthRowKeysEndInTenWithoutLeadingZeros) {
+    RuleList rules;
+    for (int i = 1; i <= 10; ++i) rules.Append(Rule("rule " + std::to_string(i)));
+    const std::string saved = Save(rules);
+    EXPECT_NE(saved.find("Title   9=rule 9\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("Title   10=rule 10\r\n"), std::string::npos);
+    EXPECT_EQ(saved.find("Title   09"), std::string::npos);
+    EXPECT_EQ(Load(saved).Rows(), rules.Rows());
+}
+
+class RuleFileOnDisk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("zapnix-rulefile-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+    std::string Path() const { return (folder_ / "quorb.ini").string(); }
+    std::string Bytes() const {
+        std::ifstream in(Path(), std::ios::binary);
+        std::ostringstream out;
+        out << in.rdbuf();
+        return out.str();
+    }
+    std::filesystem::path folder_;
+};
+
+TEST_F(RuleFileOnDisk, SaveKeepsTheSettingsAndReplacesTheWholeFile) {
+    std::ofstream(Path(), std::ios::binary) << "[Settings]\r\nInterval=5\r\nEnabled=1\r\n";
+    RuleList rules;
+    rules.Append(Rule("pop"));
+    ASSERT_TRUE(SaveWinListToFile(Path(), rules));
+    EXPECT_EQ(Bytes(),
+              "[Settings]\r\nInterval=5\r\nEnabled=1\r\n"
+              "[Windows]\r\nTotal=1\r\nTitle   1=pop\r\nActive  1=Yes\r\nMatch   1=Exact\r\nCase    1=No\r\n");
+    for (const auto& entry : std::filesystem::directory_iterator(folder_))
+        EXPECT_EQ(entry.path().filename(), "quorb.ini") << "no temporary file may be left behind";
+}
+
+TEST_F(RuleFileOnDisk, FailedSaveReportsFailure) {
+    std::filesystem::create_directories(Path());  // a folder where the file should be
+    RuleList rules;
+    rules.Append(Rule("pop"));
+    EXPECT_FALSE(SaveWinListToFile(Path(), rules));
+    EXPECT_FALSE(SaveWinListToFile((folder_ / "missing" / "quorb.ini").string(), rules));
+}
+
+}  // namespace
+}  // namespace zapnix

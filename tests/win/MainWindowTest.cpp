@@ -1,0 +1,233 @@
+// The main window in this process, against the real window system.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "app/CommandIds.h"
+#include "app/ZapnixFrm.h"
+
+namespace zapnix {
+namespace {
+
+std::string Text(HWND hwnd) {
+    char text[512] = {};
+    const int n = GetWindowTextA(hwnd, text, sizeof(text));
+    return std::string(text, n > 0 ? n : 0);
+}
+
+std::string ClassOf(HWND hwnd) {
+    char name[256] = {};
+    GetClassNameA(hwnd, name, sizeof(name));
+    return name;
+}
+
+std::string MenuText(HMENU menu, int position) {
+    char text[128] = {};
+    GetMenuStringA(menu, position, text, sizeof(text), MF_BYPOSITION);
+    return text;
+}
+
+// Handles whatever arrives for up to `milliseconds`, stopping early once `done` holds.
+template <typename Done>
+void Pump(DWORD milliseconds, Done done) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds && !done()) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ =
+            std::filesystem::temp_directory_path() / ("zapnix-main-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override {
+        main_.reset();
+        // Destroying the main window ends the message loop: leave no quit message for the next test.
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    void Start(const std::string& profile) {
+        std::ofstream(folder_ / "quorb.ini", std::ios::binary) << profile;
+        main_ = std::make_unique<ZapnixFrm>();
+        ASSERT_TRUE(main_->Create((folder_ / "quorb.ini").string()));
+    }
+    HWND Hwnd() const { return main_->Hwnd(); }
+
+    std::filesystem::path folder_;
+    std::unique_ptr<ZapnixFrm> main_;
+};
+
+TEST_F(MainWindow, ControlsStandWhereTheFormPutsThem) {
+    Start("");
+    const DpiScale scale = DpiScale::ForWindow(Hwnd());
+    EXPECT_EQ(Text(Hwnd()), "Zapnix Popup Killer");
+    RECT client{};
+    GetClientRect(Hwnd(), &client);
+    EXPECT_EQ(client.right, scale(650));
+    EXPECT_EQ(client.bottom, scale(454));
+
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(Hwnd(), GWL_STYLE));
+    EXPECT_TRUE(style & WS_SYSMENU) << "the close box is there";
+    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX)) << "a fixed dialog frame";
+    EXPECT_NE(GetWindow(Hwnd(), GW_OWNER), nullptr) << "an owned window stays off the taskbar";
+
+    for (const ControlSpec& spec : ZapnixFrm::Layout()) {
+        SCOPED_TRACE(spec.name);
+        HWND control = GetDlgItem(Hwnd(), spec.id);
+        ASSERT_NE(control, nullptr);
+        RECT place{};
+        GetWindowRect(control, &place);
+        MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&place), 2);
+        EXPECT_EQ(place.left, scale(spec.x));
+        EXPECT_EQ(place.top, scale(spec.y));
+        EXPECT_EQ(place.right - place.left, scale(spec.width));
+        EXPECT_EQ(place.bottom - place.top, scale(spec.height));
+        EXPECT_TRUE(IsWindowVisible(control));
+        switch (spec.kind) {
+            case ControlKind::Button:
+            case ControlKind::GroupBox:
+                EXPECT_EQ(ClassOf(control), "Button");
+                EXPECT_EQ(Text(control), spec.caption);
+                break;
+            case ControlKind::Label:
+                EXPECT_EQ(ClassOf(control), "Static");
+                EXPECT_EQ(Text(control), spec.caption);
+                break;
+            case ControlKind::TextBox:
+                EXPECT_EQ(ClassOf(control), "Edit");
+                EXPECT_EQ(Text(control), "");
+                break;
+            case ControlKind::Picture:
+                EXPECT_NE(SendMessageA(control, STM_GETICON, 0, 0), 0) << "the target shows the program icon";
+                break;
+            case ControlKind::ListView:
+                EXPECT_EQ(ClassOf(control), "SysListView32");
+                break;
+        }
+    }
+
+    HWND list = GetDlgItem(Hwnd(), ids::WinList);
+    const char* headers[] = {"Window Title", "Active", "Match", "Case Sensitive"};
+    for (int column = 0; column < 4; ++column) {
+        char text[64] = {};
+        LVCOLUMNA lvc{};
+        lvc.mask = LVCF_TEXT;
+        lvc.pszText = text;
+        lvc.cchTextMax = sizeof(text);
+        ASSERT_TRUE(SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&lvc)));
+        EXPECT_STREQ(text, headers[column]);
+    }
+    EXPECT_TRUE(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES);
+}
+
+TEST_F(MainWindow, MenuBarHoldsEveryEntry) {
+    Start("");
+    HMENU bar = GetMenu(Hwnd());
+    ASSERT_NE(bar, nullptr);
+    const char* top[] = {"File", "Settings", "Links", "View Log", "Screen Capture", "About"};
+    ASSERT_EQ(GetMenuItemCount(bar), 6);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(MenuText(bar, i), top[i]);
+
+    HMENU file = GetSubMenu(bar, 0);
+    ASSERT_EQ(GetMenuItemCount(file), 3);
+    EXPECT_EQ(MenuText(file, 0), "Upgrade");
+    EXPECT_EQ(GetMenuState(file, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+    EXPECT_EQ(MenuText(file, 2), "&Close");
+    EXPECT_EQ(GetSubMenu(bar, 1), nullptr) << "Settings is an entry on the bar itself";
+    HMENU links = GetSubMenu(bar, 2);
+    ASSERT_EQ(GetMenuItemCount(links), 2);
+    EXPECT_EQ(MenuText(links, 0), "Quorb Homepage");
+    EXPECT_EQ(MenuText(links, 1), "Support Forum");
+}
+
+TEST_F(MainWindow, RulesAreShownFromTheModel) {
+    Start(
+        "[Windows]\r\nTotal=2\r\nTitle   1=Win a Prize\r\nActive  1=Yes\r\nMatch   1=Begins\r\nCase    1=No\r\n"
+        "Title   2=Free\r\nActive  2=No\r\nMatch   2=Exact\r\nCase    2=Yes\r\n");
+    HWND list = GetDlgItem(Hwnd(), ids::WinList);
+    ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
+    char text[64] = {};
+    LVITEMA item{};
+    item.pszText = text;
+    item.cchTextMax = sizeof(text);
+    item.iSubItem = 2;
+    SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ(text, "Begins");
+    item.iSubItem = 0;
+    SendMessageA(list, LVM_GETITEMTEXTA, 1, reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ(text, "Free");
+
+    main_->Rules().Append(WindowKiller{"added", "Yes", "Exact", "No"});
+    main_->RulesChanged();
+    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(SendMessageA(list, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(1))
+        << "loaded rows start unticked";
+}
+
+TEST_F(MainWindow, StartUpFollowsTheSettings) {
+    Start("[Settings]\r\nMinimized=1\r\nEnabled=1\r\nInterval=5\r\n");
+    EXPECT_FALSE(IsWindowVisible(Hwnd()));
+    EXPECT_TRUE(main_->Tray().Wanted());
+    EXPECT_EQ(main_->CheckPeriodMs(), 5000u);
+    main_.reset();
+
+    Start("[Settings]\r\nMinimized=2\r\nEnabled=1\r\nInterval=0\r\n");
+    EXPECT_TRUE(IsWindowVisible(Hwnd()));
+    EXPECT_FALSE(main_->Tray().Wanted());
+    EXPECT_FALSE(main_->CheckPeriodMs()) << "a period of 0 is never armed";
+    main_.reset();
+
+    Start("[Settings]\r\nEnabled=0\r\nInterval=5\r\n");
+    EXPECT_FALSE(main_->CheckPeriodMs());
+}
+
+TEST_F(MainWindow, EveryTickRunsOnePassUntilTheTimerStops) {
+    Start("[Settings]\r\nEnabled=1\r\nInterval=1\r\n");
+    int passes = 0;
+    main_->SetCheckPass([&] { ++passes; });
+    Pump(5000, [&] { return passes >= 2; });
+    EXPECT_GE(passes, 2);
+
+    main_->SetCheckPeriod(std::nullopt);
+    const int before = passes;
+    Pump(1500, [] { return false; });
+    EXPECT_EQ(passes, before) << "a stopped timer runs no pass";
+}
+
+TEST_F(MainWindow, TrayRecordIsTheAnsiRecordWithItsFixedValues) {
+    Start("");
+    EXPECT_EQ(main_->Tray().Record().cbSize, 0u) << "all zeros before the first hide";
+    main_->HideToTray();
+    const NOTIFYICONDATAA& record = main_->Tray().Record();
+    EXPECT_EQ(record.cbSize, sizeof(void*) == 8 ? 104u : 88u);
+    EXPECT_EQ(record.hWnd, Hwnd());
+    EXPECT_EQ(record.uID, 1u);
+    EXPECT_EQ(record.uFlags, 7u);
+    EXPECT_EQ(record.uCallbackMessage, 0x200u);
+    EXPECT_EQ(record.hIcon, reinterpret_cast<HICON>(GetClassLongPtrA(Hwnd(), GCLP_HICON)));
+    EXPECT_STREQ(record.szTip, "Zapnix Popup Killer");
+    EXPECT_FALSE(IsWindowVisible(Hwnd()));
+}
+
+}  // namespace
+}  // namespace zapnix
