@@ -1,0 +1,36 @@
+#pragma once
+// One check pass: every top-level window is visited; a browser frame window whose title matches an
+// active window killer is asked to close, and the kill is recorded. Nothing is kept between passes.
+
+#include <string>
+
+#include "platform/TextCase.h"
+#include "platform/WindowSystem.h"
+#include "rules/RuleList.h"
+
+namespace zapnix {
+
+// Where kills go: the kill log, which saves itself on every entry.
+class KillRecorder {
+public:
+    virtual ~KillRecorder() = default;
+    virtual void RecordKill(const std::string& title) = 0;
+};
+
+class PopupKiller {
+public:
+    PopupKiller(WindowSystem& windows, const RuleList& rules, const TextCase& textCase, KillRecorder& recorder)
+        : windows_(windows), rules_(rules), textCase_(textCase), recorder_(recorder) {}
+
+    void CheckWindows();
+    // The step for one window; always lets the enumeration go on.
+    bool CheckWindow(WindowHandle window);
+
+private:
+    WindowSystem& windows_;
+    const RuleList& rules_;
+    const TextCase& textCase_;
+    KillRecorder& recorder_;
+};
+
+}  // namespace zapnix

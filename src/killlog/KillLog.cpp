@@ -1,0 +1,50 @@
+#include "killlog/KillLog.h"
+
+#include <algorithm>
+
+#include "rules/ProfileFile.h"
+#include "rules/RuleFile.h"
+
+namespace zapnix {
+namespace {
+
+constexpr std::string_view kSection = "Windows";
+constexpr std::string_view kTitle = "Title  ";
+constexpr std::string_view kDate = "Date  ";
+
+}  // namespace
+
+ClearSelectedOutcome KillLog::ClearSelected(bool anyTickToggled) {
+    if (rows_.empty()) return ClearSelectedOutcome::NoEntries;
+    std::erase_if(rows_, [](const KillLogEntry& entry) { return entry.ticked; });
+    return anyTickToggled ? ClearSelectedOutcome::Done : ClearSelectedOutcome::NothingTicked;
+}
+
+void LoadKillLog(const IniDocument& file, KillLog& log) {
+    const auto total = static_cast<std::int32_t>(file.ReadNumber(kSection, "Total"));
+    for (std::int32_t i = 1; i <= total; ++i) {
+        const auto row = static_cast<std::size_t>(i);
+        log.Append({file.ReadString(kSection, RuleKey(kTitle, row)), file.ReadString(kSection, RuleKey(kDate, row))});
+    }
+}
+
+void SaveKillLog(const KillLog& log, IniDocument& file) {
+    file.WriteString(kSection, "Total", std::to_string(log.Count()));
+    for (std::size_t i = 0; i < log.Count(); ++i) {
+        file.WriteString(kSection, RuleKey(kTitle, i + 1), log.Row(i).title);
+        file.WriteString(kSection, RuleKey(kDate, i + 1), log.Row(i).date);
+    }
+}
+
+void LoadKillLogFromFile(const std::string& path, KillLog& log) {
+    if (const auto file = LoadIniFile(path)) LoadKillLog(*file, log);
+}
+
+bool SaveKillLogToFile(const std::string& path, const KillLog& log) {
+    auto file = LoadIniFile(path);
+    if (!file) return false;
+    SaveKillLog(log, *file);
+    return SaveIniFile(path, *file);
+}
+
+}  // namespace zapnix

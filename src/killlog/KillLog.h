@@ -1,0 +1,53 @@
+#pragma once
+// The kill log: one home for the closed windows' entries, oldest first. The viewer shows exactly these
+// rows; a kill appends one and the whole log is saved at once.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "rules/IniDocument.h"
+
+namespace zapnix {
+
+inline constexpr std::string_view kKillLogFileName = "poplog.ini";
+
+struct KillLogEntry {
+    std::string title;
+    std::string date;     // the user's short date text, made once when the kill was recorded
+    bool ticked = false;  // the row's tick box: never stored
+
+    friend bool operator==(const KillLogEntry&, const KillLogEntry&) = default;
+};
+
+enum class ClearSelectedOutcome {
+    NoEntries,      // "There are currently no log entries to delete!"
+    NothingTicked,  // "Please select at least one log entry to remove!"
+    Done,
+};
+
+class KillLog {
+public:
+    std::size_t Count() const { return rows_.size(); }
+    const KillLogEntry& Row(std::size_t index) const { return rows_.at(index); }
+    KillLogEntry& Row(std::size_t index) { return rows_.at(index); }
+    const std::vector<KillLogEntry>& Rows() const { return rows_; }
+
+    void Append(KillLogEntry entry) { rows_.push_back(std::move(entry)); }
+    void Clear() { rows_.clear(); }
+    // Removes the ticked rows, keeping the order of the others. `anyTickToggled` tells whether the user
+    // has toggled a tick box since the viewer was created.
+    ClearSelectedOutcome ClearSelected(bool anyTickToggled);
+
+private:
+    std::vector<KillLogEntry> rows_;
+};
+
+// Section "Windows" of the kill-log file: "Total", then "Title  " + i and "Date  " + i (two blanks).
+void LoadKillLog(const IniDocument& file, KillLog& log);
+void SaveKillLog(const KillLog& log, IniDocument& file);
+void LoadKillLogFromFile(const std::string& path, KillLog& log);
+bool SaveKillLogToFile(const std::string& path, const KillLog& log);
+
+}  // namespace zapnix

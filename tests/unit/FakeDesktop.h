@@ -1,0 +1,54 @@
+#pragma once
+// A desktop of made-up windows for the portable engine: it enumerates in creation order and records
+// every close request.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/WindowSystem.h"
+
+namespace zapnix::testing {
+
+class FakeDesktop final : public WindowSystem {
+public:
+    struct Window {
+        std::string className;
+        std::string title;
+        bool readable = true;  // false: class and title cannot be read
+    };
+
+    WindowHandle Open(std::string className, std::string title) {
+        const WindowHandle handle = next_++;
+        windows_[handle] = {std::move(className), std::move(title)};
+        order_.push_back(handle);
+        return handle;
+    }
+    void MakeUnreadable(WindowHandle handle) { windows_.at(handle).readable = false; }
+
+    void ForEachTopLevelWindow(const std::function<void(WindowHandle)>& visit) override {
+        ++enumerations;
+        for (WindowHandle handle : order_) visit(handle);
+    }
+    std::string ClassName(WindowHandle window) override {
+        const auto& w = windows_.at(window);
+        return w.readable ? w.className.substr(0, kMaxText) : std::string();
+    }
+    std::string Title(WindowHandle window) override {
+        ++titleReads;
+        const auto& w = windows_.at(window);
+        return w.readable ? w.title.substr(0, kMaxText) : std::string();
+    }
+    void PostClose(WindowHandle window) override { closed.push_back(window); }
+
+    std::vector<WindowHandle> closed;
+    int enumerations = 0;
+    int titleReads = 0;
+
+private:
+    WindowHandle next_ = 0x100;
+    std::map<WindowHandle, Window> windows_;
+    std::vector<WindowHandle> order_;
+};
+
+}  // namespace zapnix::testing

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "FakeDesktop.h"
+#include "engine/PopupKiller.h"
+
+namespace zapnix {
+namespace {
+
+class Recorder final : public KillRecorder {
+public:
+    explicit Recorder(testing::FakeDesktop& desktop) : desktop_(desktop) {}
+    void RecordKill(const std::string& title) override {
+        // The close request is posted before the kill is recorded.
+        closedBeforeRecord.push_back(desktop_.closed.size());
+        titles.push_back(title);
+    }
+    std::vector<std::string> titles;
+    std::vector<std::size_t> closedBeforeRecord;
+
+private:
+    testing::FakeDesktop& desktop_;
+};
+
+class CheckPass : public ::testing::Test {
+protected:
+    void Rule(std::string pattern, std::string match = "Exact", std::string caseSensitive = "No",
+              std::string active = "Yes") {
+        rules_.Append({std::move(pattern), std::move(active), std::move(match), std::move(caseSensitive)});
+    }
+    void Pass() { PopupKiller(desktop_, rules_, textCase_, recorder_).CheckWindows(); }
+
+    testing::FakeDesktop desktop_;
+    RuleList rules_;
+    AsciiTextCase textCase_;
+    Recorder recorder_{desktop_};
+};
+
+TEST_F(CheckPass, ClosesAndRecordsExactlyTheMatchingBrowserFramesInEnumerationOrder) {
+    Rule("win a prize");
+    Rule("Lottery", "Contains");
+    const auto ie = desktop_.Open("IEFrame", "Win a Prize");
+    desktop_.Open("#32770", "Win a Prize");  // a dialog with the same title is never touched
+    desktop_.Open("Notepad", "Lottery");
+    const auto mozilla = desktop_.Open("MozillaWindowClass", "Big Lottery - Mozilla Firefox");
+    desktop_.Open("MozillaWindowClass", "News - Mozilla Firefox");
+    const auto upper = desktop_.Open("MOZILLAWINDOWCLASS", "WIN A PRIZE");
+    Pass();
+    EXPECT_EQ(desktop_.closed, (std::vector<WindowHandle>{ie, mozilla, upper}));
+    EXPECT_EQ(recorder_.titles,
+              (std::vector<std::string>{"Win a Prize", "Big Lottery - Mozilla Firefox", "WIN A PRIZE"}));
+    EXPECT_EQ(recorder_.closedBeforeRecord, (std::vector<std::size_t>{1, 2, 3}));
+    EXPECT_EQ(desktop_.titleReads, 4) << "titles are read only from browser frames";
+}
+
+TEST_F(CheckPass, TwoMatchingRulesGiveOneCloseAndOneEntryPerPass) {
+    Rule("Win", "Begins");
+    Rule("Prize", "Ends");
+    const auto window = desktop_.Open("IEFrame", "Win a Prize");
+    Pass();
+    Pass();
+    EXPECT_EQ(desktop_.closed, (std::vector<WindowHandle>{window, window})) << "a window still there is met again";
+    EXPECT_EQ(recorder_.titles.size(), 2u);
+}
+
+TEST_F(CheckPass, NoRulesOrNoActiveRulesCloseNothing) {
+    desktop_.Open("IEFrame", "Win a Prize");
+    desktop_.Open("IEFrame", "");
+    Pass();
+    Rule("", "Begins", "No", "No");
+    Pass();
+    EXPECT_TRUE(desktop_.closed.empty());
+    EXPECT_TRUE(recorder_.titles.empty());
+}
+
+TEST_F(CheckPass, UnreadableWindowsCountAsEmptyNamesAndTitles) {
+    Rule("", "Begins");  // would match any browser frame, the untitled one included
+    const auto unreadable = desktop_.Open("IEFrame", "Win");
+    desktop_.MakeUnreadable(unreadable);
+    const auto untitled = desktop_.Open("IEFrame", "");
+    Pass();
+    EXPECT_EQ(desktop_.closed, (std::vector<WindowHandle>{untitled})) << "an unreadable class is no browser's";
+    EXPECT_EQ(recorder_.titles, (std::vector<std::string>{""}));
+}
+
+TEST_F(CheckPass, LongTitlesAreComparedByTheirFirst259Characters) {
+    const std::string title = std::string(250, 'a') + "0123456789" + "tail";
+    desktop_.Open("IEFrame", title);
+    Rule("tail", "Ends");
+    Pass();
+    EXPECT_TRUE(recorder_.titles.empty()) << "the end of the cut title is what counts";
+    Rule("012345678", "Ends");
+    Pass();
+    ASSERT_EQ(recorder_.titles.size(), 1u);
+    EXPECT_EQ(recorder_.titles[0], title.substr(0, 259));
+}
+
+}  // namespace
+}  // namespace zapnix
