@@ -15,7 +15,7 @@ ZAPNIX_PRIVATE_DISPLAY=1 scripts/with-wine.sh ctest --preset win 2>&1 | tee -a "
 
 passed=0; failed=0
 while read -r line; do
-  t=$(sed -nE 's/.* ([0-9]+)% tests passed, ([0-9]+) tests failed out of ([0-9]+).*/\2 \3/p' <<<"$line")
+  t=$(sed -nE 's/^[0-9]+% tests passed, ([0-9]+) tests failed out of ([0-9]+).*/\1 \2/p' <<<"$line")
   [ -n "$t" ] || continue
   set -- $t
   failed=$((failed + $1)); passed=$((passed + $2 - $1))

@@ -8,7 +8,6 @@
 #include "platform/Dialogs.h"
 #include "platform/MessagePump.h"
 #include "platform/SingleInstance.h"
-#include "rules/RuleFile.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The program lives in a folder its user can write to: load system libraries from System32 only.
@@ -26,6 +25,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitCommonControlsEx(&controls);
 
     zapnix::ZapnixFrm main;
-    if (!main.Create(zapnix::ExecutableFolder() + "\\" + std::string(zapnix::kProfileFileName))) return 1;
+    if (!main.Create(zapnix::ExecutableFolder())) return 1;
     return zapnix::RunMessageLoop();
 }

@@ -9,6 +9,7 @@
 #include "app/resources/resource.h"
 #include "platform/Dialogs.h"
 #include "platform/MessagePump.h"
+#include "platform/Win32WindowSystem.h"
 #include "rules/ProfileFile.h"
 #include "rules/RuleFile.h"
 
@@ -83,8 +84,9 @@ ZapnixFrm::~ZapnixFrm() {
     if (taskOwner_) DestroyWindow(taskOwner_);
 }
 
-bool ZapnixFrm::Create(const std::string& profilePath) {
-    profilePath_ = profilePath;
+bool ZapnixFrm::Create(const std::string& folder) {
+    profilePath_ = folder + "\\" + std::string(kProfileFileName);
+    logPath_ = folder + "\\" + std::string(kKillLogFileName);
     icon_ = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ZAPNIX));
     if (!icon_) icon_ = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
     if (!RegisterClassOnce(kMainClassName, icon_, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) return false;
@@ -124,6 +126,8 @@ bool ZapnixFrm::Create(const std::string& profilePath) {
     FitClientArea(Hwnd(), scale(kClientWidth), scale(kClientHeight));
     CentreOnScreen(Hwnd());
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    killer_ = std::make_unique<PopupKiller>(windowSystem_, rules_, textCase_, static_cast<KillRecorder&>(*this));
+    checkPass_ = [this] { killer_->CheckWindows(); };
     RegisterDialogWindow(Hwnd());
 
     // The load step proper: the rules, then the settings, from one read of the profile file.
@@ -139,6 +143,15 @@ bool ZapnixFrm::Create(const std::string& profilePath) {
         UpdateWindow(Hwnd());
     }
     return true;
+}
+
+LogFrm* ZapnixFrm::ObtainLogFrm() {
+    return logFrm_.Obtain([this] { return LogFrm::Create(taskOwner_, icon_, logPath_); });
+}
+
+void ZapnixFrm::RecordKill(const std::string& title) {
+    // The first kill of a run creates the viewer hidden, which loads the stored log first.
+    if (LogFrm* log = ObtainLogFrm()) log->RecordKill(title, TodayShortDate());
 }
 
 void ZapnixFrm::RulesChanged() {
@@ -195,6 +208,9 @@ void ZapnixFrm::OnCommand(int id) {
             ShowWindow(Hwnd(), SW_SHOW);
             tray_.Remove();
             break;
+        case ids::MenuLog:
+            if (LogFrm* log = ObtainLogFrm()) log->Show();
+            break;
         default:
             break;
     }
@@ -221,6 +237,12 @@ void ZapnixFrm::RequestClose() {
     }
     SlideOut();
     tray_.Remove();
+    EndProgram();
+}
+
+void ZapnixFrm::EndProgram() {
+    // The other windows close as by their own close commands: the kill-log viewer saves the log.
+    logFrm_.Close();
     DestroyWindow(Hwnd());
 }
 
@@ -260,13 +282,6 @@ LRESULT ZapnixFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
                     return 0;
                 }
                 break;
-            case WM_PRINTCLIENT: {
-                // Themed controls paint their parent's background through this message.
-                RECT client{};
-                GetClientRect(Hwnd(), &client);
-                FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
-                return 0;
-            }
             case WM_CLOSE:
                 RequestClose();
                 return 0;
@@ -279,7 +294,7 @@ LRESULT ZapnixFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
             case WM_ENDSESSION:
                 if (wParam) {
                     tray_.Remove();
-                    DestroyWindow(Hwnd());
+                    EndProgram();
                 } else {
                     closing_ = false;
                 }

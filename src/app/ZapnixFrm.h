@@ -12,9 +12,13 @@
 #include "app/MainMenu.h"
 #include "app/TrayEvents.h"
 #include "app/TrayIcon.h"
+#include "engine/PopupKiller.h"
+#include "killlog/LogFrm.h"
 #include "platform/BaseWindow.h"
 #include "platform/Controls.h"
 #include "platform/VirtualListView.h"
+#include "platform/Win32WindowSystem.h"
+#include "platform/WindowSlot.h"
 #include "rules/RuleList.h"
 
 namespace zapnix {
@@ -23,7 +27,7 @@ inline constexpr char kProgramTitle[] = "Zapnix";
 inline constexpr char kMainCaption[] = "Zapnix Popup Killer";
 inline constexpr char kMainClassName[] = "ZapnixFrm";
 
-class ZapnixFrm : public BaseWindow<ZapnixFrm> {
+class ZapnixFrm : public BaseWindow<ZapnixFrm>, private KillRecorder {
 public:
     // The layout of the main window's client area (pixels at 96 dots per inch).
     static constexpr int kClientWidth = 650;
@@ -33,9 +37,10 @@ public:
     ZapnixFrm() = default;
     ~ZapnixFrm() override;
 
-    // The load step: creates the window, loads the rules from `profilePath`, hides to the tray or arms
-    // the check timer as the settings say, and shows the window unless it was hidden.
-    bool Create(const std::string& profilePath);
+    // The load step: creates the window, loads the rules from the profile file in `folder` (the
+    // program's folder), hides to the tray or arms the check timer as the settings say, and shows the
+    // window unless it was hidden.
+    bool Create(const std::string& folder);
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
@@ -45,8 +50,11 @@ public:
     std::optional<std::uint32_t> CheckPeriodMs() const { return checkPeriodMs_; }
     // Starts the check timer with the given period, or stops it (nullopt).
     void SetCheckPeriod(std::optional<std::uint32_t> periodMs);
-    // Called on every tick of the check timer.
+    // Called on every tick of the check timer: the pop-up killer's check pass unless replaced.
     void SetCheckPass(std::function<void()> pass) { checkPass_ = std::move(pass); }
+    void CheckWindows() { killer_->CheckWindows(); }
+    // The kill-log viewer if it exists, shown or hidden.
+    LogFrm* ExistingLogFrm() { return logFrm_.Get(); }
 
     void HideToTray();
     const TrayIcon& Tray() const { return tray_; }
@@ -62,8 +70,12 @@ private:
     bool SaveWinList();
     bool ConfirmClose();
     void SlideOut();
+    void EndProgram();
+    LogFrm* ObtainLogFrm();
+    void RecordKill(const std::string& title) override;
 
     std::string profilePath_;
+    std::string logPath_;
     RuleList rules_;
     VirtualListView winList_;
     std::unique_ptr<UiFont> font_;
@@ -75,6 +87,10 @@ private:
     UINT taskbarCreated_ = 0;
     std::optional<std::uint32_t> checkPeriodMs_;
     std::function<void()> checkPass_;
+    Win32WindowSystem windowSystem_;
+    Win32TextCase textCase_;
+    std::unique_ptr<PopupKiller> killer_;
+    WindowSlot<LogFrm> logFrm_;
     bool ruleTicked_ = false;
     bool closing_ = false;
 };

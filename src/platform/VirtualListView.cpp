@@ -7,10 +7,11 @@
 namespace zapnix {
 
 void VirtualListView::Attach(HWND list, std::span<const Column> columns, const DpiScale& scale, TextSource text,
-                             TickSource ticked) {
+                             TickSource ticked, RowAction toggle) {
     list_ = list;
     text_ = std::move(text);
     ticked_ = std::move(ticked);
+    toggle_ = std::move(toggle);
     DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
     if (ticked_) extended |= LVS_EX_CHECKBOXES;
     SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
@@ -33,8 +34,29 @@ void VirtualListView::SetRowCount(std::size_t count) {
     InvalidateRect(list_, nullptr, TRUE);
 }
 
+void VirtualListView::Toggle(int row) {
+    if (row < 0 || !toggle_) return;
+    toggle_(static_cast<std::size_t>(row));
+    SendMessageA(list_, LVM_REDRAWITEMS, row, row);
+}
+
 bool VirtualListView::OnNotify(const NMHDR& header) {
-    if (header.hwndFrom != list_ || header.code != LVN_GETDISPINFOA) return false;
+    if (header.hwndFrom != list_) return false;
+    if (header.code == NM_CLICK || header.code == NM_DBLCLK) {
+        // The list keeps no tick state of its own: a click on a row's box is the model's to apply.
+        LVHITTESTINFO hit{};
+        hit.pt = reinterpret_cast<const NMITEMACTIVATE&>(header).ptAction;
+        if (SendMessageA(list_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) >= 0 &&
+            (hit.flags & LVHT_ONITEMSTATEICON))
+            Toggle(hit.iItem);
+        return true;
+    }
+    if (header.code == LVN_KEYDOWN) {
+        if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_SPACE)
+            Toggle(static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+        return true;
+    }
+    if (header.code != LVN_GETDISPINFOA) return false;
     auto& item = const_cast<LVITEMA&>(reinterpret_cast<const NMLVDISPINFOA&>(header).item);
     if (item.iItem < 0) return true;
     const auto row = static_cast<std::size_t>(item.iItem);

@@ -21,21 +21,27 @@ public:
     };
     using TextSource = std::function<std::string(std::size_t row, int column)>;
     using TickSource = std::function<bool(std::size_t row)>;
+    using RowAction = std::function<void(std::size_t row)>;
 
+    // With `ticked`, every row has a tick box whose state comes from the model; the user's clicks on it
+    // and the space bar call `toggle`, which changes the model.
     void Attach(HWND list, std::span<const Column> columns, const DpiScale& scale, TextSource text,
-                TickSource ticked = {});
+                TickSource ticked = {}, RowAction toggle = {});
     HWND Handle() const { return list_; }
 
     // The model's row count changed (or its rows did): repaint from the model.
     void SetRowCount(std::size_t count);
 
-    // Answers LVN_GETDISPINFO for this list; false when the notification is not for it.
+    // Handles the list's notifications (row texts and tick boxes); false when it is not this list's.
     bool OnNotify(const NMHDR& header);
 
 private:
+    void Toggle(int row);
+
     HWND list_ = nullptr;
     TextSource text_;
     TickSource ticked_;
+    RowAction toggle_;
 };
 
 }  // namespace zapnix

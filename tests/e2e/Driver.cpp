@@ -61,7 +61,7 @@ BOOL CALLBACK FindOfProcess(HWND hwnd, LPARAM param) {
     if (search.visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
     char cls[260] = {};
     GetClassNameA(hwnd, cls, sizeof(cls));
-    if (lstrcmpiA(cls, search.className) != 0) return TRUE;
+    if (search.className && lstrcmpiA(cls, search.className) != 0) return TRUE;
     if (search.caption && WindowText(hwnd) != search.caption) return TRUE;
     search.found = hwnd;
     return FALSE;
@@ -109,21 +109,73 @@ std::optional<std::string> ScratchFolder::Read(const std::string& name) const {
     return bytes;
 }
 
-ZapnixProcess::ZapnixProcess(const ScratchFolder& folder) {
-    const std::string exe = folder.File("Zapnix.exe");
-    if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES &&
-        !CopyFileA(ZapnixExePath().c_str(), exe.c_str(), FALSE))
-        throw std::runtime_error("cannot copy Zapnix.exe from " + ZapnixExePath());
-    std::string commandLine = "\"" + exe + "\"";
+Process::Process(const std::string& exe, const std::string& arguments, const std::string& folder) {
+    std::string commandLine = "\"" + exe + "\" " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.Path().c_str(),
-                        &startup, &info_))
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info_))
         throw std::runtime_error("cannot start " + exe);
     WaitForInputIdle(info_.hProcess, 10000);
 }
 
-ZapnixProcess::~ZapnixProcess() {
+namespace {
+
+std::string CopiedZapnix(const ScratchFolder& folder) {
+    const std::string exe = folder.File("Zapnix.exe");
+    if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        !CopyFileA(ZapnixExePath().c_str(), exe.c_str(), FALSE))
+        throw std::runtime_error("cannot copy Zapnix.exe from " + ZapnixExePath());
+    return exe;
+}
+
+std::string PopupHostPath() {
+    char buffer[MAX_PATH * 4] = {};
+    GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
+    std::string path = buffer;
+    return path.substr(0, path.find_last_of('\\')) + "\\PopupHost.exe";
+}
+
+std::string Quoted(const std::vector<std::string>& arguments) {
+    std::string line;
+    for (const std::string& argument : arguments) line += "\"" + argument + "\" ";
+    return line;
+}
+
+}  // namespace
+
+ZapnixProcess::ZapnixProcess(const ScratchFolder& folder) : Process(CopiedZapnix(folder), "", folder.Path()) {}
+
+PopupHost::PopupHost(const std::vector<std::string>& windows) : Process(PopupHostPath(), Quoted(windows), "") {
+    // Ready once every window it was asked for exists.
+    WaitUntil([&] { return WindowsInEnumerationOrder().size() == windows.size(); });
+}
+
+HWND PopupHost::Window(const std::string& className, const std::string& title) const {
+    return FindWindowOf(className.c_str(), title.c_str());
+}
+
+std::vector<std::pair<std::string, std::string>> PopupHost::WindowsInEnumerationOrder() const {
+    struct Collect {
+        DWORD pid;
+        std::vector<std::pair<std::string, std::string>> windows;
+    } collect{Id(), {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto& c = *reinterpret_cast<Collect*>(param);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            char cls[64] = {};
+            GetClassNameA(hwnd, cls, sizeof(cls));
+            if (pid == c.pid && lstrcmpiA(cls, "IME") != 0)
+                c.windows.emplace_back(cls, WindowText(hwnd));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&collect));
+    return collect.windows;
+}
+
+Process::~Process() {
     if (!info_.hProcess) return;
     if (Running()) {
         TerminateProcess(info_.hProcess, 99);
@@ -133,15 +185,15 @@ ZapnixProcess::~ZapnixProcess() {
     CloseHandle(info_.hProcess);
 }
 
-bool ZapnixProcess::Running() const {
+bool Process::Running() const {
     return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-bool ZapnixProcess::WaitForExit(std::chrono::milliseconds timeout) const {
+bool Process::WaitForExit(std::chrono::milliseconds timeout) const {
     return WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
 }
 
-HWND ZapnixProcess::FindWindowOf(const char* className, const char* caption) const {
+HWND Process::FindWindowOf(const char* className, const char* caption) const {
     Search search{info_.dwProcessId, className, caption};
     EnumWindows(FindOfProcess, reinterpret_cast<LPARAM>(&search));
     return search.found;
@@ -153,7 +205,13 @@ HWND ZapnixProcess::MainWindow(std::chrono::milliseconds timeout) const {
     return found;
 }
 
-std::optional<MessageBoxInfo> ZapnixProcess::WaitForMessageBox(const char* title,
+HWND ZapnixProcess::LogWindow(std::chrono::milliseconds timeout) const {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindWindowOf("LogFrm", "Zapnix Popup Killer")) != nullptr; }, timeout);
+    return found;
+}
+
+std::optional<MessageBoxInfo> Process::WaitForMessageBox(const char* title,
                                                                std::chrono::milliseconds timeout) const {
     Search search{info_.dwProcessId, "#32770", title, true};
     if (!WaitUntil(
@@ -167,11 +225,11 @@ std::optional<MessageBoxInfo> ZapnixProcess::WaitForMessageBox(const char* title
     return MessageBoxInfo{box, WindowText(box), WindowText(GetDlgItem(box, 0xFFFF))};
 }
 
-std::optional<MessageBoxInfo> ZapnixProcess::WaitForAnyMessageBox(std::chrono::milliseconds timeout) const {
+std::optional<MessageBoxInfo> Process::WaitForAnyMessageBox(std::chrono::milliseconds timeout) const {
     return WaitForMessageBox(nullptr, timeout);
 }
 
-std::vector<std::vector<std::string>> ZapnixProcess::ListRows(HWND list, int columns) const {
+std::vector<std::vector<std::string>> Process::ListRows(HWND list, int columns) const {
     // The list view lives in another process: its answers go through a buffer in that process.
     constexpr SIZE_T kTextSize = 1024;
     std::vector<std::vector<std::string>> rows;
@@ -201,6 +259,25 @@ std::vector<std::vector<std::string>> ZapnixProcess::ListRows(HWND list, int col
     return rows;
 }
 
+bool Process::ListRowTicked(HWND list, int row) const {
+    return SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+
+void Process::ClickListRow(HWND list, int row, bool onTickBox) const {
+    // The row's place comes back through a buffer in the list's own process.
+    void* remote = VirtualAllocEx(info_.hProcess, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote) return;
+    RECT bounds{LVIR_BOUNDS, 0, 0, 0};
+    WriteProcessMemory(info_.hProcess, remote, &bounds, sizeof(bounds), nullptr);
+    SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(info_.hProcess, remote, &bounds, sizeof(bounds), nullptr);
+    VirtualFreeEx(info_.hProcess, remote, 0, MEM_RELEASE);
+    const int x = bounds.left + (onTickBox ? 10 : 60);
+    const int y = (bounds.top + bounds.bottom) / 2;
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
 void Click(HWND button) {
     PostMessageA(button, BM_CLICK, 0, 0);
 }
@@ -212,6 +289,8 @@ void ChooseCommand(HWND window, int commandId) {
 void Answer(const MessageBoxInfo& box, int buttonId) {
     PostMessageA(box.hwnd, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box.hwnd, buttonId)));
+    // Answered means gone: a box still closing must not pass for the next one.
+    WaitUntil([&] { return !IsWindow(box.hwnd); });
 }
 
 void SendTrayEvent(HWND owner, UINT mouseMessage) {

@@ -50,21 +50,19 @@ struct MessageBoxInfo {
     std::string text;
 };
 
-class ZapnixProcess {
+// A program started by a test; ended with the object if it still runs.
+class Process {
 public:
-    // Copies Zapnix.exe into `folder` and starts it there.
-    explicit ZapnixProcess(const ScratchFolder& folder);
-    ~ZapnixProcess();  // ends the process if it still runs
-    ZapnixProcess(const ZapnixProcess&) = delete;
-    ZapnixProcess& operator=(const ZapnixProcess&) = delete;
+    Process(const std::string& exe, const std::string& arguments, const std::string& folder);
+    virtual ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
 
     DWORD Id() const { return info_.dwProcessId; }
     bool Running() const;
     bool WaitForExit(std::chrono::milliseconds timeout = 15s) const;
 
-    // The main window, visible or not (null when it does not appear within the timeout).
-    HWND MainWindow(std::chrono::milliseconds timeout = 15s) const;
-    // A top-level window of this process with the given class and caption (nullptr: any caption).
+    // A top-level window of this process with the given class and caption (nullptr: any).
     HWND FindWindowOf(const char* className, const char* caption) const;
     // The message box (a #32770 dialog) with this title, once it shows.
     std::optional<MessageBoxInfo> WaitForMessageBox(const char* title, std::chrono::milliseconds timeout = 10s) const;
@@ -73,16 +71,42 @@ public:
 
     // The rows of a list view of this process: for each row, the texts of `columns` columns.
     std::vector<std::vector<std::string>> ListRows(HWND list, int columns) const;
+    // Whether a row's tick box shows ticked.
+    bool ListRowTicked(HWND list, int row) const;
+    // Clicks a row of a list view of this process: on its tick box, or on its text.
+    void ClickListRow(HWND list, int row, bool onTickBox) const;
 
 private:
     PROCESS_INFORMATION info_{};
+};
+
+class ZapnixProcess : public Process {
+public:
+    // Copies Zapnix.exe into `folder` and starts it there.
+    explicit ZapnixProcess(const ScratchFolder& folder);
+
+    // The main window, visible or not (null when it does not appear within the timeout).
+    HWND MainWindow(std::chrono::milliseconds timeout = 15s) const;
+    // The kill-log viewer, once it exists (shown or hidden).
+    HWND LogWindow(std::chrono::milliseconds timeout = 10s) const;
+};
+
+// Windows of other programs, made by PopupHost.exe: each "class|state|title", where the state is
+// shown, hidden, minimized, or stubborn (shown, and ignores requests to close).
+class PopupHost : public Process {
+public:
+    explicit PopupHost(const std::vector<std::string>& windows);
+    // The host's window with this class and title, or null once it has gone.
+    HWND Window(const std::string& className, const std::string& title) const;
+    // The host's windows (class, title) in the order the system enumerates top-level windows.
+    std::vector<std::pair<std::string, std::string>> WindowsInEnumerationOrder() const;
 };
 
 // Presses a button of another process without waiting for what it starts (a modal box, say).
 void Click(HWND button);
 // Chooses a menu or control command of a window, as choosing the menu entry does.
 void ChooseCommand(HWND window, int commandId);
-// Answers a message box with one of its buttons (IDYES, IDNO, IDOK).
+// Answers a message box with one of its buttons (IDYES, IDNO, IDOK) and waits for it to go.
 void Answer(const MessageBoxInfo& box, int buttonId);
 
 // The notification area: what the tray tells the window it serves, and whether that window's icon is

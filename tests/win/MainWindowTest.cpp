@@ -69,7 +69,7 @@ protected:
     void Start(const std::string& profile) {
         std::ofstream(folder_ / "quorb.ini", std::ios::binary) << profile;
         main_ = std::make_unique<ZapnixFrm>();
-        ASSERT_TRUE(main_->Create((folder_ / "quorb.ini").string()));
+        ASSERT_TRUE(main_->Create(folder_.string()));
     }
     HWND Hwnd() const { return main_->Hwnd(); }
 

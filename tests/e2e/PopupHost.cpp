@@ -1,0 +1,66 @@
+// Stands in for browsers and other programs in the end-to-end tests: opens one top-level window for
+// each argument "class|state|title" (state: shown, hidden, minimized, or stubborn, a shown window that
+// ignores requests to close) and runs until the test ends it.
+
+#include <windows.h>
+
+#include <set>
+#include <string>
+
+namespace {
+
+std::set<HWND> stubborn;
+
+LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE && stubborn.count(hwnd)) return 0;
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void Open(const std::string& spec) {
+    const auto first = spec.find('|');
+    const auto second = spec.find('|', first + 1);
+    if (first == std::string::npos || second == std::string::npos) return;
+    const std::string className = spec.substr(0, first);
+    const std::string state = spec.substr(first + 1, second - first - 1);
+    const std::string title = spec.substr(second + 1);
+
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = Procedure;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className.c_str();
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    RegisterClassA(&wc);  // fails harmlessly for a class registered before
+
+    HWND hwnd = CreateWindowExA(0, className.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, 60, 60, 400, 200, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!hwnd) return;
+    if (state == "stubborn") stubborn.insert(hwnd);
+    if (state == "minimized")
+        ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
+    else if (state != "hidden")
+        ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+}
+
+// The arguments as the command line gives them: each one in double quotes.
+void OpenAll(const char* commandLine) {
+    std::string line = commandLine;
+    std::size_t at = 0;
+    while ((at = line.find('"', at)) != std::string::npos) {
+        const auto end = line.find('"', at + 1);
+        if (end == std::string::npos) break;
+        Open(line.substr(at + 1, end - at - 1));
+        at = end + 1;
+    }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+    OpenAll(commandLine);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
