@@ -47,7 +47,9 @@ constexpr VirtualListView::Column kWinListColumns[] = {
     {"Case Sensitive", 100},
 };
 
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// No WS_CLIPCHILDREN: a frame (group box) leaves its inside for the parent to paint.
+// No WS_CLIPCHILDREN: a frame (group box) leaves its inside for the parent to paint.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 // Makes the client area exactly the given size, whatever the menu bar and frame turned out to take.

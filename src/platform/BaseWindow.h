@@ -43,15 +43,6 @@ protected:
     }
 
     LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-        if (message == WM_PRINTCLIENT) {
-            // Themed controls (frames, buttons) paint their parent's background through this message;
-            // unanswered, it leaves them on black.
-            RECT client{};
-            GetClientRect(hwnd_, &client);
-            auto brush = reinterpret_cast<HBRUSH>(GetClassLongPtrA(hwnd_, GCLP_HBRBACKGROUND));
-            FillRect(reinterpret_cast<HDC>(wParam), &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
-            return 0;
-        }
         return DefWindowProcA(hwnd_, message, wParam, lParam);
     }
 
