@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
-# Builds the Windows preset and runs every benchmark under Wine.
+# Builds the Windows preset and runs the benchmarks under Wine in a prefix of their own (so that test
+# runs beside them cannot disturb them): scripts/bench.sh [name ...], by default all of them.
+# The comparisons with one WritePrivateProfileStringA call per key take minutes under Wine.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
 scripts/build.sh win || exit 1
-for bench in build/win/bench/*_bench.exe; do
-  echo "== $(basename "$bench")"
-  scripts/with-wine.sh wine "$bench" "$@"
+benches=("$@")
+[ ${#benches[@]} -gt 0 ] || benches=(CheckPassBench RecordKillBench SaveRulesBench IdleBench)
+export ZAPNIX_WINEPREFIX="$PWD/build/wine-prefix-bench"
+for bench in "${benches[@]}"; do
+  echo "== $bench"
+  if [ "$bench" = IdleBench ]; then
+    ZAPNIX_PRIVATE_DISPLAY=1 scripts/with-wine.sh wine build/win/bench/IdleBench.exe build/win/src/Zapnix.exe
+  else
+    ZAPNIX_PRIVATE_DISPLAY=1 scripts/with-wine.sh wine "build/win/bench/$bench.exe"
+  fi
 done

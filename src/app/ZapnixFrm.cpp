@@ -9,6 +9,7 @@
 #include "app/resources/resource.h"
 #include "platform/Dialogs.h"
 #include "platform/MessagePump.h"
+#include "picking/DragTarget.h"
 #include "platform/Win32WindowSystem.h"
 #include "rules/ProfileFile.h"
 #include "rules/RuleFile.h"
@@ -124,7 +125,14 @@ bool ZapnixFrm::Create(const std::string& folder) {
                     return {};
             }
         },
-        [this](std::size_t row) { return row < rules_.Count() && rules_.Row(row).ticked; });
+        [this](std::size_t row) { return row < rules_.Count() && rules_.Row(row).ticked; },
+        [this](std::size_t row) {
+            if (row >= rules_.Count()) return;
+            rules_.Row(row).ticked = !rules_.Row(row).ticked;
+            ruleTicked_ = true;
+        },
+        [this](std::size_t row) { EditRule(row); });
+    dragTarget_.Attach(GetDlgItem(Hwnd(), ids::PicClick), icon_, [this](WindowHandle window) { OnDrop(window); });
     FitClientArea(Hwnd(), scale(kClientWidth), scale(kClientHeight));
     CentreOnScreen(Hwnd());
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
@@ -154,6 +162,68 @@ LogFrm* ZapnixFrm::ObtainLogFrm() {
 void ZapnixFrm::RecordKill(const std::string& title) {
     // The first kill of a run creates the viewer hidden, which loads the stored log first.
     if (LogFrm* log = ObtainLogFrm()) log->RecordKill(title, TodayShortDate());
+}
+
+void ZapnixFrm::AddRuleFromText() {
+    HWND box = GetDlgItem(Hwnd(), ids::WinTxt);
+    std::string text(static_cast<std::size_t>(std::max(0, GetWindowTextLengthA(box))) + 1, '\0');
+    text.resize(static_cast<std::size_t>(std::max(0, GetWindowTextA(box, text.data(), static_cast<int>(text.size())))));
+    if (!AddRule(rules_, text)) {
+        ShowInformation(Hwnd(), "Please enter a window title before adding a new rule.");
+        return;
+    }
+    RulesChanged();
+}
+
+void ZapnixFrm::DeleteTicked() {
+    const TickedRemoval outcome = rules_.DeleteTicked(ruleTicked_);
+    RulesChanged();
+    if (outcome == TickedRemoval::NoRows)
+        ShowInformation(Hwnd(), "There are currently no windows to delete!");
+    else if (outcome == TickedRemoval::NothingTicked)
+        ShowInformation(Hwnd(), "Please select at least one window to remove!");
+}
+
+void ZapnixFrm::GrabTitle() {
+    WinPick* picker = picker_.Obtain([this] {
+        return WinPick::Create(taskOwner_, icon_, [this](const std::string& title) {
+            SetDlgItemTextA(Hwnd(), ids::WinTxt, title.c_str());
+        });
+    });
+    if (!picker) return;
+    picker->AddBrowserWindows(FindBrowserWindows(windowSystem_, textCase_));
+    picker->Show();
+}
+
+void ZapnixFrm::EditRule(std::size_t clickedRow) {
+    // Equal titles resolve to the topmost of them: that is the rule the editor works on.
+    const auto row = FindRule(rules_, rules_.Row(clickedRow).title);
+    if (!row) {
+        ShowError(Hwnd(), "Unable to locate such a window killer.");
+        return;
+    }
+    // A click while an editor is open starts over with the clicked rule.
+    editor_.Close();
+    const RuleEdit edit{*row, rules_.Row(*row)};
+    ShowWindow(Hwnd(), SW_HIDE);
+    editor_.Obtain([&] {
+        return WinEditFrm::Create(
+            taskOwner_, icon_, edit.original,
+            [this, edit](const WindowKiller& edited) { return ApplyEdit(rules_, edit, edited); },
+            [this] {
+                RulesChanged();
+                ShowWindow(Hwnd(), SW_SHOW);
+            });
+    });
+    if (!editor_.Get()) ShowWindow(Hwnd(), SW_SHOW);
+}
+
+void ZapnixFrm::OnDrop(WindowHandle window) {
+    const DropResult result = InspectDroppedWindow(windowSystem_, textCase_, window);
+    if (result.accepted)
+        SetDlgItemTextA(Hwnd(), ids::WinTxt, result.title.c_str());
+    else
+        ShowError(Hwnd(), RefusedDropMessage(result));
 }
 
 void ZapnixFrm::RulesChanged() {
@@ -206,6 +276,15 @@ void ZapnixFrm::OnCommand(int id) {
         case ids::Command2:
             HideToTray();
             break;
+        case ids::Command3:
+            DeleteTicked();
+            break;
+        case ids::Command4:
+            AddRuleFromText();
+            break;
+        case ids::Command5:
+            GrabTitle();
+            break;
         case ids::TrayOpen:
             ShowWindow(Hwnd(), SW_SHOW);
             tray_.Remove();
@@ -244,6 +323,8 @@ void ZapnixFrm::RequestClose() {
 
 void ZapnixFrm::EndProgram() {
     // The other windows close as by their own close commands: the kill-log viewer saves the log.
+    editor_.Close();
+    picker_.Close();
     logFrm_.Close();
     DestroyWindow(Hwnd());
 }

@@ -14,12 +14,16 @@
 #include "app/TrayIcon.h"
 #include "engine/PopupKiller.h"
 #include "killlog/LogFrm.h"
+#include "picking/DragTargetControl.h"
+#include "picking/WinPick.h"
 #include "platform/BaseWindow.h"
 #include "platform/Controls.h"
 #include "platform/VirtualListView.h"
 #include "platform/Win32WindowSystem.h"
 #include "platform/WindowSlot.h"
+#include "rules/RuleCommands.h"
 #include "rules/RuleList.h"
+#include "rules/WinEditFrm.h"
 
 namespace zapnix {
 
@@ -55,6 +59,9 @@ public:
     void CheckWindows() { killer_->CheckWindows(); }
     // The kill-log viewer if it exists, shown or hidden.
     LogFrm* ExistingLogFrm() { return logFrm_.Get(); }
+    // The rule editor and the picker while they are open.
+    WinEditFrm* ExistingEditor() { return editor_.Get(); }
+    WinPick* ExistingPicker() { return picker_.Get(); }
 
     void HideToTray();
     const TrayIcon& Tray() const { return tray_; }
@@ -71,6 +78,11 @@ private:
     bool ConfirmClose();
     void SlideOut();
     void EndProgram();
+    void AddRuleFromText();
+    void DeleteTicked();
+    void GrabTitle();
+    void EditRule(std::size_t clickedRow);
+    void OnDrop(WindowHandle window);
     LogFrm* ObtainLogFrm();
     void RecordKill(const std::string& title) override;
 
@@ -91,6 +103,9 @@ private:
     Win32TextCase textCase_;
     std::unique_ptr<PopupKiller> killer_;
     WindowSlot<LogFrm> logFrm_;
+    WindowSlot<WinEditFrm> editor_;
+    WindowSlot<WinPick> picker_;
+    DragTargetControl dragTarget_;
     bool ruleTicked_ = false;
     bool closing_ = false;
 };

@@ -5,19 +5,20 @@
 namespace zapnix {
 
 void PopupKiller::CheckWindows() {
-    windows_.ForEachTopLevelWindow([this](WindowHandle window) { CheckWindow(window); });
+    // The rules are read afresh on every pass; nothing is kept from one pass to the next.
+    const RuleMatcher matcher(rules_, textCase_);
+    windows_.ForEachTopLevelWindow([&](WindowHandle window) { CheckWindow(window, matcher); });
 }
 
-bool PopupKiller::CheckWindow(WindowHandle window) {
+void PopupKiller::CheckWindow(WindowHandle window, const RuleMatcher& matcher) {
     // Visibility, owner and process do not matter: a hidden or minimised pop-up is closed too, and the
     // program's own windows never have a browser's class.
-    if (!IsBrowserFrameClass(windows_.ClassName(window), textCase_)) return true;
+    if (!IsBrowserFrameClass(windows_.ClassName(window), textCase_)) return;
     const std::string title = windows_.Title(window);
-    if (!TitleMatches(rules_, title, textCase_)) return true;
+    if (!matcher.Matches(title)) return;
     // One polite request, not waited for; the kill is recorded whether or not the window obeys.
     windows_.PostClose(window);
     recorder_.RecordKill(title);
-    return true;
 }
 
 }  // namespace zapnix

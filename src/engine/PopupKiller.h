@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/TitleMatch.h"
 #include "platform/TextCase.h"
 #include "platform/WindowSystem.h"
 #include "rules/RuleList.h"
@@ -23,10 +24,10 @@ public:
         : windows_(windows), rules_(rules), textCase_(textCase), recorder_(recorder) {}
 
     void CheckWindows();
-    // The step for one window; always lets the enumeration go on.
-    bool CheckWindow(WindowHandle window);
 
 private:
+    void CheckWindow(WindowHandle window, const RuleMatcher& matcher);
+
     WindowSystem& windows_;
     const RuleList& rules_;
     const TextCase& textCase_;

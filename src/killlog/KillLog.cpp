@@ -1,7 +1,5 @@
 #include "killlog/KillLog.h"
 
-#include <algorithm>
-
 #include "rules/ProfileFile.h"
 #include "rules/RuleFile.h"
 
@@ -13,12 +11,6 @@ constexpr std::string_view kTitle = "Title  ";
 constexpr std::string_view kDate = "Date  ";
 
 }  // namespace
-
-ClearSelectedOutcome KillLog::ClearSelected(bool anyTickToggled) {
-    if (rows_.empty()) return ClearSelectedOutcome::NoEntries;
-    std::erase_if(rows_, [](const KillLogEntry& entry) { return entry.ticked; });
-    return anyTickToggled ? ClearSelectedOutcome::Done : ClearSelectedOutcome::NothingTicked;
-}
 
 void LoadKillLog(const IniDocument& file, KillLog& log) {
     const auto total = static_cast<std::int32_t>(file.ReadNumber(kSection, "Total"));

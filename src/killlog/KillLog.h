@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "rules/IniDocument.h"
+#include "rules/TickedRows.h"
 
 namespace zapnix {
 
@@ -21,12 +22,6 @@ struct KillLogEntry {
     friend bool operator==(const KillLogEntry&, const KillLogEntry&) = default;
 };
 
-enum class ClearSelectedOutcome {
-    NoEntries,      // "There are currently no log entries to delete!"
-    NothingTicked,  // "Please select at least one log entry to remove!"
-    Done,
-};
-
 class KillLog {
 public:
     std::size_t Count() const { return rows_.size(); }
@@ -38,7 +33,7 @@ public:
     void Clear() { rows_.clear(); }
     // Removes the ticked rows, keeping the order of the others. `anyTickToggled` tells whether the user
     // has toggled a tick box since the viewer was created.
-    ClearSelectedOutcome ClearSelected(bool anyTickToggled);
+    TickedRemoval ClearSelected(bool anyTickToggled) { return RemoveTickedRows(rows_, anyTickToggled); }
 
 private:
     std::vector<KillLogEntry> rows_;

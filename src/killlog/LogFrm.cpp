@@ -29,7 +29,9 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 }  // namespace
 
-std::span<const ControlSpec> LogFrm::Layout() { return kLayout; }
+std::span<const ControlSpec> LogFrm::Layout() {
+    return kLayout;
+}
 
 std::unique_ptr<LogFrm> LogFrm::Create(HWND owner, HICON icon, const std::string& logPath) {
     std::unique_ptr<LogFrm> frm(new LogFrm());
@@ -82,45 +84,59 @@ void LogFrm::RecordKill(const std::string& title, const std::string& date) {
     SaveWinList();
 }
 
-bool LogFrm::SaveWinList() { return SaveKillLogToFile(logPath_, log_); }
+bool LogFrm::SaveWinList() {
+    return SaveKillLogToFile(logPath_, log_);
+}
 
-void LogFrm::LogChanged() { logList_.SetRowCount(log_.Count()); }
+void LogFrm::LogChanged() {
+    logList_.SetRowCount(log_.Count());
+}
 
 void LogFrm::ClearSelected() {
-    const ClearSelectedOutcome outcome = log_.ClearSelected(logItemChecked_);
+    const TickedRemoval outcome = log_.ClearSelected(logItemChecked_);
     LogChanged();
-    if (outcome == ClearSelectedOutcome::NoEntries)
+    if (outcome == TickedRemoval::NoRows)
         ShowInformation(Hwnd(), "There are currently no log entries to delete!");
-    else if (outcome == ClearSelectedOutcome::NothingTicked)
+    else if (outcome == TickedRemoval::NothingTicked)
         ShowInformation(Hwnd(), "Please select at least one log entry to remove!");
 }
 
 void LogFrm::OnCommand(int id) {
     switch (id) {
-        case Command1: SendMessageA(Hwnd(), WM_CLOSE, 0, 0); break;
+        case Command1:
+            SendMessageA(Hwnd(), WM_CLOSE, 0, 0);
+            break;
         case Command2:
             log_.Clear();
             LogChanged();
             break;
-        case Command3: ClearSelected(); break;
-        default: break;
+        case Command3:
+            ClearSelected();
+            break;
+        default:
+            break;
     }
 }
 
 LRESULT LogFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         switch (message) {
-            case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
+            case WM_COMMAND:
+                OnCommand(LOWORD(wParam));
+                return 0;
             case WM_NOTIFY:
                 if (logList_.OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) return 0;
                 break;
-            case WM_CLOSE: DestroyWindow(Hwnd()); return 0;
+            case WM_CLOSE:
+                DestroyWindow(Hwnd());
+                return 0;
             case WM_DESTROY:
                 // Whatever closes the viewer, the log is saved: afterwards it lives only in the file.
                 SaveWinList();
                 UnregisterDialogWindow(Hwnd());
                 return 0;
-            default: break;
+            default:
+                break;
         }
     } catch (...) {
         return 0;

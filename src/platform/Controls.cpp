@@ -25,6 +25,11 @@ KindTraits TraitsOf(ControlKind kind) {
             return {"STATIC", SS_ICON | SS_CENTERIMAGE | SS_NOTIFY, 0};
         case ControlKind::ListView:
             return {WC_LISTVIEWA, LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        case ControlKind::ListBox:
+            return {"LISTBOX", LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
+                    WS_EX_CLIENTEDGE};
+        case ControlKind::ComboBox:
+            return {"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0};
     }
     return {"STATIC", 0, 0};
 }

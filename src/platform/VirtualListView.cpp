@@ -7,11 +7,12 @@
 namespace zapnix {
 
 void VirtualListView::Attach(HWND list, std::span<const Column> columns, const DpiScale& scale, TextSource text,
-                             TickSource ticked, RowAction toggle) {
+                             TickSource ticked, RowAction toggle, RowAction clicked) {
     list_ = list;
     text_ = std::move(text);
     ticked_ = std::move(ticked);
     toggle_ = std::move(toggle);
+    clicked_ = std::move(clicked);
     DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
     if (ticked_) extended |= LVS_EX_CHECKBOXES;
     SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
@@ -46,9 +47,11 @@ bool VirtualListView::OnNotify(const NMHDR& header) {
         // The list keeps no tick state of its own: a click on a row's box is the model's to apply.
         LVHITTESTINFO hit{};
         hit.pt = reinterpret_cast<const NMITEMACTIVATE&>(header).ptAction;
-        if (SendMessageA(list_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) >= 0 &&
-            (hit.flags & LVHT_ONITEMSTATEICON))
+        if (SendMessageA(list_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) < 0 || hit.iItem < 0) return true;
+        if (hit.flags & LVHT_ONITEMSTATEICON)
             Toggle(hit.iItem);
+        else if (header.code == NM_CLICK && clicked_)
+            clicked_(static_cast<std::size_t>(hit.iItem));
         return true;
     }
     if (header.code == LVN_KEYDOWN) {

@@ -24,9 +24,10 @@ public:
     using RowAction = std::function<void(std::size_t row)>;
 
     // With `ticked`, every row has a tick box whose state comes from the model; the user's clicks on it
-    // and the space bar call `toggle`, which changes the model.
+    // and the space bar call `toggle`, which changes the model. A click elsewhere on a row calls
+    // `clicked`.
     void Attach(HWND list, std::span<const Column> columns, const DpiScale& scale, TextSource text,
-                TickSource ticked = {}, RowAction toggle = {});
+                TickSource ticked = {}, RowAction toggle = {}, RowAction clicked = {});
     HWND Handle() const { return list_; }
 
     // The model's row count changed (or its rows did): repaint from the model.
@@ -42,6 +43,7 @@ private:
     TextSource text_;
     TickSource ticked_;
     RowAction toggle_;
+    RowAction clicked_;
 };
 
 }  // namespace zapnix

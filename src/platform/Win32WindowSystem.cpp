@@ -5,7 +5,9 @@
 namespace zapnix {
 namespace {
 
-HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+HWND ToHwnd(WindowHandle window) {
+    return reinterpret_cast<HWND>(window);
+}
 
 // The window text calls fill a buffer of 260 characters and report how many they wrote.
 template <typename Read>
@@ -42,7 +44,9 @@ std::string Win32WindowSystem::Title(WindowHandle window) {
     return ReadText([&](char* buffer, int size) { return GetWindowTextA(ToHwnd(window), buffer, size); });
 }
 
-void Win32WindowSystem::PostClose(WindowHandle window) { PostMessageA(ToHwnd(window), WM_CLOSE, 0, 0); }
+void Win32WindowSystem::PostClose(WindowHandle window) {
+    PostMessageA(ToHwnd(window), WM_CLOSE, 0, 0);
+}
 
 std::string Win32TextCase::Lower(std::string_view text) const {
     std::string out(text);

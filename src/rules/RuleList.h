@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "rules/TickedRows.h"
+
 namespace zapnix {
 
 // One rule as the user sees it: every cell is text, exactly as loaded or typed. What the texts mean
@@ -28,6 +30,8 @@ public:
     const std::vector<WindowKiller>& Rows() const { return rows_; }
 
     void Append(WindowKiller rule) { rows_.push_back(std::move(rule)); }
+    // Removes the ticked rules; `ruleTicked`: the user has toggled a tick box since start-up.
+    TickedRemoval DeleteTicked(bool ruleTicked) { return RemoveTickedRows(rows_, ruleTicked); }
 
 private:
     std::vector<WindowKiller> rows_;

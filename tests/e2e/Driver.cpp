@@ -70,9 +70,13 @@ BOOL CALLBACK FindOfProcess(HWND hwnd, LPARAM param) {
 }  // namespace
 
 std::string WindowText(HWND hwnd) {
+    // GetWindowText does not ask another program's controls for their text: WM_GETTEXT does.
     char text[1024] = {};
-    const int n = GetWindowTextA(hwnd, text, sizeof(text));
-    return std::string(text, n > 0 ? n : 0);
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
+                             &copied))
+        return {};
+    return std::string(text, std::min<std::size_t>(copied, sizeof(text) - 1));
 }
 
 ScratchFolder::ScratchFolder() {
@@ -167,8 +171,7 @@ std::vector<std::pair<std::string, std::string>> PopupHost::WindowsInEnumeration
             GetWindowThreadProcessId(hwnd, &pid);
             char cls[64] = {};
             GetClassNameA(hwnd, cls, sizeof(cls));
-            if (pid == c.pid && lstrcmpiA(cls, "IME") != 0)
-                c.windows.emplace_back(cls, WindowText(hwnd));
+            if (pid == c.pid && lstrcmpiA(cls, "IME") != 0) c.windows.emplace_back(cls, WindowText(hwnd));
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&collect));
@@ -211,8 +214,7 @@ HWND ZapnixProcess::LogWindow(std::chrono::milliseconds timeout) const {
     return found;
 }
 
-std::optional<MessageBoxInfo> Process::WaitForMessageBox(const char* title,
-                                                               std::chrono::milliseconds timeout) const {
+std::optional<MessageBoxInfo> Process::WaitForMessageBox(const char* title, std::chrono::milliseconds timeout) const {
     Search search{info_.dwProcessId, "#32770", title, true};
     if (!WaitUntil(
             [&] {
@@ -313,6 +315,60 @@ void SimulateShellRestart(HWND owner) {
     icon.uID = 1;
     Shell_NotifyIconA(NIM_DELETE, &icon);
     PostMessageA(owner, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+}
+
+void TypeText(HWND control, const std::string& text) {
+    for (unsigned char c : text) PostMessageA(control, WM_CHAR, c, 1);
+}
+
+void EraseText(HWND edit) {
+    PostMessageA(edit, EM_SETSEL, 0, -1);
+    PostMessageA(edit, WM_CHAR, VK_BACK, 1);
+}
+
+void PressKey(HWND window, UINT virtualKey) {
+    PostMessageA(window, WM_KEYDOWN, virtualKey, 1);
+    PostMessageA(window, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+namespace {
+
+void SendButton(bool rightButton, bool down) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = rightButton ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
+                                   : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+    SendInput(1, &input, sizeof(input));
+}
+
+}  // namespace
+
+void DragWithMouse(POINT from, POINT to, bool rightButton) {
+    SetCursorPos(from.x, from.y);
+    Sleep(100);
+    SendButton(rightButton, true);
+    Sleep(100);
+    constexpr int kSteps = 10;
+    for (int i = 1; i <= kSteps; ++i) {
+        const int x = from.x + (to.x - from.x) * i / kSteps;
+        const int y = from.y + (to.y - from.y) * i / kSteps;
+        INPUT move{};
+        move.type = INPUT_MOUSE;
+        move.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        move.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &move, sizeof(move));
+        Sleep(20);
+    }
+    SetCursorPos(to.x, to.y);
+    Sleep(100);
+    SendButton(rightButton, false);
+}
+
+POINT CentreOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
 HWND OpenPopupMenu(DWORD processId) {

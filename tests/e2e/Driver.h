@@ -116,6 +116,17 @@ bool TrayIconPresent(HWND owner, UINT id = 1);
 // Removes the window's icon as a restarting shell would lose it, then announces the new taskbar.
 void SimulateShellRestart(HWND owner);
 
+// Types text into a control of another process as the keyboard would (character messages).
+void TypeText(HWND control, const std::string& text);
+// Selects all of an edit field's text and deletes it with the backspace key.
+void EraseText(HWND edit);
+// Presses and releases a key on a window of another process.
+void PressKey(HWND window, UINT virtualKey);
+
+// Real pointer input: presses a button at `from`, moves to `to` in steps and releases it there.
+void DragWithMouse(POINT from, POINT to, bool rightButton = false);
+POINT CentreOf(HWND window);
+
 // The visible pop-up menu window of a process, if one is open.
 HWND OpenPopupMenu(DWORD processId);
 

@@ -1,6 +1,6 @@
 // Stands in for browsers and other programs in the end-to-end tests: opens one top-level window for
 // each argument "class|state|title" (state: shown, hidden, minimized, or stubborn, a shown window that
-// ignores requests to close) and runs until the test ends it.
+// ignores requests to close; "\r" and "\n" in a title are line breaks) and runs until the test ends it.
 
 #include <windows.h>
 
@@ -10,6 +10,7 @@
 namespace {
 
 std::set<HWND> stubborn;
+int opened = 0;
 
 LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLOSE && stubborn.count(hwnd)) return 0;
@@ -22,7 +23,15 @@ void Open(const std::string& spec) {
     if (first == std::string::npos || second == std::string::npos) return;
     const std::string className = spec.substr(0, first);
     const std::string state = spec.substr(first + 1, second - first - 1);
-    const std::string title = spec.substr(second + 1);
+    // "\r" and "\n" in a title stand for line breaks, which a command line cannot carry.
+    std::string title;
+    for (std::size_t i = second + 1; i < spec.size(); ++i) {
+        if (spec[i] == '\\' && i + 1 < spec.size() && (spec[i + 1] == 'r' || spec[i + 1] == 'n')) {
+            title += spec[++i] == 'r' ? '\r' : '\n';
+        } else {
+            title += spec[i];
+        }
+    }
 
     WNDCLASSA wc{};
     wc.lpfnWndProc = Procedure;
@@ -31,7 +40,11 @@ void Open(const std::string& spec) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     RegisterClassA(&wc);  // fails harmlessly for a class registered before
 
-    HWND hwnd = CreateWindowExA(0, className.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, 60, 60, 400, 200, nullptr,
+    // Side by side along the top of the screen, clear of Zapnix's windows in the middle of it.
+    const int x = 20 + (opened % 3) * 420;
+    const int y = 20 + (opened / 3) * 40;
+    ++opened;
+    HWND hwnd = CreateWindowExA(0, className.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, x, y, 400, 200, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!hwnd) return;
     if (state == "stubborn") stubborn.insert(hwnd);

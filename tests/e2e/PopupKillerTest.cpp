@@ -115,7 +115,8 @@ TEST_F(PopupKiller, TheOpenViewerShowsAKillAtOnce) {
 TEST_F(PopupKiller, TheViewerClearsTickedEntriesAndTheWholeLog) {
     std::string file = "[Windows]\r\nTotal=5\r\n";
     for (int i = 1; i <= 5; ++i)
-        file += "Title  " + std::to_string(i) + "=pop " + std::to_string(i) + "\r\nDate  " + std::to_string(i) + "=d\r\n";
+        file +=
+            "Title  " + std::to_string(i) + "=pop " + std::to_string(i) + "\r\nDate  " + std::to_string(i) + "=d\r\n";
     folder_.Write("poplog.ini", file);
     Start();
 

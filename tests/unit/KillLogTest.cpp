@@ -82,22 +82,22 @@ TEST(KillLogClearSelected, RemovesExactlyTheTickedRowsKeepingTheOrder) {
     KillLog log = FiveEntries();
     log.Row(1).ticked = true;
     log.Row(2).ticked = true;
-    EXPECT_EQ(log.ClearSelected(true), ClearSelectedOutcome::Done);
+    EXPECT_EQ(log.ClearSelected(true), TickedRemoval::Done);
     EXPECT_EQ(Titles(log), (std::vector<std::string>{"pop 1", "pop 4", "pop 5"}));
 
     log.Row(0).ticked = log.Row(1).ticked = log.Row(2).ticked = true;
-    EXPECT_EQ(log.ClearSelected(true), ClearSelectedOutcome::Done);
+    EXPECT_EQ(log.ClearSelected(true), TickedRemoval::Done);
     EXPECT_EQ(log.Count(), 0u) << "adjacent ticked rows all go";
 }
 
 TEST(KillLogClearSelected, SaysWhyWhenThereIsNothingToDo) {
     KillLog empty;
-    EXPECT_EQ(empty.ClearSelected(true), ClearSelectedOutcome::NoEntries);
+    EXPECT_EQ(empty.ClearSelected(true), TickedRemoval::NoRows);
     KillLog log = FiveEntries();
-    EXPECT_EQ(log.ClearSelected(false), ClearSelectedOutcome::NothingTicked);
+    EXPECT_EQ(log.ClearSelected(false), TickedRemoval::NothingTicked);
     EXPECT_EQ(log.Count(), 5u);
     // Ticked and unticked again: no message, nothing removed.
-    EXPECT_EQ(log.ClearSelected(true), ClearSelectedOutcome::Done);
+    EXPECT_EQ(log.ClearSelected(true), TickedRemoval::Done);
     EXPECT_EQ(log.Count(), 5u);
 }
 

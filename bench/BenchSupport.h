@@ -1,0 +1,49 @@
+#pragma once
+// Timing helpers shared by the benchmarks.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace zapnix::bench {
+
+using Clock = std::chrono::steady_clock;
+
+inline double Milliseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// The median time of `runs` calls of `work`, in milliseconds.
+template <typename Work>
+double MedianMs(int runs, Work work) {
+    std::vector<double> samples;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = Clock::now();
+        work();
+        samples.push_back(Milliseconds(Clock::now() - start));
+    }
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+// A plain top-level window of the given class, as a browser or any other program would show.
+inline HWND OpenWindow(const char* className, const std::string& title) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, className, title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+inline std::string TempFile(const char* name) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + name;
+}
+
+}  // namespace zapnix::bench

@@ -1,0 +1,83 @@
+#include "picking/DragTargetControl.h"
+
+#include <commctrl.h>
+
+namespace zapnix {
+namespace {
+
+// The target's own picture as a pointer, its hot spot in the middle.
+HCURSOR CursorFromIcon(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return nullptr;
+    BITMAP bitmap{};
+    GetObjectA(info.hbmMask, sizeof(bitmap), &bitmap);
+    info.fIcon = FALSE;
+    info.xHotspot = static_cast<DWORD>(bitmap.bmWidth / 2);
+    info.yHotspot = static_cast<DWORD>((info.hbmColor ? bitmap.bmHeight : bitmap.bmHeight / 2) / 2);
+    HCURSOR cursor = CreateIconIndirect(&info);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    return cursor;
+}
+
+bool IsButtonDown(UINT message) {
+    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
+}
+
+bool IsButtonUp(UINT message) {
+    return message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
+}
+
+}  // namespace
+
+DragTargetControl::~DragTargetControl() {
+    if (picture_ && IsWindow(picture_)) RemoveWindowSubclass(picture_, &DragTargetControl::Procedure, 1);
+    if (dragCursor_) DestroyCursor(dragCursor_);
+}
+
+void DragTargetControl::Attach(HWND picture, HICON icon, DropSink onDrop) {
+    picture_ = picture;
+    onDrop_ = std::move(onDrop);
+    dragCursor_ = CursorFromIcon(icon);
+    SetWindowSubclass(picture_, &DragTargetControl::Procedure, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK DragTargetControl::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                              DWORD_PTR self) {
+    try {
+        return reinterpret_cast<DragTargetControl*>(self)->Handle(hwnd, message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+LRESULT DragTargetControl::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsButtonDown(message) && !dragging_) {
+        // Holding the mouse keeps every move and the release coming here, wherever the pointer goes.
+        dragging_ = true;
+        SetCapture(hwnd);
+        SetCursor(dragCursor_ ? dragCursor_ : LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_CROSS)));
+        return 0;
+    }
+    if (dragging_ && (message == WM_MOUSEMOVE || message == WM_SETCURSOR)) {
+        SetCursor(dragCursor_ ? dragCursor_ : LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_CROSS)));
+        return 0;
+    }
+    if (dragging_ && IsButtonUp(message)) {
+        dragging_ = false;
+        ReleaseCapture();
+        Drop();
+        return 0;
+    }
+    if (message == WM_CAPTURECHANGED) dragging_ = false;
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void DragTargetControl::Drop() {
+    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+    POINT at{};
+    GetCursorPos(&at);
+    if (onDrop_) onDrop_(reinterpret_cast<WindowHandle>(WindowFromPoint(at)));
+}
+
+}  // namespace zapnix

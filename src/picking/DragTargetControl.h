@@ -1,0 +1,36 @@
+#pragma once
+// The drag target: any mouse button pressed on the picture captures the mouse and shows the target's
+// picture as the pointer; on release the window under the pointer is handed over.
+
+#include <windows.h>
+
+#include <functional>
+
+#include "platform/WindowSystem.h"
+
+namespace zapnix {
+
+class DragTargetControl {
+public:
+    using DropSink = std::function<void(WindowHandle windowUnderPointer)>;
+
+    DragTargetControl() = default;
+    ~DragTargetControl();
+    DragTargetControl(const DragTargetControl&) = delete;
+    DragTargetControl& operator=(const DragTargetControl&) = delete;
+
+    void Attach(HWND picture, HICON icon, DropSink onDrop);
+
+private:
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR self);
+    LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void Drop();
+
+    HWND picture_ = nullptr;
+    HCURSOR dragCursor_ = nullptr;
+    DropSink onDrop_;
+    bool dragging_ = false;
+};
+
+}  // namespace zapnix

@@ -1,0 +1,124 @@
+#include "picking/WinPick.h"
+
+#include <optional>
+#include <utility>
+
+#include "platform/MessagePump.h"
+
+namespace zapnix {
+namespace {
+
+enum : int { Frame1 = 4001, Label1, Label2, WinList, Label3, WinMozList };
+
+// The label stands over the frame as a sibling, not inside it: a group box paints no children.
+constexpr ControlSpec kLayout[] = {
+    {Frame1, "Frame1", ControlKind::GroupBox, "Select Window", 8, 8, 505, 49},
+    {Label1, "Label1", ControlKind::Label,
+     "Please choose a browser window to block in future from the list below by clicking it.", 16, 24, 489, 25},
+    {Label2, "Label2", ControlKind::Label, "Internet Explorer Windows:", 8, 72, 505, 16},
+    {WinList, "WinList", ControlKind::ListBox, "", 8, 88, 505, 121},
+    {Label3, "Label3", ControlKind::Label, "Mozilla, Phoenix and Netscape Windows:", 8, 224, 505, 16},
+    {WinMozList, "WinMozList", ControlKind::ListBox, "", 8, 240, 505, 121},
+};
+
+// No WS_CLIPCHILDREN: the frame leaves its inside for the parent to paint.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+// Closes the picker once the list box that reported the pick has finished handling its input.
+constexpr UINT kPickDone = WM_APP + 1;
+
+// The entry's text, or nothing when the list cannot give it.
+std::optional<std::string> EntryText(HWND list, int index) {
+    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length < 0) return std::nullopt;
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT copied =
+        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    if (copied < 0) return std::nullopt;
+    text.resize(static_cast<std::size_t>(copied < length ? copied : length));
+    return text;
+}
+
+}  // namespace
+
+std::span<const ControlSpec> WinPick::Layout() {
+    return kLayout;
+}
+
+std::unique_ptr<WinPick> WinPick::Create(HWND owner, HICON icon, PickSink onPick) {
+    std::unique_ptr<WinPick> pick(new WinPick());
+    if (!RegisterClassOnce(kPickClassName, icon, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) return nullptr;
+    const DpiScale scale = DpiScale::ForWindow(nullptr);
+    const SIZE outer = OuterSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle, false, scale);
+    if (!pick->CreateThisWindow(kPickClassName, "Zapnix Popup Killer", kStyle, kExStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                outer.cx, outer.cy, owner, nullptr))
+        return nullptr;
+    pick->font_ = std::make_unique<UiFont>(scale);
+    CreateControls(pick->Hwnd(), kLayout, scale, pick->font_->Handle());
+    RegisterDialogWindow(pick->Hwnd());
+    pick->onPick_ = std::move(onPick);
+    return pick;
+}
+
+void WinPick::AddBrowserWindows(const BrowserWindowTitles& titles) {
+    for (const std::string& title : titles.internetExplorer)
+        SendDlgItemMessageA(Hwnd(), WinList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title.c_str()));
+    for (const std::string& title : titles.mozilla)
+        SendDlgItemMessageA(Hwnd(), WinMozList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title.c_str()));
+}
+
+void WinPick::Show() {
+    ShowWindow(Hwnd(), SW_SHOW);
+    SetForegroundWindow(Hwnd());
+}
+
+void WinPick::Pick(int listId) {
+    // A mouse click reports the same selection twice (button down and up): one pick is all there is.
+    if (picked_) return;
+    HWND list = GetDlgItem(Hwnd(), listId);
+    const auto index = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
+    if (index < 0) return;
+    const std::optional<std::string> title = EntryText(list, index);
+    if (!title) return;
+    picked_ = true;
+
+    // Not destroyed here: the list box is still inside its mouse or key handling and would go on using
+    // its freed state once the notification returned. Posted first, so that the picker closes after the
+    // sink even when the sink fails.
+    PostMessageA(Hwnd(), kPickDone, 0, 0);
+    // The sink may release this picker (through its owner's slot): nothing of it is touched afterwards.
+    const PickSink sink = onPick_;
+    if (sink) sink(*title);
+}
+
+LRESULT WinPick::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        switch (message) {
+            case WM_COMMAND:
+                if (HIWORD(wParam) == LBN_SELCHANGE && (LOWORD(wParam) == WinList || LOWORD(wParam) == WinMozList)) {
+                    Pick(LOWORD(wParam));
+                    return 0;
+                }
+                break;
+            case WM_SETFOCUS:
+                // Keyboard users land in the first list, where the arrow keys pick at once.
+                SetFocus(GetDlgItem(Hwnd(), WinList));
+                return 0;
+            case kPickDone:
+            case WM_CLOSE:
+                DestroyWindow(Hwnd());
+                return 0;
+            case WM_DESTROY:
+                UnregisterDialogWindow(Hwnd());
+                return 0;
+            default:
+                break;
+        }
+    } catch (...) {
+        return 0;
+    }
+    return DefaultHandling(message, wParam, lParam);
+}
+
+}  // namespace zapnix

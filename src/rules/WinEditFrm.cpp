@@ -1,0 +1,143 @@
+#include "rules/WinEditFrm.h"
+
+#include <string>
+
+#include "platform/Dialogs.h"
+#include "platform/MessagePump.h"
+
+namespace zapnix {
+namespace {
+
+enum : int { Frame1 = 4001, Label1, Label2, Text1, Label3, Combo1, Label4, Combo2, Label5, Combo3, Command1 };
+
+constexpr ControlSpec kLayout[] = {
+    {Frame1, "Frame1", ControlKind::GroupBox, "Modify Window", 8, 8, 401, 57},
+    {Label1, "Label1", ControlKind::Label, "You may modify the attributes for this window killer using the form below.",
+     16, 32, 385, 17},
+    {Label2, "Label2", ControlKind::Label, "Window Name:", 8, 82, 73, 17},
+    {Text1, "Text1", ControlKind::TextBox, "", 96, 80, 313, 21},
+    {Label3, "Label3", ControlKind::Label, "Killer Active:", 8, 114, 73, 17},
+    {Combo1, "Combo1", ControlKind::ComboBox, "", 96, 112, 129, 120},
+    {Label4, "Label4", ControlKind::Label, "Title Match:", 8, 146, 73, 17},
+    {Combo2, "Combo2", ControlKind::ComboBox, "", 96, 144, 129, 120},
+    {Label5, "Label5", ControlKind::Label, "Case Sensitive:", 8, 178, 73, 17},
+    {Combo3, "Combo3", ControlKind::ComboBox, "", 96, 176, 129, 120},
+    {Command1, "Command1", ControlKind::Button, "Apply", 344, 176, 65, 25},
+};
+
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+// What an emptied combo box falls back to: the cells of a new rule.
+const char* DefaultFor(int combo) {
+    switch (combo) {
+        case Combo1:
+            return "Yes";
+        case Combo2:
+            return "Exact";
+        case Combo3:
+            return "No";
+        default:
+            return nullptr;
+    }
+}
+
+std::string TextOf(HWND control) {
+    const int length = GetWindowTextLengthA(control);
+    std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+    const int copied = GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+void Fill(HWND combo, std::initializer_list<const char*> items, const std::string& text) {
+    for (const char* item : items) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    // The cell's text as it stands, also when it is none of the offered items.
+    SetWindowTextA(combo, text.c_str());
+}
+
+}  // namespace
+
+std::span<const ControlSpec> WinEditFrm::Layout() {
+    return kLayout;
+}
+
+std::unique_ptr<WinEditFrm> WinEditFrm::Create(HWND owner, HICON icon, const WindowKiller& rule, ApplySink apply,
+                                               ClosedSink closed) {
+    std::unique_ptr<WinEditFrm> frm(new WinEditFrm());
+    if (!RegisterClassOnce(kEditClassName, icon, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) return nullptr;
+    const DpiScale scale = DpiScale::ForWindow(nullptr);
+    const SIZE outer = OuterSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle, false, scale);
+    if (!frm->CreateThisWindow(kEditClassName, "Zapnix Popup Killer", kStyle, kExStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                               outer.cx, outer.cy, owner, nullptr))
+        return nullptr;
+    frm->apply_ = std::move(apply);
+    frm->closed_ = std::move(closed);
+    frm->font_ = std::make_unique<UiFont>(scale);
+    HWND hwnd = frm->Hwnd();
+    CreateControls(hwnd, kLayout, scale, frm->font_->Handle());
+    SetDlgItemTextA(hwnd, Text1, rule.title.c_str());
+    Fill(GetDlgItem(hwnd, Combo1), {"Yes", "No"}, rule.active);
+    Fill(GetDlgItem(hwnd, Combo2), {"Exact", "Contains", "Begins", "Ends"}, rule.match);
+    Fill(GetDlgItem(hwnd, Combo3), {"Yes", "No"}, rule.caseSensitive);
+    RegisterDialogWindow(hwnd);
+    ShowWindow(hwnd, SW_SHOW);
+    SetForegroundWindow(hwnd);
+    return frm;
+}
+
+void WinEditFrm::Apply() {
+    HWND hwnd = Hwnd();
+    const WindowKiller edited{TextOf(GetDlgItem(hwnd, Text1)), TextOf(GetDlgItem(hwnd, Combo1)),
+                              TextOf(GetDlgItem(hwnd, Combo2)), TextOf(GetDlgItem(hwnd, Combo3))};
+    switch (apply_(edited)) {
+        case ApplyOutcome::EmptyTitle:
+            ShowInformation(hwnd, "Please enter a valid window title.");
+            return;
+        case ApplyOutcome::RuleGone:
+            ShowError(hwnd,
+                      "This window killer was changed or deleted while you were editing it. Your changes were not "
+                      "applied.");
+            break;
+        case ApplyOutcome::Applied:
+            break;
+    }
+    DestroyWindow(hwnd);
+}
+
+void WinEditFrm::OnCommand(int id, int code) {
+    if (id == Command1 && code == BN_CLICKED) {
+        Apply();
+        return;
+    }
+    // Typing is the only way to empty a combo box; picking an item never does.
+    if (code == CBN_EDITCHANGE) {
+        HWND combo = GetDlgItem(Hwnd(), id);
+        if (const char* fallback = DefaultFor(id); fallback && GetWindowTextLengthA(combo) == 0)
+            SetWindowTextA(combo, fallback);
+    }
+}
+
+LRESULT WinEditFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        switch (message) {
+            case WM_COMMAND:
+                OnCommand(LOWORD(wParam), HIWORD(wParam));
+                return 0;
+            case WM_CLOSE:
+                DestroyWindow(Hwnd());
+                return 0;
+            case WM_DESTROY:
+                UnregisterDialogWindow(Hwnd());
+                if (closed_) closed_();
+                return 0;
+            default:
+                break;
+        }
+    } catch (...) {
+        return 0;
+    }
+    return DefaultHandling(message, wParam, lParam);
+}
+
+}  // namespace zapnix

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include "rules/RuleCommands.h"
+
+namespace zapnix {
+namespace {
+
+std::vector<std::string> Titles(const RuleList& rules) {
+    std::vector<std::string> titles;
+    for (const auto& rule : rules.Rows()) titles.push_back(rule.title);
+    return titles;
+}
+
+RuleList Five() {
+    RuleList rules;
+    for (int i = 1; i <= 5; ++i) rules.Append({"rule " + std::to_string(i), "Yes", "Exact", "No"});
+    return rules;
+}
+
+TEST(RuleCommands, AddRuleTakesTheTitleAsTypedWithTheDefaultCells) {
+    RuleList rules;
+    EXPECT_FALSE(AddRule(rules, ""));
+    EXPECT_EQ(rules.Count(), 0u);
+    EXPECT_TRUE(AddRule(rules, "  padded  "));
+    EXPECT_TRUE(AddRule(rules, "   "));
+    EXPECT_TRUE(AddRule(rules, "  padded  ")) << "no test for an existing equal rule";
+    ASSERT_EQ(rules.Count(), 3u);
+    EXPECT_EQ(rules.Row(0), (WindowKiller{"  padded  ", "Yes", "Exact", "No"}));
+    EXPECT_EQ(rules.Row(1).title, "   ");
+    EXPECT_EQ(rules.Row(2), rules.Row(0));
+}
+
+TEST(RuleCommands, DeleteTickedRemovesExactlyTheTickedRules) {
+    RuleList rules = Five();
+    rules.Row(1).ticked = rules.Row(2).ticked = true;
+    EXPECT_EQ(rules.DeleteTicked(true), TickedRemoval::Done);
+    EXPECT_EQ(Titles(rules), (std::vector<std::string>{"rule 1", "rule 4", "rule 5"}));
+
+    for (std::size_t i = 0; i < rules.Count(); ++i) rules.Row(i).ticked = true;
+    EXPECT_EQ(rules.DeleteTicked(true), TickedRemoval::Done);
+    EXPECT_EQ(rules.Count(), 0u);
+    EXPECT_EQ(rules.DeleteTicked(true), TickedRemoval::NoRows);
+
+    RuleList untouched = Five();
+    EXPECT_EQ(untouched.DeleteTicked(false), TickedRemoval::NothingTicked);
+    EXPECT_EQ(untouched.Count(), 5u);
+}
+
+TEST(RuleCommands, FindRuleGivesTheTopmostRuleWithExactlyThatTitle) {
+    RuleList rules;
+    rules.Append({"Win", "Yes", "Exact", "No"});
+    rules.Append({"Prize", "Yes", "Exact", "No"});
+    rules.Append({"Prize", "No", "Ends", "Yes"});
+    EXPECT_EQ(FindRule(rules, "Prize"), 1u);
+    EXPECT_EQ(FindRule(rules, "Win"), 0u);
+    EXPECT_FALSE(FindRule(rules, "WIN")) << "another rule, as far as the editor is concerned";
+    EXPECT_FALSE(FindRule(rules, "Pri"));
+}
+
+TEST(RuleCommands, ApplyWritesTheFourCellsIntoTheOpenedRuleOnly) {
+    RuleList rules = Five();
+    rules.Row(2).ticked = true;
+    const RuleEdit edit{2, rules.Row(2)};
+    EXPECT_EQ(ApplyEdit(rules, edit, {"", "No", "Ends", "Yes"}), ApplyOutcome::EmptyTitle);
+    EXPECT_EQ(rules.Row(2).title, "rule 3");
+
+    EXPECT_EQ(ApplyEdit(rules, edit, {"renamed", "maybe", "Starts", "Yes"}), ApplyOutcome::Applied);
+    EXPECT_EQ(rules.Row(2).title, "renamed");
+    EXPECT_EQ(rules.Row(2).active, "maybe") << "free text is stored as typed";
+    EXPECT_EQ(rules.Row(2).match, "Starts");
+    EXPECT_EQ(rules.Row(2).caseSensitive, "Yes");
+    EXPECT_TRUE(rules.Row(2).ticked);
+    EXPECT_EQ(rules.Row(1).title, "rule 2");
+}
+
+TEST(RuleCommands, ApplyRefusesWhenTheOpenedRuleMovedOrWentAway) {
+    RuleList rules = Five();
+    const RuleEdit edit{3, rules.Row(3)};
+    rules.Row(0).ticked = true;
+    rules.DeleteTicked(true);  // "rule 4" moves up to row 2; row 3 now holds "rule 5"
+    EXPECT_EQ(ApplyEdit(rules, edit, {"renamed", "Yes", "Exact", "No"}), ApplyOutcome::RuleGone);
+    EXPECT_EQ(Titles(rules), (std::vector<std::string>{"rule 2", "rule 3", "rule 4", "rule 5"}));
+
+    const RuleEdit last{3, rules.Row(3)};
+    rules.Row(3).ticked = true;
+    rules.DeleteTicked(true);
+    EXPECT_EQ(ApplyEdit(rules, last, {"renamed", "Yes", "Exact", "No"}), ApplyOutcome::RuleGone);
+
+    const RuleEdit changed{0, rules.Row(0)};
+    rules.Row(0).active = "No";  // edited meanwhile through another editor
+    EXPECT_EQ(ApplyEdit(rules, changed, {"renamed", "Yes", "Exact", "No"}), ApplyOutcome::RuleGone);
+}
+
+}  // namespace
+}  // namespace zapnix

@@ -1,0 +1,85 @@
+#pragma once
+// Holds a live window against the constant table it was built from: every control exists, of its kind,
+// with its caption, at its place scaled for the display.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <span>
+#include <string>
+
+#include "platform/Controls.h"
+
+namespace zapnix::testing {
+
+inline std::string TextOf(HWND hwnd) {
+    char text[512] = {};
+    const int n = GetWindowTextA(hwnd, text, sizeof(text));
+    return std::string(text, n > 0 ? n : 0);
+}
+
+inline std::string ClassOf(HWND hwnd) {
+    char name[256] = {};
+    GetClassNameA(hwnd, name, sizeof(name));
+    return name;
+}
+
+inline void ExpectLayout(HWND window, std::span<const ControlSpec> layout, int clientWidth, int clientHeight) {
+    const DpiScale scale = DpiScale::ForWindow(window);
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, scale(clientWidth));
+    EXPECT_EQ(client.bottom, scale(clientHeight));
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
+    EXPECT_TRUE(style & WS_SYSMENU) << "the close box is there";
+    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX)) << "a fixed dialog frame";
+    EXPECT_EQ(TextOf(window), "Zapnix Popup Killer");
+
+    for (const ControlSpec& spec : layout) {
+        SCOPED_TRACE(spec.name);
+        HWND control = GetDlgItem(window, spec.id);
+        ASSERT_NE(control, nullptr);
+        RECT place{};
+        GetWindowRect(control, &place);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+        EXPECT_EQ(place.left, scale(spec.x));
+        EXPECT_EQ(place.top, scale(spec.y));
+        EXPECT_EQ(place.right - place.left, scale(spec.width));
+        // A combo box is as tall as its edit field; the table's height is its drop-down list's.
+        if (spec.kind != ControlKind::ComboBox) {
+            EXPECT_EQ(place.bottom - place.top, scale(spec.height));
+        }
+        EXPECT_TRUE(IsWindowVisible(control));
+        const char* expectedClass = "";
+        switch (spec.kind) {
+            case ControlKind::Button:
+            case ControlKind::GroupBox:
+                expectedClass = "Button";
+                break;
+            case ControlKind::Label:
+            case ControlKind::Picture:
+                expectedClass = "Static";
+                break;
+            case ControlKind::TextBox:
+                expectedClass = "Edit";
+                break;
+            case ControlKind::ListView:
+                expectedClass = "SysListView32";
+                break;
+            case ControlKind::ListBox:
+                expectedClass = "ListBox";
+                break;
+            case ControlKind::ComboBox:
+                expectedClass = "ComboBox";
+                break;
+        }
+        EXPECT_STRCASEEQ(ClassOf(control).c_str(), expectedClass);
+        if (spec.kind == ControlKind::Button || spec.kind == ControlKind::GroupBox || spec.kind == ControlKind::Label) {
+            EXPECT_EQ(TextOf(control), spec.caption);
+        }
+    }
+}
+
+}  // namespace zapnix::testing
