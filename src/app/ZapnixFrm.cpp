@@ -49,33 +49,6 @@ constexpr VirtualListView::Column kWinListColumns[] = {
 };
 
 // No WS_CLIPCHILDREN: a frame (group box) leaves its inside for the parent to paint.
-// No WS_CLIPCHILDREN: a frame (group box) leaves its inside for the parent to paint.
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-
-// Makes the client area exactly the given size, whatever the menu bar and frame turned out to take.
-void FitClientArea(HWND hwnd, int width, int height) {
-    RECT client{}, outer{};
-    GetClientRect(hwnd, &client);
-    GetWindowRect(hwnd, &outer);
-    const int dw = width - (client.right - client.left);
-    const int dh = height - (client.bottom - client.top);
-    if (dw == 0 && dh == 0) return;
-    SetWindowPos(hwnd, nullptr, 0, 0, outer.right - outer.left + dw, outer.bottom - outer.top + dh,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void CentreOnScreen(HWND hwnd) {
-    RECT work{}, outer{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    GetWindowRect(hwnd, &outer);
-    const int width = outer.right - outer.left;
-    const int height = outer.bottom - outer.top;
-    const int x = work.left + std::max(0L, (work.right - work.left - width) / 2);
-    const int y = work.top + std::max(0L, (work.bottom - work.top - height) / 2);
-    SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 std::span<const ControlSpec> ZapnixFrm::Layout() {
@@ -92,20 +65,16 @@ bool ZapnixFrm::Create(const std::string& folder) {
     logPath_ = folder + "\\" + std::string(kKillLogFileName);
     icon_ = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ZAPNIX));
     if (!icon_) icon_ = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-    if (!RegisterClassOnce(kMainClassName, icon_, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) return false;
 
     // An owned window has no taskbar button: a hidden owner takes the program off the task list while
     // the main window keeps an ordinary caption.
     taskOwner_ =
         CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 
-    const DpiScale scale = DpiScale::ForWindow(nullptr);
-    const SIZE outer = OuterSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle, true, scale);
-    if (!CreateThisWindow(kMainClassName, kMainCaption, kStyle, kExStyle, CW_USEDEFAULT, CW_USEDEFAULT, outer.cx,
-                          outer.cy, taskOwner_, CreateMainMenuBar()))
+    if (!CreateForm(kMainClassName, kMainCaption, icon_, taskOwner_, kClientWidth, kClientHeight, kLayout,
+                    CreateMainMenuBar()))
         return false;
-    font_ = std::make_unique<UiFont>(scale);
-    CreateControls(Hwnd(), kLayout, scale, font_->Handle());
+    const DpiScale scale = DpiScale::ForWindow(Hwnd());
     SendDlgItemMessageA(Hwnd(), ids::PicClick, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
     winList_.Attach(
         GetDlgItem(Hwnd(), ids::WinList), kWinListColumns, scale,
@@ -133,12 +102,10 @@ bool ZapnixFrm::Create(const std::string& folder) {
         },
         [this](std::size_t row) { EditRule(row); });
     dragTarget_.Attach(GetDlgItem(Hwnd(), ids::PicClick), icon_, [this](WindowHandle window) { OnDrop(window); });
-    FitClientArea(Hwnd(), scale(kClientWidth), scale(kClientHeight));
     CentreOnScreen(Hwnd());
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     killer_ = std::make_unique<PopupKiller>(windowSystem_, rules_, textCase_, static_cast<KillRecorder&>(*this));
     checkPass_ = [this] { killer_->CheckWindows(); };
-    RegisterDialogWindow(Hwnd());
 
     // The load step proper: the rules, then the settings, from one read of the profile file.
     const IniDocument profile = LoadIniFile(profilePath_).value_or(IniDocument{});
@@ -343,60 +310,54 @@ void ZapnixFrm::SlideOut() {
     }
 }
 
-LRESULT ZapnixFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    try {
-        switch (message) {
-            case WM_COMMAND:
-                OnCommand(LOWORD(wParam));
+LRESULT ZapnixFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam));
+            return 0;
+        case WM_NOTIFY:
+            if (winList_.OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) return 0;
+            break;
+        case WM_TIMER:
+            if (wParam == ids::kCheckTimerId) {
+                if (checkPass_) checkPass_();
                 return 0;
-            case WM_NOTIFY:
-                if (winList_.OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) return 0;
-                break;
-            case WM_TIMER:
-                if (wParam == ids::kCheckTimerId) {
-                    if (checkPass_) checkPass_();
-                    return 0;
-                }
-                break;
-            case kTrayCallbackMessage:
-                // An ordinary mouse move cannot reach a hidden window: then it is the tray speaking.
-                if (!IsWindowVisible(Hwnd())) {
-                    OnTrayNotify(lParam);
-                    return 0;
-                }
-                break;
-            case WM_CLOSE:
-                RequestClose();
+            }
+            break;
+        case kTrayCallbackMessage:
+            // An ordinary mouse move cannot reach a hidden window: then it is the tray speaking.
+            if (!IsWindowVisible(Hwnd())) {
+                OnTrayNotify(lParam);
                 return 0;
-            case WM_QUERYENDSESSION:
-                if (closing_) return FALSE;
-                closing_ = true;
-                if (ConfirmClose() && SaveWinList()) return TRUE;
+            }
+            break;
+        case WM_CLOSE:
+            RequestClose();
+            return 0;
+        case WM_QUERYENDSESSION:
+            if (closing_) return FALSE;
+            closing_ = true;
+            if (ConfirmClose() && SaveWinList()) return TRUE;
+            closing_ = false;
+            return FALSE;
+        case WM_ENDSESSION:
+            if (wParam) {
+                tray_.Remove();
+                EndProgram();
+            } else {
                 closing_ = false;
-                return FALSE;
-            case WM_ENDSESSION:
-                if (wParam) {
-                    tray_.Remove();
-                    EndProgram();
-                } else {
-                    closing_ = false;
-                }
+            }
+            return 0;
+        case WM_DESTROY:
+            KillTimer(Hwnd(), ids::kCheckTimerId);
+            PostQuitMessage(0);
+            return 0;
+        default:
+            if (taskbarCreated_ != 0 && message == taskbarCreated_) {
+                tray_.OnTaskbarCreated();
                 return 0;
-            case WM_DESTROY:
-                KillTimer(Hwnd(), ids::kCheckTimerId);
-                UnregisterDialogWindow(Hwnd());
-                PostQuitMessage(0);
-                return 0;
-            default:
-                if (taskbarCreated_ != 0 && message == taskbarCreated_) {
-                    tray_.OnTaskbarCreated();
-                    return 0;
-                }
-                break;
-        }
-    } catch (...) {
-        // Nothing may escape into the system's dispatcher; the message counts as handled.
-        return 0;
+            }
+            break;
     }
     return DefaultHandling(message, wParam, lParam);
 }

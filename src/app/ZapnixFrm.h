@@ -46,7 +46,7 @@ public:
     // window unless it was hidden.
     bool Create(const std::string& folder);
 
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     RuleList& Rules() { return rules_; }
     // The rule list changed: the view shows the model's rows again.
@@ -90,7 +90,6 @@ private:
     std::string logPath_;
     RuleList rules_;
     VirtualListView winList_;
-    std::unique_ptr<UiFont> font_;
     HICON icon_ = nullptr;
     HWND taskOwner_ = nullptr;  // hidden owner that keeps the window off the taskbar
     TrayIcon tray_;

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
 #include "platform/Dialogs.h"
 #include "platform/MessagePump.h"
 
@@ -24,9 +22,6 @@ constexpr VirtualListView::Column kColumns[] = {
     {"Date", 200},
 };
 
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-
 }  // namespace
 
 std::span<const ControlSpec> LogFrm::Layout() {
@@ -35,14 +30,9 @@ std::span<const ControlSpec> LogFrm::Layout() {
 
 std::unique_ptr<LogFrm> LogFrm::Create(HWND owner, HICON icon, const std::string& logPath) {
     std::unique_ptr<LogFrm> frm(new LogFrm());
-    if (!RegisterClassOnce(kLogClassName, icon, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) return nullptr;
-    const DpiScale scale = DpiScale::ForWindow(nullptr);
-    const SIZE outer = OuterSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle, false, scale);
-    if (!frm->CreateThisWindow(kLogClassName, "Zapnix Popup Killer", kStyle, kExStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                               outer.cx, outer.cy, owner, nullptr))
+    if (!frm->CreateForm(kLogClassName, "Zapnix Popup Killer", icon, owner, kClientWidth, kClientHeight, kLayout))
         return nullptr;
-    frm->font_ = std::make_unique<UiFont>(scale);
-    CreateControls(frm->Hwnd(), kLayout, scale, frm->font_->Handle());
+    const DpiScale scale = DpiScale::ForWindow(frm->Hwnd());
     LogFrm* self = frm.get();
     frm->logList_.Attach(
         GetDlgItem(frm->Hwnd(), LogList), kColumns, scale,
@@ -56,7 +46,6 @@ std::unique_ptr<LogFrm> LogFrm::Create(HWND owner, HICON icon, const std::string
             self->log_.Row(row).ticked = !self->log_.Row(row).ticked;
             self->logItemChecked_ = true;
         });
-    RegisterDialogWindow(frm->Hwnd());
 
     frm->logPath_ = logPath;
     frm->logItemChecked_ = false;
@@ -66,14 +55,7 @@ std::unique_ptr<LogFrm> LogFrm::Create(HWND owner, HICON icon, const std::string
 }
 
 void LogFrm::Show() {
-    if (!IsWindowVisible(Hwnd())) {
-        RECT work{}, outer{};
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-        GetWindowRect(Hwnd(), &outer);
-        const LONG x = work.left + std::max(0L, (work.right - work.left - (outer.right - outer.left)) / 2);
-        const LONG y = work.top + std::max(0L, (work.bottom - work.top - (outer.bottom - outer.top)) / 2);
-        SetWindowPos(Hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    if (!IsWindowVisible(Hwnd())) CentreOnScreen(Hwnd());
     ShowWindow(Hwnd(), SW_SHOW);
     SetForegroundWindow(Hwnd());
 }
@@ -118,28 +100,23 @@ void LogFrm::OnCommand(int id) {
     }
 }
 
-LRESULT LogFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    try {
-        switch (message) {
-            case WM_COMMAND:
-                OnCommand(LOWORD(wParam));
-                return 0;
-            case WM_NOTIFY:
-                if (logList_.OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) return 0;
-                break;
-            case WM_CLOSE:
-                DestroyWindow(Hwnd());
-                return 0;
-            case WM_DESTROY:
-                // Whatever closes the viewer, the log is saved: afterwards it lives only in the file.
-                SaveWinList();
-                UnregisterDialogWindow(Hwnd());
-                return 0;
-            default:
-                break;
-        }
-    } catch (...) {
-        return 0;
+LRESULT LogFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam));
+            return 0;
+        case WM_NOTIFY:
+            if (logList_.OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) return 0;
+            break;
+        case WM_CLOSE:
+            DestroyWindow(Hwnd());
+            return 0;
+        case WM_DESTROY:
+            // Whatever closes the viewer, the log is saved: afterwards it lives only in the file.
+            SaveWinList();
+            return 0;
+        default:
+            break;
     }
     return DefaultHandling(message, wParam, lParam);
 }

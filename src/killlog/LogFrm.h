@@ -33,7 +33,7 @@ public:
     bool SaveWinList();
 
     const KillLog& Log() const { return log_; }
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     LogFrm() = default;
@@ -44,7 +44,6 @@ private:
     std::string logPath_;
     KillLog log_;
     VirtualListView logList_;
-    std::unique_ptr<UiFont> font_;
     bool logItemChecked_ = false;
 };
 

@@ -21,10 +21,6 @@ constexpr ControlSpec kLayout[] = {
     {WinMozList, "WinMozList", ControlKind::ListBox, "", 8, 240, 505, 121},
 };
 
-// No WS_CLIPCHILDREN: the frame leaves its inside for the parent to paint.
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-
 // Closes the picker once the list box that reported the pick has finished handling its input.
 constexpr UINT kPickDone = WM_APP + 1;
 
@@ -48,15 +44,8 @@ std::span<const ControlSpec> WinPick::Layout() {
 
 std::unique_ptr<WinPick> WinPick::Create(HWND owner, HICON icon, PickSink onPick) {
     std::unique_ptr<WinPick> pick(new WinPick());
-    if (!RegisterClassOnce(kPickClassName, icon, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) return nullptr;
-    const DpiScale scale = DpiScale::ForWindow(nullptr);
-    const SIZE outer = OuterSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle, false, scale);
-    if (!pick->CreateThisWindow(kPickClassName, "Zapnix Popup Killer", kStyle, kExStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                                outer.cx, outer.cy, owner, nullptr))
+    if (!pick->CreateForm(kPickClassName, "Zapnix Popup Killer", icon, owner, kClientWidth, kClientHeight, kLayout))
         return nullptr;
-    pick->font_ = std::make_unique<UiFont>(scale);
-    CreateControls(pick->Hwnd(), kLayout, scale, pick->font_->Handle());
-    RegisterDialogWindow(pick->Hwnd());
     pick->onPick_ = std::move(onPick);
     return pick;
 }
@@ -92,31 +81,24 @@ void WinPick::Pick(int listId) {
     if (sink) sink(*title);
 }
 
-LRESULT WinPick::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    try {
-        switch (message) {
-            case WM_COMMAND:
-                if (HIWORD(wParam) == LBN_SELCHANGE && (LOWORD(wParam) == WinList || LOWORD(wParam) == WinMozList)) {
-                    Pick(LOWORD(wParam));
-                    return 0;
-                }
-                break;
-            case WM_SETFOCUS:
-                // Keyboard users land in the first list, where the arrow keys pick at once.
-                SetFocus(GetDlgItem(Hwnd(), WinList));
+LRESULT WinPick::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (HIWORD(wParam) == LBN_SELCHANGE && (LOWORD(wParam) == WinList || LOWORD(wParam) == WinMozList)) {
+                Pick(LOWORD(wParam));
                 return 0;
-            case kPickDone:
-            case WM_CLOSE:
-                DestroyWindow(Hwnd());
-                return 0;
-            case WM_DESTROY:
-                UnregisterDialogWindow(Hwnd());
-                return 0;
-            default:
-                break;
-        }
-    } catch (...) {
-        return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+            // Keyboard users land in the first list, where the arrow keys pick at once.
+            SetFocus(GetDlgItem(Hwnd(), WinList));
+            return 0;
+        case kPickDone:
+        case WM_CLOSE:
+            DestroyWindow(Hwnd());
+            return 0;
+        default:
+            break;
     }
     return DefaultHandling(message, wParam, lParam);
 }

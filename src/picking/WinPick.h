@@ -34,14 +34,13 @@ public:
     void AddBrowserWindows(const BrowserWindowTitles& titles);
     void Show();
 
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     WinPick() = default;
     void Pick(int listId);
 
     PickSink onPick_;
-    std::unique_ptr<UiFont> font_;
     bool picked_ = false;
 };
 

@@ -1,8 +1,15 @@
 #pragma once
 // One base for every window of the program: binds the C++ object to its HWND at WM_NCCREATE and
-// forwards messages to the derived class's noexcept HandleMessage. The object owns its window.
+// forwards messages to the derived class's HandleMessage; no exception gets past it into the system.
+// The object owns its window.
 
 #include <windows.h>
+
+#include <memory>
+#include <span>
+
+#include "platform/Controls.h"
+#include "platform/MessagePump.h"
 
 namespace zapnix {
 
@@ -22,6 +29,30 @@ public:
     HWND Hwnd() const { return hwnd_; }
 
 protected:
+    // Every form of the program: a fixed dialog frame with a close box, no minimise or maximise box.
+    // No WS_CLIPCHILDREN: a frame (group box) leaves its inside for the parent to paint.
+    static constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+    static constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+    // Creates the form hidden, with the controls of `layout` in the program's font, its client area
+    // exactly the given size (pixels at 96 dots per inch, scaled for the display), taking part in the
+    // dialog keys of the message loop.
+    bool CreateForm(const char* className, const char* caption, HICON icon, HWND owner, int clientWidth,
+                    int clientHeight, std::span<const ControlSpec> layout, HMENU menu = nullptr) {
+        if (!RegisterClassOnce(className, icon, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) return false;
+        const DpiScale scale = DpiScale::ForWindow(nullptr);
+        const SIZE outer =
+            OuterSizeForClient(clientWidth, clientHeight, kFormStyle, kFormExStyle, menu != nullptr, scale);
+        if (!CreateThisWindow(className, caption, kFormStyle, kFormExStyle, CW_USEDEFAULT, CW_USEDEFAULT, outer.cx,
+                              outer.cy, owner, menu))
+            return false;
+        font_ = std::make_unique<UiFont>(scale);
+        CreateControls(hwnd_, layout, scale, font_->Handle());
+        FitClientArea(hwnd_, scale(clientWidth), scale(clientHeight));
+        RegisterDialogWindow(hwnd_);
+        return true;
+    }
+
     static bool RegisterClassOnce(const char* className, HICON icon, HBRUSH background) {
         WNDCLASSEXA wc{};
         wc.cbSize = sizeof(wc);
@@ -61,8 +92,14 @@ private:
             self = reinterpret_cast<Derived*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
         }
         if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
-        const LRESULT result = self->HandleMessage(message, wParam, lParam);
+        LRESULT result = 0;
+        try {
+            result = self->HandleMessage(message, wParam, lParam);
+        } catch (...) {
+            // Nothing may unwind into the system's dispatcher; the message counts as handled.
+        }
         if (message == WM_NCDESTROY) {
+            UnregisterDialogWindow(hwnd);
             SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
             self->hwnd_ = nullptr;
             self->OnWindowGone();
@@ -71,6 +108,7 @@ private:
     }
 
     HWND hwnd_ = nullptr;
+    std::unique_ptr<UiFont> font_;
 };
 
 }  // namespace zapnix

@@ -48,6 +48,10 @@ private:
 
 void CreateControls(HWND parent, std::span<const ControlSpec> controls, const DpiScale& scale, HFONT font);
 
+// Makes the client area exactly the given size (device pixels), whatever the menu bar and frame took.
+void FitClientArea(HWND hwnd, int width, int height);
+void CentreOnScreen(HWND hwnd);
+
 // The window's outer size for a client area of the given size at 96 dots per inch.
 SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool hasMenu,
                         const DpiScale& scale);

@@ -25,9 +25,6 @@ constexpr ControlSpec kLayout[] = {
     {Command1, "Command1", ControlKind::Button, "Apply", 344, 176, 65, 25},
 };
 
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-
 // What an emptied combo box falls back to: the cells of a new rule.
 const char* DefaultFor(int combo) {
     switch (combo) {
@@ -65,22 +62,15 @@ std::span<const ControlSpec> WinEditFrm::Layout() {
 std::unique_ptr<WinEditFrm> WinEditFrm::Create(HWND owner, HICON icon, const WindowKiller& rule, ApplySink apply,
                                                ClosedSink closed) {
     std::unique_ptr<WinEditFrm> frm(new WinEditFrm());
-    if (!RegisterClassOnce(kEditClassName, icon, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) return nullptr;
-    const DpiScale scale = DpiScale::ForWindow(nullptr);
-    const SIZE outer = OuterSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle, false, scale);
-    if (!frm->CreateThisWindow(kEditClassName, "Zapnix Popup Killer", kStyle, kExStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                               outer.cx, outer.cy, owner, nullptr))
+    if (!frm->CreateForm(kEditClassName, "Zapnix Popup Killer", icon, owner, kClientWidth, kClientHeight, kLayout))
         return nullptr;
     frm->apply_ = std::move(apply);
     frm->closed_ = std::move(closed);
-    frm->font_ = std::make_unique<UiFont>(scale);
     HWND hwnd = frm->Hwnd();
-    CreateControls(hwnd, kLayout, scale, frm->font_->Handle());
     SetDlgItemTextA(hwnd, Text1, rule.title.c_str());
     Fill(GetDlgItem(hwnd, Combo1), {"Yes", "No"}, rule.active);
     Fill(GetDlgItem(hwnd, Combo2), {"Exact", "Contains", "Begins", "Ends"}, rule.match);
     Fill(GetDlgItem(hwnd, Combo3), {"Yes", "No"}, rule.caseSensitive);
-    RegisterDialogWindow(hwnd);
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
     return frm;
@@ -118,24 +108,19 @@ void WinEditFrm::OnCommand(int id, int code) {
     }
 }
 
-LRESULT WinEditFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    try {
-        switch (message) {
-            case WM_COMMAND:
-                OnCommand(LOWORD(wParam), HIWORD(wParam));
-                return 0;
-            case WM_CLOSE:
-                DestroyWindow(Hwnd());
-                return 0;
-            case WM_DESTROY:
-                UnregisterDialogWindow(Hwnd());
-                if (closed_) closed_();
-                return 0;
-            default:
-                break;
-        }
-    } catch (...) {
-        return 0;
+LRESULT WinEditFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_CLOSE:
+            DestroyWindow(Hwnd());
+            return 0;
+        case WM_DESTROY:
+            if (closed_) closed_();
+            return 0;
+        default:
+            break;
     }
     return DefaultHandling(message, wParam, lParam);
 }

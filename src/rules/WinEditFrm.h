@@ -30,7 +30,7 @@ public:
     static std::unique_ptr<WinEditFrm> Create(HWND owner, HICON icon, const WindowKiller& rule, ApplySink apply,
                                               ClosedSink closed);
 
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     WinEditFrm() = default;
@@ -39,7 +39,6 @@ private:
 
     ApplySink apply_;
     ClosedSink closed_;
-    std::unique_ptr<UiFont> font_;
 };
 
 }  // namespace zapnix
