@@ -12,32 +12,18 @@
 
 #include "app/CommandIds.h"
 #include "app/ZapnixFrm.h"
-#include "LayoutCheck.h"
+#include "WinTestSupport.h"
 
 namespace zapnix {
 namespace {
 
 using testing::ExpectLayout;
+using testing::Pump;
 
 std::string MenuText(HMENU menu, int position) {
     char text[128] = {};
     GetMenuStringA(menu, position, text, sizeof(text), MF_BYPOSITION);
     return text;
-}
-
-// Handles whatever arrives for up to `milliseconds`, stopping early once `done` holds.
-template <typename Done>
-void Pump(DWORD milliseconds, Done done) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds && !done()) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
 }
 
 class MainWindow : public ::testing::Test {

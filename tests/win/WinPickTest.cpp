@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "LayoutCheck.h"
+#include "WinTestSupport.h"
 #include "picking/WinPick.h"
 
 namespace zapnix {
@@ -19,6 +19,7 @@ using Entries = std::vector<std::string>;
 
 using testing::ClassOf;
 using testing::ExpectLayout;
+using testing::Pump;
 using testing::TextOf;
 
 Entries ListEntries(HWND list) {
@@ -30,21 +31,6 @@ Entries ListEntries(HWND list) {
         entries.push_back(text);
     }
     return entries;
-}
-
-// Handles whatever arrives for up to `milliseconds`, stopping early once `done` holds.
-template <typename Done>
-void Pump(DWORD milliseconds, Done done) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds && !done()) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
 }
 
 const ControlSpec& SpecNamed(const char* name) {

@@ -1,6 +1,7 @@
 #pragma once
-// Holds a live window against the constant table it was built from: every control exists, of its kind,
-// with its caption, at its place scaled for the display.
+// What the in-process window tests share: holding a live window against the constant table it was built
+// from (every control exists, of its kind, with its caption, at its place scaled for the display), and
+// handling messages while waiting.
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,21 @@ inline std::string ClassOf(HWND hwnd) {
     char name[256] = {};
     GetClassNameA(hwnd, name, sizeof(name));
     return name;
+}
+
+// Handles whatever arrives for up to `milliseconds`, stopping early once `done` holds.
+template <typename Done>
+void Pump(DWORD milliseconds, Done done) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds && !done()) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
 }
 
 inline void ExpectLayout(HWND window, std::span<const ControlSpec> layout, int clientWidth, int clientHeight) {
