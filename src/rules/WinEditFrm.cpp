@@ -71,6 +71,8 @@ std::unique_ptr<WinEditFrm> WinEditFrm::Create(HWND owner, HICON icon, const Win
     Fill(GetDlgItem(hwnd, Combo1), {"Yes", "No"}, rule.active);
     Fill(GetDlgItem(hwnd, Combo2), {"Exact", "Contains", "Begins", "Ends"}, rule.match);
     Fill(GetDlgItem(hwnd, Combo3), {"Yes", "No"}, rule.caseSensitive);
+    // The main window hides while the editor is open: the editor takes the middle of the screen.
+    CentreOnScreen(hwnd);
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
     return frm;
