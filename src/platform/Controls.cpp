@@ -62,13 +62,12 @@ UiFont::~UiFont() {
 }
 
 void CreateControls(HWND parent, std::span<const ControlSpec> controls, const DpiScale& scale, HFONT font) {
-    for (const ControlSpec& spec : controls) {
-        const KindTraits traits = TraitsOf(spec.kind);
-        HWND container = spec.containerId ? GetDlgItem(parent, spec.containerId) : parent;
+    for (const ControlSpec& entry : controls) {
+        const KindTraits traits = TraitsOf(entry.kind);
         HWND control = CreateWindowExA(
-            traits.exStyle, traits.className, spec.caption, WS_CHILD | WS_VISIBLE | traits.style | spec.extraStyle,
-            scale(spec.x), scale(spec.y), scale(spec.width), scale(spec.height), container,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleA(nullptr), nullptr);
+            traits.exStyle, traits.className, entry.caption, WS_CHILD | WS_VISIBLE | traits.style | entry.extraStyle,
+            scale(entry.x), scale(entry.y), scale(entry.width), scale(entry.height), parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), GetModuleHandleA(nullptr), nullptr);
         if (control && font) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
 }

@@ -16,10 +16,8 @@ struct ControlSpec {
     const char* name;  // the control's name in the program, for tests and readers
     ControlKind kind;
     const char* caption;
-    int x, y, width, height;  // client pixels at 96 dots per inch, within the container if there is one;
-                              // a combo box's height includes its drop-down list
+    int x, y, width, height;  // client pixels at 96 dots per inch; a combo box's height includes its list
     DWORD extraStyle = 0;
-    int containerId = 0;  // a frame that holds the control, or 0
 };
 
 class DpiScale {

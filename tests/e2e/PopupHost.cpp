@@ -17,19 +17,19 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-void Open(const std::string& spec) {
-    const auto first = spec.find('|');
-    const auto second = spec.find('|', first + 1);
+void Open(const std::string& request) {
+    const auto first = request.find('|');
+    const auto second = request.find('|', first + 1);
     if (first == std::string::npos || second == std::string::npos) return;
-    const std::string className = spec.substr(0, first);
-    const std::string state = spec.substr(first + 1, second - first - 1);
+    const std::string className = request.substr(0, first);
+    const std::string state = request.substr(first + 1, second - first - 1);
     // "\r" and "\n" in a title stand for line breaks, which a command line cannot carry.
     std::string title;
-    for (std::size_t i = second + 1; i < spec.size(); ++i) {
-        if (spec[i] == '\\' && i + 1 < spec.size() && (spec[i + 1] == 'r' || spec[i + 1] == 'n')) {
-            title += spec[++i] == 'r' ? '\r' : '\n';
+    for (std::size_t i = second + 1; i < request.size(); ++i) {
+        if (request[i] == '\\' && i + 1 < request.size() && (request[i + 1] == 'r' || request[i + 1] == 'n')) {
+            title += request[++i] == 'r' ? '\r' : '\n';
         } else {
-            title += spec[i];
+            title += request[i];
         }
     }
 

@@ -34,8 +34,8 @@ Entries ListEntries(HWND list) {
 }
 
 const ControlSpec& SpecNamed(const char* name) {
-    for (const ControlSpec& spec : WinPick::Layout())
-        if (std::string(spec.name) == name) return spec;
+    for (const ControlSpec& entry : WinPick::Layout())
+        if (std::string(entry.name) == name) return entry;
     throw std::runtime_error(std::string("no control ") + name);
 }
 

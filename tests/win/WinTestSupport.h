@@ -53,23 +53,23 @@ inline void ExpectLayout(HWND window, std::span<const ControlSpec> layout, int c
     EXPECT_FALSE(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX)) << "a fixed dialog frame";
     EXPECT_EQ(TextOf(window), "Zapnix Popup Killer");
 
-    for (const ControlSpec& spec : layout) {
-        SCOPED_TRACE(spec.name);
-        HWND control = GetDlgItem(window, spec.id);
+    for (const ControlSpec& entry : layout) {
+        SCOPED_TRACE(entry.name);
+        HWND control = GetDlgItem(window, entry.id);
         ASSERT_NE(control, nullptr);
         RECT place{};
         GetWindowRect(control, &place);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
-        EXPECT_EQ(place.left, scale(spec.x));
-        EXPECT_EQ(place.top, scale(spec.y));
-        EXPECT_EQ(place.right - place.left, scale(spec.width));
+        EXPECT_EQ(place.left, scale(entry.x));
+        EXPECT_EQ(place.top, scale(entry.y));
+        EXPECT_EQ(place.right - place.left, scale(entry.width));
         // A combo box is as tall as its edit field; the table's height is its drop-down list's.
-        if (spec.kind != ControlKind::ComboBox) {
-            EXPECT_EQ(place.bottom - place.top, scale(spec.height));
+        if (entry.kind != ControlKind::ComboBox) {
+            EXPECT_EQ(place.bottom - place.top, scale(entry.height));
         }
         EXPECT_TRUE(IsWindowVisible(control));
         const char* expectedClass = "";
-        switch (spec.kind) {
+        switch (entry.kind) {
             case ControlKind::Button:
             case ControlKind::GroupBox:
                 expectedClass = "Button";
@@ -92,8 +92,9 @@ inline void ExpectLayout(HWND window, std::span<const ControlSpec> layout, int c
                 break;
         }
         EXPECT_STRCASEEQ(ClassOf(control).c_str(), expectedClass);
-        if (spec.kind == ControlKind::Button || spec.kind == ControlKind::GroupBox || spec.kind == ControlKind::Label) {
-            EXPECT_EQ(TextOf(control), spec.caption);
+        if (entry.kind == ControlKind::Button || entry.kind == ControlKind::GroupBox ||
+            entry.kind == ControlKind::Label) {
+            EXPECT_EQ(TextOf(control), entry.caption);
         }
     }
 }
