@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "rules/ProfileFile.h"
 #include "rules/RuleFile.h"
 
 namespace {
@@ -41,10 +42,10 @@ double ApiSave(const std::string& path, const zapnix::RuleList& rules) {
     WritePrivateProfileStringA("Windows", "Total", std::to_string(rules.Count()).c_str(), file);
     for (std::size_t i = 0; i < rules.Count(); ++i) {
         const auto& rule = rules.Row(i);
-        WritePrivateProfileStringA("Windows", zapnix::RuleKey("Title   ", i + 1).c_str(), rule.title.c_str(), file);
-        WritePrivateProfileStringA("Windows", zapnix::RuleKey("Active  ", i + 1).c_str(), rule.active.c_str(), file);
-        WritePrivateProfileStringA("Windows", zapnix::RuleKey("Match   ", i + 1).c_str(), rule.match.c_str(), file);
-        WritePrivateProfileStringA("Windows", zapnix::RuleKey("Case    ", i + 1).c_str(), rule.caseSensitive.c_str(),
+        WritePrivateProfileStringA("Windows", zapnix::NumberedKey("Title   ", i + 1).c_str(), rule.title.c_str(), file);
+        WritePrivateProfileStringA("Windows", zapnix::NumberedKey("Active  ", i + 1).c_str(), rule.active.c_str(), file);
+        WritePrivateProfileStringA("Windows", zapnix::NumberedKey("Match   ", i + 1).c_str(), rule.match.c_str(), file);
+        WritePrivateProfileStringA("Windows", zapnix::NumberedKey("Case    ", i + 1).c_str(), rule.caseSensitive.c_str(),
                                    file);
     }
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, file);  // flush the system's cache

@@ -1,7 +1,6 @@
 #include "killlog/KillLog.h"
 
 #include "rules/ProfileFile.h"
-#include "rules/RuleFile.h"
 
 namespace zapnix {
 namespace {
@@ -16,15 +15,16 @@ void LoadKillLog(const IniDocument& file, KillLog& log) {
     const auto total = static_cast<std::int32_t>(file.ReadNumber(kSection, "Total"));
     for (std::int32_t i = 1; i <= total; ++i) {
         const auto row = static_cast<std::size_t>(i);
-        log.Append({file.ReadString(kSection, RuleKey(kTitle, row)), file.ReadString(kSection, RuleKey(kDate, row))});
+        log.Append(
+            {file.ReadString(kSection, NumberedKey(kTitle, row)), file.ReadString(kSection, NumberedKey(kDate, row))});
     }
 }
 
 void SaveKillLog(const KillLog& log, IniDocument& file) {
     file.WriteString(kSection, "Total", std::to_string(log.Count()));
     for (std::size_t i = 0; i < log.Count(); ++i) {
-        file.WriteString(kSection, RuleKey(kTitle, i + 1), log.Row(i).title);
-        file.WriteString(kSection, RuleKey(kDate, i + 1), log.Row(i).date);
+        file.WriteString(kSection, NumberedKey(kTitle, i + 1), log.Row(i).title);
+        file.WriteString(kSection, NumberedKey(kDate, i + 1), log.Row(i).date);
     }
 }
 

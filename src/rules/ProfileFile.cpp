@@ -6,6 +6,12 @@
 
 namespace zapnix {
 
+std::string NumberedKey(std::string_view prefix, std::size_t row) {
+    std::string key(prefix);
+    key += std::to_string(row);
+    return key;
+}
+
 std::string ReadIniString(const std::string& path, std::string_view section, std::string_view key) {
     // An unreadable file reads as an empty one, as it does through the profile functions.
     const std::optional<IniDocument> document = LoadIniFile(path);

@@ -12,6 +12,10 @@
 
 namespace zapnix {
 
+// The key of entry `row` (1-based) of a numbered list: the prefix followed directly by the digits,
+// without leading zeros ("Title   " and 12 give "Title   12").
+std::string NumberedKey(std::string_view prefix, std::size_t row);
+
 std::string ReadIniString(const std::string& path, std::string_view section, std::string_view key);
 std::int32_t ReadIniNumber(const std::string& path, std::string_view section, std::string_view key);
 // False when the file could not be written; the file is then as it was before.

@@ -12,22 +12,16 @@ constexpr std::string_view kCase = "Case    ";
 
 }  // namespace
 
-std::string RuleKey(std::string_view prefix, std::size_t row) {
-    std::string key(prefix);
-    key += std::to_string(row);
-    return key;
-}
-
 void LoadWinList(const IniDocument& profile, RuleList& rules) {
     // A negative or absurd "Total" reads as a signed number: anything below 1 is an empty list.
     const auto total = static_cast<std::int32_t>(profile.ReadNumber(kRulesSection, "Total"));
     for (std::int32_t i = 1; i <= total; ++i) {
         const auto row = static_cast<std::size_t>(i);
         WindowKiller rule;
-        rule.title = profile.ReadString(kRulesSection, RuleKey(kTitle, row));
-        rule.active = profile.ReadString(kRulesSection, RuleKey(kActive, row));
-        rule.match = profile.ReadString(kRulesSection, RuleKey(kMatch, row));
-        rule.caseSensitive = profile.ReadString(kRulesSection, RuleKey(kCase, row));
+        rule.title = profile.ReadString(kRulesSection, NumberedKey(kTitle, row));
+        rule.active = profile.ReadString(kRulesSection, NumberedKey(kActive, row));
+        rule.match = profile.ReadString(kRulesSection, NumberedKey(kMatch, row));
+        rule.caseSensitive = profile.ReadString(kRulesSection, NumberedKey(kCase, row));
         rules.Append(std::move(rule));
     }
 }
@@ -36,10 +30,10 @@ void SaveWinList(const RuleList& rules, IniDocument& profile) {
     profile.WriteString(kRulesSection, "Total", std::to_string(rules.Count()));
     for (std::size_t i = 0; i < rules.Count(); ++i) {
         const WindowKiller& rule = rules.Row(i);
-        profile.WriteString(kRulesSection, RuleKey(kTitle, i + 1), rule.title);
-        profile.WriteString(kRulesSection, RuleKey(kActive, i + 1), rule.active);
-        profile.WriteString(kRulesSection, RuleKey(kMatch, i + 1), rule.match);
-        profile.WriteString(kRulesSection, RuleKey(kCase, i + 1), rule.caseSensitive);
+        profile.WriteString(kRulesSection, NumberedKey(kTitle, i + 1), rule.title);
+        profile.WriteString(kRulesSection, NumberedKey(kActive, i + 1), rule.active);
+        profile.WriteString(kRulesSection, NumberedKey(kMatch, i + 1), rule.match);
+        profile.WriteString(kRulesSection, NumberedKey(kCase, i + 1), rule.caseSensitive);
     }
 }
 

@@ -14,9 +14,6 @@ namespace zapnix {
 inline constexpr std::string_view kProfileFileName = "quorb.ini";
 inline constexpr std::string_view kRulesSection = "Windows";
 
-// The key of one cell of rule `row` (1-based): the prefix followed directly by the digits.
-std::string RuleKey(std::string_view prefix, std::size_t row);
-
 // Appends the rules of the profile to `rules` (the list is not cleared; values are not checked).
 void LoadWinList(const IniDocument& profile, RuleList& rules);
 // Writes "Total" and the keys of every rule; keys of rows beyond the count stay as they were.

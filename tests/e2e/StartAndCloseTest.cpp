@@ -61,25 +61,22 @@ TEST_F(StartAndClose, EveryClosePathAsksTheSameQuestionAndNoChangesNothing) {
 
 TEST_F(StartAndClose, SystemShutdownAsksToo) {
     Start();
-    LRESULT answer = -1;
-    std::thread shutdown([&] {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(main_, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 20000, &result);
-        answer = static_cast<LRESULT>(result);
-    });
-    AnswerCloseQuestion(IDNO);
-    shutdown.join();
-    EXPECT_EQ(answer, FALSE) << "No must veto the shutdown";
+    // The system asks and waits for the answer, while the user answers the closing question.
+    const auto shutdownAnswer = [&](int button) {
+        LRESULT answer = -1;
+        std::thread shutdown([&] {
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(main_, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 20000, &result);
+            answer = static_cast<LRESULT>(result);
+        });
+        AnswerCloseQuestion(button);
+        shutdown.join();
+        return answer;
+    };
+    EXPECT_EQ(shutdownAnswer(IDNO), FALSE) << "No must veto the shutdown";
     EXPECT_FALSE(ProfileBytes().has_value());
 
-    std::thread again([&] {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(main_, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 20000, &result);
-        answer = static_cast<LRESULT>(result);
-    });
-    AnswerCloseQuestion(IDYES);
-    again.join();
-    EXPECT_EQ(answer, TRUE);
+    EXPECT_EQ(shutdownAnswer(IDYES), TRUE);
     EXPECT_EQ(ProfileBytes(), "[Windows]\r\nTotal=0\r\n") << "Yes saves before the session ends";
     PostMessageA(main_, WM_ENDSESSION, TRUE, 0);
     EXPECT_TRUE(app_->WaitForExit());

@@ -28,10 +28,10 @@ std::string Save(const RuleList& rules, std::string_view existing = "") {
 }
 
 TEST(RuleFile, KeysAreEightCharacterPrefixesFollowedByTheRowDigits) {
-    EXPECT_EQ(RuleKey("Title   ", 1), "Title   1");
-    EXPECT_EQ(RuleKey("Case    ", 9), "Case    9");
-    EXPECT_EQ(RuleKey("Active  ", 10), "Active  10");
-    EXPECT_EQ(RuleKey("Match   ", 123456), "Match   123456");
+    EXPECT_EQ(NumberedKey("Title   ", 1), "Title   1");
+    EXPECT_EQ(NumberedKey("Case    ", 9), "Case    9");
+    EXPECT_EQ(NumberedKey("Active  ", 10), "Active  10");
+    EXPECT_EQ(NumberedKey("Match   ", 123456), "Match   123456");
 }
 
 TEST(RuleFile, SavesTheDocumentedLayoutInRowOrder) {
