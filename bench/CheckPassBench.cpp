@@ -8,6 +8,7 @@
 
 #include "BenchSupport.h"
 #include "engine/PopupKiller.h"
+#include "platform/Win32TextCase.h"
 #include "platform/Win32WindowSystem.h"
 
 namespace {

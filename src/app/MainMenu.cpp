@@ -1,6 +1,6 @@
 #include "app/MainMenu.h"
 
-#include "app/CommandIds.h"
+#include "app/ZapnixIds.h"
 
 namespace zapnix {
 
@@ -27,7 +27,7 @@ HMENU CreateMainMenuBar() {
 }
 
 TrayMenu::TrayMenu() {
-    bar_ = CreateMenu();
+    bar_.Reset(CreateMenu());
     popup_ = CreatePopupMenu();
     AppendMenuA(popup_, MF_STRING, ids::TrayOpen, "Open Zapnix");
     AppendMenuA(popup_, MF_STRING, ids::TrayClose, "Close Zapnix");
@@ -35,11 +35,7 @@ TrayMenu::TrayMenu() {
     AppendMenuA(popup_, MF_STRING, ids::TraySettings, "Settings");
     AppendMenuA(popup_, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(popup_, MF_STRING, ids::TrayAbout, "About");
-    AppendMenuA(bar_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup_), "SysTray");
-}
-
-TrayMenu::~TrayMenu() {
-    if (bar_) DestroyMenu(bar_);  // destroys the pop-up with it
+    AppendMenuA(bar_.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup_), "SysTray");
 }
 
 int TrayMenu::Track(HWND owner) const {

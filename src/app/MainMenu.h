@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "platform/Handles.h"
+
 namespace zapnix {
 
 // The menu bar; the window that takes it destroys it.
@@ -12,16 +14,13 @@ HMENU CreateMainMenuBar();
 class TrayMenu {
 public:
     TrayMenu();
-    ~TrayMenu();
-    TrayMenu(const TrayMenu&) = delete;
-    TrayMenu& operator=(const TrayMenu&) = delete;
 
     // Shows the menu at the pointer, left-aligned, chosen with the left button; the chosen command or 0.
     int Track(HWND owner) const;
 
 private:
-    HMENU bar_ = nullptr;    // holds "SysTray" so that the menu is a top-level menu of its own
-    HMENU popup_ = nullptr;  // the entries
+    UniqueMenu bar_;         // holds "SysTray" so that the menu is a top-level menu of its own; destroys
+    HMENU popup_ = nullptr;  // the entries, with it
 };
 
 }  // namespace zapnix

@@ -1,5 +1,7 @@
 #include "app/TrayIcon.h"
 
+#include "platform/Trace.h"
+
 namespace zapnix {
 
 static_assert(TrayIcon::kRecordSize == (sizeof(void*) == 8 ? 104 : 88), "the ANSI V1 notification record");
@@ -14,7 +16,7 @@ void TrayIcon::Add(HWND owner, HICON icon) {
     data_.hIcon = icon;
     lstrcpynA(data_.szTip, "Zapnix Popup Killer", 64);
     // When the icon exists already the add fails and the one icon stays.
-    Shell_NotifyIconA(NIM_ADD, &data_);
+    if (!Shell_NotifyIconA(NIM_ADD, &data_)) TraceFailure("the tray icon could not be added");
     wanted_ = true;
 }
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/ZapnixFrm.h"
+#include "app/Program.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/MessagePump.h"
@@ -24,7 +24,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    zapnix::ZapnixFrm main;
-    if (!main.Create(zapnix::ExecutableFolder())) return 1;
+    zapnix::Program program(zapnix::ExecutableFolder());
+    if (!program.Start()) return 1;
     return zapnix::RunMessageLoop();
 }

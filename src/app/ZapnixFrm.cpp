@@ -4,13 +4,12 @@
 
 #include <algorithm>
 
-#include "app/CommandIds.h"
-#include "app/StartupSettings.h"
-#include "app/resources/resource.h"
+#include "app/ZapnixIds.h"
+#include "settings/StartupSettings.h"
+#include "picking/DragTarget.h"
 #include "platform/Dialogs.h"
 #include "platform/MessagePump.h"
-#include "picking/DragTarget.h"
-#include "platform/Win32WindowSystem.h"
+#include "platform/ShortDate.h"
 #include "rules/ProfileFile.h"
 #include "rules/RuleFile.h"
 
@@ -57,27 +56,39 @@ std::span<const ControlSpec> ZapnixFrm::Layout() {
 
 ZapnixFrm::~ZapnixFrm() {
     if (Hwnd()) tray_.Remove();
-    if (taskOwner_) DestroyWindow(taskOwner_);
 }
 
-bool ZapnixFrm::Create(const std::string& folder) {
-    profilePath_ = folder + "\\" + std::string(kProfileFileName);
-    logPath_ = folder + "\\" + std::string(kKillLogFileName);
-    icon_ = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ZAPNIX));
-    if (!icon_) icon_ = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-
-    // An owned window has no taskbar button: a hidden owner takes the program off the task list while
-    // the main window keeps an ordinary caption.
-    taskOwner_ =
-        CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-
-    if (!CreateForm(kMainClassName, kMainCaption, icon_, taskOwner_, kClientWidth, kClientHeight, kLayout,
+bool ZapnixFrm::Create() {
+    profilePath_ = context_.folder + "\\" + std::string(kProfileFileName);
+    logPath_ = context_.folder + "\\" + std::string(kKillLogFileName);
+    if (!CreateForm(kMainClassName, context_.icon, context_.owner, kClientWidth, kClientHeight, kLayout,
                     CreateMainMenuBar()))
         return false;
-    const DpiScale scale = DpiScale::ForWindow(Hwnd());
-    SendDlgItemMessageA(Hwnd(), ids::PicClick, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+    SendDlgItemMessageA(Hwnd(), ids::PicClick, STM_SETICON, reinterpret_cast<WPARAM>(context_.icon), 0);
+    AttachRuleList();
+    dragTarget_.Attach(GetDlgItem(Hwnd(), ids::PicClick), context_.icon,
+                       [this](WindowHandle window) { OnDrop(window); });
+    CentreOnScreen(Hwnd());
+    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+
+    // The load step proper: the rules, then the settings, from one read of the profile file.
+    const IniDocument profile = LoadIniFile(profilePath_).value_or(IniDocument{});
+    LoadWinList(profile, rules_);
+    RulesChanged();
+    const StartupSettings settings = ReadStartupSettings(profile);
+    if (settings.startHidden) HideToTray();
+    SetCheckPeriod(settings.checkPeriodMs);
+    ruleTicked_ = false;
+    if (!settings.startHidden) {
+        ShowWindow(Hwnd(), SW_SHOW);
+        UpdateWindow(Hwnd());
+    }
+    return true;
+}
+
+void ZapnixFrm::AttachRuleList() {
     winList_.Attach(
-        GetDlgItem(Hwnd(), ids::WinList), kWinListColumns, scale,
+        GetDlgItem(Hwnd(), ids::WinList), kWinListColumns, DpiScale::ForWindow(Hwnd()),
         [this](std::size_t row, int column) -> std::string {
             if (row >= rules_.Count()) return {};
             const WindowKiller& rule = rules_.Row(row);
@@ -101,29 +112,14 @@ bool ZapnixFrm::Create(const std::string& folder) {
             ruleTicked_ = true;
         },
         [this](std::size_t row) { EditRule(row); });
-    dragTarget_.Attach(GetDlgItem(Hwnd(), ids::PicClick), icon_, [this](WindowHandle window) { OnDrop(window); });
-    CentreOnScreen(Hwnd());
-    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
-    killer_ = std::make_unique<PopupKiller>(windowSystem_, rules_, textCase_, static_cast<KillRecorder&>(*this));
-    checkPass_ = [this] { killer_->CheckWindows(); };
-
-    // The load step proper: the rules, then the settings, from one read of the profile file.
-    const IniDocument profile = LoadIniFile(profilePath_).value_or(IniDocument{});
-    LoadWinList(profile, rules_);
-    RulesChanged();
-    const StartupSettings settings = ReadStartupSettings(profile);
-    if (settings.startHidden) HideToTray();
-    SetCheckPeriod(settings.checkPeriodMs);
-    ruleTicked_ = false;
-    if (!settings.startHidden) {
-        ShowWindow(Hwnd(), SW_SHOW);
-        UpdateWindow(Hwnd());
-    }
-    return true;
 }
 
 LogFrm* ZapnixFrm::ObtainLogFrm() {
-    return logFrm_.Obtain([this] { return LogFrm::Create(taskOwner_, icon_, logPath_); });
+    return logFrm_.Obtain([this] { return LogFrm::Create(context_.owner, context_.icon, logPath_); });
+}
+
+void ZapnixFrm::ShowLog() {
+    if (LogFrm* log = ObtainLogFrm()) log->Show();
 }
 
 void ZapnixFrm::RecordKill(const std::string& title) {
@@ -132,10 +128,7 @@ void ZapnixFrm::RecordKill(const std::string& title) {
 }
 
 void ZapnixFrm::AddRuleFromText() {
-    HWND box = GetDlgItem(Hwnd(), ids::WinTxt);
-    std::string text(static_cast<std::size_t>(std::max(0, GetWindowTextLengthA(box))) + 1, '\0');
-    text.resize(static_cast<std::size_t>(std::max(0, GetWindowTextA(box, text.data(), static_cast<int>(text.size())))));
-    if (!AddRule(rules_, text)) {
+    if (!AddRule(rules_, ControlText(Hwnd(), ids::WinTxt))) {
         ShowInformation(Hwnd(), "Please enter a window title before adding a new rule.");
         return;
     }
@@ -153,13 +146,13 @@ void ZapnixFrm::DeleteTicked() {
 
 void ZapnixFrm::GrabTitle() {
     WinPick* picker = picker_.Obtain([this] {
-        return WinPick::Create(taskOwner_, icon_, [this](const std::string& title) {
+        return WinPick::Create(context_.owner, context_.icon, [this](const std::string& title) {
             SetDlgItemTextA(Hwnd(), ids::WinTxt, title.c_str());
         });
     });
     if (!picker) return;
-    picker->AddBrowserWindows(FindBrowserWindows(windowSystem_, textCase_));
-    picker->Show();
+    picker->AddBrowserWindows(FindBrowserWindows(context_.windows, context_.textCase));
+    picker->Bring();
 }
 
 void ZapnixFrm::EditRule(std::size_t clickedRow) {
@@ -175,7 +168,7 @@ void ZapnixFrm::EditRule(std::size_t clickedRow) {
     ShowWindow(Hwnd(), SW_HIDE);
     editor_.Obtain([&] {
         return WinEditFrm::Create(
-            taskOwner_, icon_, edit.original,
+            context_.owner, context_.icon, edit.original,
             [this, edit](const WindowKiller& edited) { return ApplyEdit(rules_, edit, edited); },
             [this] {
                 RulesChanged();
@@ -186,7 +179,7 @@ void ZapnixFrm::EditRule(std::size_t clickedRow) {
 }
 
 void ZapnixFrm::OnDrop(WindowHandle window) {
-    const DropResult result = InspectDroppedWindow(windowSystem_, textCase_, window);
+    const DropResult result = InspectDroppedWindow(context_.windows, context_.textCase, window);
     if (result.accepted)
         SetDlgItemTextA(Hwnd(), ids::WinTxt, result.title.c_str());
     else
@@ -207,7 +200,7 @@ void ZapnixFrm::SetCheckPeriod(std::optional<std::uint32_t> periodMs) {
 
 void ZapnixFrm::HideToTray() {
     ShowWindow(Hwnd(), SW_HIDE);
-    tray_.Add(Hwnd(), icon_);
+    tray_.Add(Hwnd(), context_.icon);
 }
 
 void ZapnixFrm::RestoreFromTray() {
@@ -233,34 +226,29 @@ void ZapnixFrm::OnTrayNotify(LPARAM lParam) {
     }
 }
 
+void ZapnixFrm::OpenFromTray() {
+    ShowWindow(Hwnd(), SW_SHOW);
+    tray_.Remove();
+}
+
 void ZapnixFrm::OnCommand(int id) {
-    switch (id) {
-        case ids::Command1:
-        case ids::MenuClose:
-        case ids::TrayClose:
-            RequestClose();
-            break;
-        case ids::Command2:
-            HideToTray();
-            break;
-        case ids::Command3:
-            DeleteTicked();
-            break;
-        case ids::Command4:
-            AddRuleFromText();
-            break;
-        case ids::Command5:
-            GrabTitle();
-            break;
-        case ids::TrayOpen:
-            ShowWindow(Hwnd(), SW_SHOW);
-            tray_.Remove();
-            break;
-        case ids::MenuLog:
-            if (LogFrm* log = ObtainLogFrm()) log->Show();
-            break;
-        default:
-            break;
+    // Buttons, the menu bar and the tray menu: one row per command.
+    struct Route {
+        int id;
+        void (ZapnixFrm::*run)();
+    };
+    static constexpr Route kRoutes[] = {
+        {ids::Command1, &ZapnixFrm::RequestClose},    {ids::MenuClose, &ZapnixFrm::RequestClose},
+        {ids::TrayClose, &ZapnixFrm::RequestClose},   {ids::Command2, &ZapnixFrm::HideToTray},
+        {ids::Command3, &ZapnixFrm::DeleteTicked},    {ids::Command4, &ZapnixFrm::AddRuleFromText},
+        {ids::Command5, &ZapnixFrm::GrabTitle},       {ids::TrayOpen, &ZapnixFrm::OpenFromTray},
+        {ids::MenuLog, &ZapnixFrm::ShowLog},
+    };
+    for (const Route& route : kRoutes) {
+        if (route.id == id) {
+            (this->*route.run)();
+            return;
+        }
     }
 }
 

@@ -19,7 +19,7 @@
 #include "platform/BaseWindow.h"
 #include "platform/Controls.h"
 #include "platform/VirtualListView.h"
-#include "platform/Win32WindowSystem.h"
+#include "platform/WindowContext.h"
 #include "platform/WindowSlot.h"
 #include "rules/RuleCommands.h"
 #include "rules/RuleList.h"
@@ -27,24 +27,24 @@
 
 namespace zapnix {
 
-inline constexpr char kProgramTitle[] = "Zapnix";
-inline constexpr char kMainCaption[] = "Zapnix Popup Killer";
 inline constexpr char kMainClassName[] = "ZapnixFrm";
 
-class ZapnixFrm : public BaseWindow<ZapnixFrm>, private KillRecorder {
+// The kills of the check pass go to the kill log that this window keeps.
+class ZapnixFrm : public BaseWindow<ZapnixFrm>, public KillRecorder {
 public:
     // The layout of the main window's client area (pixels at 96 dots per inch).
     static constexpr int kClientWidth = 650;
     static constexpr int kClientHeight = 454;
     static std::span<const ControlSpec> Layout();
 
-    ZapnixFrm() = default;
+    // `context` must outlive the window.
+    explicit ZapnixFrm(const WindowContext& context) : context_(context) {}
     ~ZapnixFrm() override;
 
-    // The load step: creates the window, loads the rules from the profile file in `folder` (the
-    // program's folder), hides to the tray or arms the check timer as the settings say, and shows the
-    // window unless it was hidden.
-    bool Create(const std::string& folder);
+    // The load step: creates the window, loads the rules from the profile file in the program's folder,
+    // hides to the tray or arms the check timer as the settings say, and shows the window unless it was
+    // hidden.
+    bool Create();
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -56,7 +56,7 @@ public:
     void SetCheckPeriod(std::optional<std::uint32_t> periodMs);
     // Called on every tick of the check timer: the pop-up killer's check pass unless replaced.
     void SetCheckPass(std::function<void()> pass) { checkPass_ = std::move(pass); }
-    void CheckWindows() { killer_->CheckWindows(); }
+    void RecordKill(const std::string& title) override;
     // The kill-log viewer if it exists, shown or hidden.
     LogFrm* ExistingLogFrm() { return logFrm_.Get(); }
     // The rule editor and the picker while they are open.
@@ -69,10 +69,12 @@ public:
     void RequestClose();
 
 private:
-    void CreateContent();
+    void AttachRuleList();
     void OnCommand(int id);
     void OnTrayNotify(LPARAM lParam);
     void RestoreFromTray();
+    void OpenFromTray();
+    void ShowLog();
     // Saves the rule list; on failure asks whether to close anyway. True: go on closing.
     bool SaveWinList();
     bool ConfirmClose();
@@ -84,23 +86,18 @@ private:
     void EditRule(std::size_t clickedRow);
     void OnDrop(WindowHandle window);
     LogFrm* ObtainLogFrm();
-    void RecordKill(const std::string& title) override;
 
+    const WindowContext& context_;
     std::string profilePath_;
     std::string logPath_;
     RuleList rules_;
     VirtualListView winList_;
-    HICON icon_ = nullptr;
-    HWND taskOwner_ = nullptr;  // hidden owner that keeps the window off the taskbar
     TrayIcon tray_;
     TrayEvents trayEvents_;
     TrayMenu trayMenu_;
     UINT taskbarCreated_ = 0;
     std::optional<std::uint32_t> checkPeriodMs_;
     std::function<void()> checkPass_;
-    Win32WindowSystem windowSystem_;
-    Win32TextCase textCase_;
-    std::unique_ptr<PopupKiller> killer_;
     WindowSlot<LogFrm> logFrm_;
     WindowSlot<WinEditFrm> editor_;
     WindowSlot<WinPick> picker_;

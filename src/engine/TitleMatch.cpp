@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "engine/BrowserFrameClass.h"
+
 namespace zapnix {
 namespace {
 
@@ -79,7 +81,7 @@ bool TitleMatches(const RuleList& rules, std::string_view title, const TextCase&
 
 bool IsBrowserFrameClass(std::string_view className, const TextCase& textCase) {
     const std::string upper = textCase.Upper(className);
-    return upper == "IEFRAME" || upper == "MOZILLAWINDOWCLASS";
+    return upper == kInternetExplorerFrameClass || upper == kMozillaFrameClass;
 }
 
 }  // namespace zapnix

@@ -2,13 +2,15 @@
 
 #include <commctrl.h>
 
+#include "killlog/LogIds.h"
 #include "platform/Dialogs.h"
 #include "platform/MessagePump.h"
+#include "platform/Trace.h"
 
 namespace zapnix {
 namespace {
 
-enum : int { LogList = 3001, Command3, Command2, Command1 };
+using namespace ids::log;
 
 constexpr ControlSpec kLayout[] = {
     {LogList, "LogList", ControlKind::ListView, "", 8, 8, 545, 345, LVS_OWNERDATA},
@@ -30,7 +32,7 @@ std::span<const ControlSpec> LogFrm::Layout() {
 
 std::unique_ptr<LogFrm> LogFrm::Create(HWND owner, HICON icon, const std::string& logPath) {
     std::unique_ptr<LogFrm> frm(new LogFrm());
-    if (!frm->CreateForm(kLogClassName, "Zapnix Popup Killer", icon, owner, kClientWidth, kClientHeight, kLayout))
+    if (!frm->CreateForm(kLogClassName, icon, owner, kClientWidth, kClientHeight, kLayout))
         return nullptr;
     const DpiScale scale = DpiScale::ForWindow(frm->Hwnd());
     LogFrm* self = frm.get();
@@ -56,14 +58,13 @@ std::unique_ptr<LogFrm> LogFrm::Create(HWND owner, HICON icon, const std::string
 
 void LogFrm::Show() {
     if (!IsWindowVisible(Hwnd())) CentreOnScreen(Hwnd());
-    ShowWindow(Hwnd(), SW_SHOW);
-    SetForegroundWindow(Hwnd());
+    Bring();
 }
 
 void LogFrm::RecordKill(const std::string& title, const std::string& date) {
     log_.Append({title, date});
     LogChanged();
-    SaveWinList();
+    if (!SaveWinList()) TraceFailure("the kill log could not be saved to " + logPath_);
 }
 
 bool LogFrm::SaveWinList() {
@@ -108,9 +109,6 @@ LRESULT LogFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY:
             if (logList_.OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) return 0;
             break;
-        case WM_CLOSE:
-            DestroyWindow(Hwnd());
-            return 0;
         case WM_DESTROY:
             // Whatever closes the viewer, the log is saved: afterwards it lives only in the file.
             SaveWinList();

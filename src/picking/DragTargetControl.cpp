@@ -6,18 +6,21 @@ namespace zapnix {
 namespace {
 
 // The target's own picture as a pointer, its hot spot in the middle.
-HCURSOR CursorFromIcon(HICON icon) {
+UniqueCursor CursorFromIcon(HICON icon) {
     ICONINFO info{};
-    if (!icon || !GetIconInfo(icon, &info)) return nullptr;
+    if (!icon || !GetIconInfo(icon, &info)) return UniqueCursor();
+    // GetIconInfo hands over copies of the icon's bitmaps.
+    const UniqueBitmap mask(info.hbmMask), colour(info.hbmColor);
     BITMAP bitmap{};
     GetObjectA(info.hbmMask, sizeof(bitmap), &bitmap);
     info.fIcon = FALSE;
     info.xHotspot = static_cast<DWORD>(bitmap.bmWidth / 2);
     info.yHotspot = static_cast<DWORD>((info.hbmColor ? bitmap.bmHeight : bitmap.bmHeight / 2) / 2);
-    HCURSOR cursor = CreateIconIndirect(&info);
-    if (info.hbmMask) DeleteObject(info.hbmMask);
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    return cursor;
+    return UniqueCursor(CreateIconIndirect(&info));
+}
+
+HCURSOR CrossCursor() {
+    return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_CROSS));
 }
 
 bool IsButtonDown(UINT message) {
@@ -32,7 +35,6 @@ bool IsButtonUp(UINT message) {
 
 DragTargetControl::~DragTargetControl() {
     if (picture_ && IsWindow(picture_)) RemoveWindowSubclass(picture_, &DragTargetControl::Procedure, 1);
-    if (dragCursor_) DestroyCursor(dragCursor_);
 }
 
 void DragTargetControl::Attach(HWND picture, HICON icon, DropSink onDrop) {
@@ -56,11 +58,11 @@ LRESULT DragTargetControl::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         // Holding the mouse keeps every move and the release coming here, wherever the pointer goes.
         dragging_ = true;
         SetCapture(hwnd);
-        SetCursor(dragCursor_ ? dragCursor_ : LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_CROSS)));
+        SetCursor(dragCursor_ ? dragCursor_.Get() : CrossCursor());
         return 0;
     }
     if (dragging_ && (message == WM_MOUSEMOVE || message == WM_SETCURSOR)) {
-        SetCursor(dragCursor_ ? dragCursor_ : LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_CROSS)));
+        SetCursor(dragCursor_ ? dragCursor_.Get() : CrossCursor());
         return 0;
     }
     if (dragging_ && IsButtonUp(message)) {

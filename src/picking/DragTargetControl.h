@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "platform/Handles.h"
 #include "platform/WindowSystem.h"
 
 namespace zapnix {
@@ -28,7 +29,7 @@ private:
     void Drop();
 
     HWND picture_ = nullptr;
-    HCURSOR dragCursor_ = nullptr;
+    UniqueCursor dragCursor_;
     DropSink onDrop_;
     bool dragging_ = false;
 };

@@ -3,12 +3,13 @@
 #include <optional>
 #include <utility>
 
+#include "picking/WinPickIds.h"
 #include "platform/MessagePump.h"
 
 namespace zapnix {
 namespace {
 
-enum : int { Frame1 = 4001, Label1, Label2, WinList, Label3, WinMozList };
+using namespace ids::pick;
 
 // The label stands over the frame as a sibling, not inside it: a group box paints no children.
 constexpr ControlSpec kLayout[] = {
@@ -44,7 +45,7 @@ std::span<const ControlSpec> WinPick::Layout() {
 
 std::unique_ptr<WinPick> WinPick::Create(HWND owner, HICON icon, PickSink onPick) {
     std::unique_ptr<WinPick> pick(new WinPick());
-    if (!pick->CreateForm(kPickClassName, "Zapnix Popup Killer", icon, owner, kClientWidth, kClientHeight, kLayout))
+    if (!pick->CreateForm(kPickClassName, icon, owner, kClientWidth, kClientHeight, kLayout))
         return nullptr;
     pick->onPick_ = std::move(onPick);
     return pick;
@@ -55,11 +56,6 @@ void WinPick::AddBrowserWindows(const BrowserWindowTitles& titles) {
         SendDlgItemMessageA(Hwnd(), WinList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title.c_str()));
     for (const std::string& title : titles.mozilla)
         SendDlgItemMessageA(Hwnd(), WinMozList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title.c_str()));
-}
-
-void WinPick::Show() {
-    ShowWindow(Hwnd(), SW_SHOW);
-    SetForegroundWindow(Hwnd());
 }
 
 void WinPick::Pick(int listId) {
@@ -94,7 +90,6 @@ LRESULT WinPick::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             SetFocus(GetDlgItem(Hwnd(), WinList));
             return 0;
         case kPickDone:
-        case WM_CLOSE:
             DestroyWindow(Hwnd());
             return 0;
         default:

@@ -32,7 +32,6 @@ public:
     // Appends the titles to the two lists (entries already there stay: a second "Grab Title" lists the
     // windows again).
     void AddBrowserWindows(const BrowserWindowTitles& titles);
-    void Show();
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -10,6 +10,8 @@
 
 #include "platform/Controls.h"
 #include "platform/MessagePump.h"
+#include "platform/Trace.h"
+#include "platform/WindowContext.h"
 
 namespace zapnix {
 
@@ -28,26 +30,33 @@ public:
 
     HWND Hwnd() const { return hwnd_; }
 
+    // Shows the window, hidden or not, in front of the others.
+    void Bring() {
+        ShowWindow(hwnd_, SW_SHOW);
+        SetForegroundWindow(hwnd_);
+    }
+
 protected:
     // Every form of the program: a fixed dialog frame with a close box, no minimise or maximise box.
     // No WS_CLIPCHILDREN: a frame (group box) leaves its inside for the parent to paint.
     static constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     static constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
-    // Creates the form hidden, with the controls of `layout` in the program's font, its client area
-    // exactly the given size (pixels at 96 dots per inch, scaled for the display), taking part in the
-    // dialog keys of the message loop.
-    bool CreateForm(const char* className, const char* caption, HICON icon, HWND owner, int clientWidth,
-                    int clientHeight, std::span<const ControlSpec> layout, HMENU menu = nullptr) {
+    // Creates the form hidden, captioned like every window of the program, with the controls of `layout`
+    // in the program's font, its client area exactly the given size (pixels at 96 dots per inch, scaled
+    // for the display), taking part in the dialog keys of the message loop. A form closes by being
+    // destroyed: WM_CLOSE reaches DefWindowProc unless the form handles it itself.
+    bool CreateForm(const char* className, HICON icon, HWND owner, int clientWidth, int clientHeight,
+                    std::span<const ControlSpec> layout, HMENU menu = nullptr) {
         if (!RegisterClassOnce(className, icon, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) return false;
         const DpiScale scale = DpiScale::ForWindow(nullptr);
         const SIZE outer =
             OuterSizeForClient(clientWidth, clientHeight, kFormStyle, kFormExStyle, menu != nullptr, scale);
-        if (!CreateThisWindow(className, caption, kFormStyle, kFormExStyle, CW_USEDEFAULT, CW_USEDEFAULT, outer.cx,
+        if (!CreateThisWindow(className, kFormCaption, kFormStyle, kFormExStyle, CW_USEDEFAULT, CW_USEDEFAULT, outer.cx,
                               outer.cy, owner, menu))
             return false;
-        font_ = std::make_unique<UiFont>(scale);
-        CreateControls(hwnd_, layout, scale, font_->Handle());
+        font_ = CreateUiFont(scale);
+        CreateControls(hwnd_, layout, scale, font_.Get());
         FitClientArea(hwnd_, scale(clientWidth), scale(clientHeight));
         RegisterDialogWindow(hwnd_);
         return true;
@@ -97,6 +106,7 @@ private:
             result = self->HandleMessage(message, wParam, lParam);
         } catch (...) {
             // Nothing may unwind into the system's dispatcher; the message counts as handled.
+            TraceFailure("a window's message handler failed");
         }
         if (message == WM_NCDESTROY) {
             UnregisterDialogWindow(hwnd);
@@ -108,7 +118,7 @@ private:
     }
 
     HWND hwnd_ = nullptr;
-    std::unique_ptr<UiFont> font_;
+    UniqueFont font_;
 };
 
 }  // namespace zapnix

@@ -39,13 +39,12 @@ KindTraits TraitsOf(ControlKind kind) {
 }  // namespace
 
 DpiScale DpiScale::ForWindow(HWND hwnd) {
-    HDC dc = GetDC(hwnd);
-    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-    if (dc) ReleaseDC(hwnd, dc);
+    const WindowDc dc(hwnd);
+    const int dpi = dc ? GetDeviceCaps(dc.Get(), LOGPIXELSY) : 96;
     return DpiScale(dpi > 0 ? dpi : 96);
 }
 
-UiFont::UiFont(const DpiScale& scale) {
+UniqueFont CreateUiFont(const DpiScale& scale) {
     // The forms are laid out for 8-point MS Sans Serif (Microsoft Sans Serif on current systems): a
     // wider face would not fit the labels' texts into their places.
     LOGFONTA face{};
@@ -54,11 +53,19 @@ UiFont::UiFont(const DpiScale& scale) {
     face.lfCharSet = DEFAULT_CHARSET;
     face.lfQuality = DEFAULT_QUALITY;
     lstrcpynA(face.lfFaceName, "MS Sans Serif", LF_FACESIZE);
-    font_ = CreateFontIndirectA(&face);
+    return UniqueFont(CreateFontIndirectA(&face));
 }
 
-UiFont::~UiFont() {
-    if (font_) DeleteObject(font_);
+std::string ControlText(HWND control) {
+    const int length = GetWindowTextLengthA(control);
+    std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+    const int copied = GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+std::string ControlText(HWND parent, int id) {
+    return ControlText(GetDlgItem(parent, id));
 }
 
 void CreateControls(HWND parent, std::span<const ControlSpec> controls, const DpiScale& scale, HFONT font) {

@@ -6,6 +6,9 @@
 #include <windows.h>
 
 #include <span>
+#include <string>
+
+#include "platform/Handles.h"
 
 namespace zapnix {
 
@@ -31,18 +34,12 @@ private:
     int dpi_;
 };
 
-// A GDI font that is deleted with its owner.
-class UiFont {
-public:
-    explicit UiFont(const DpiScale& scale);
-    ~UiFont();
-    UiFont(const UiFont&) = delete;
-    UiFont& operator=(const UiFont&) = delete;
-    HFONT Handle() const { return font_; }
+// The program's font for the given display.
+UniqueFont CreateUiFont(const DpiScale& scale);
 
-private:
-    HFONT font_ = nullptr;
-};
+// The whole text of a window or of a dialog item, however long.
+std::string ControlText(HWND control);
+std::string ControlText(HWND parent, int id);
 
 void CreateControls(HWND parent, std::span<const ControlSpec> controls, const DpiScale& scale, HFONT font);
 

@@ -4,19 +4,18 @@
 
 #include <windows.h>
 
+#include "platform/Handles.h"
+
 namespace zapnix {
 
 class SingleInstance {
 public:
     explicit SingleInstance(const char* name);
-    ~SingleInstance();
-    SingleInstance(const SingleInstance&) = delete;
-    SingleInstance& operator=(const SingleInstance&) = delete;
 
     bool AnotherIsRunning() const { return anotherRunning_; }
 
 private:
-    HANDLE mutex_ = nullptr;
+    UniqueHandle mutex_;
     bool anotherRunning_ = false;
 };
 

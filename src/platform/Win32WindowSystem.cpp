@@ -48,22 +48,4 @@ void Win32WindowSystem::PostClose(WindowHandle window) {
     PostMessageA(ToHwnd(window), WM_CLOSE, 0, 0);
 }
 
-std::string Win32TextCase::Lower(std::string_view text) const {
-    std::string out(text);
-    if (!out.empty()) CharLowerBuffA(out.data(), static_cast<DWORD>(out.size()));
-    return out;
-}
-
-std::string Win32TextCase::Upper(std::string_view text) const {
-    std::string out(text);
-    if (!out.empty()) CharUpperBuffA(out.data(), static_cast<DWORD>(out.size()));
-    return out;
-}
-
-std::string TodayShortDate() {
-    char buffer[128] = {};
-    const int length = GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, buffer, sizeof(buffer));
-    return length > 1 ? std::string(buffer, length - 1) : std::string();
-}
-
 }  // namespace zapnix

@@ -3,12 +3,13 @@
 #include <string>
 
 #include "platform/Dialogs.h"
+#include "rules/WinEditIds.h"
 #include "platform/MessagePump.h"
 
 namespace zapnix {
 namespace {
 
-enum : int { Frame1 = 4001, Label1, Label2, Text1, Label3, Combo1, Label4, Combo2, Label5, Combo3, Command1 };
+using namespace ids::edit;
 
 constexpr ControlSpec kLayout[] = {
     {Frame1, "Frame1", ControlKind::GroupBox, "Modify Window", 8, 8, 401, 57},
@@ -39,14 +40,6 @@ const char* DefaultFor(int combo) {
     }
 }
 
-std::string TextOf(HWND control) {
-    const int length = GetWindowTextLengthA(control);
-    std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-    const int copied = GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
-}
-
 void Fill(HWND combo, std::initializer_list<const char*> items, const std::string& text) {
     for (const char* item : items) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
     // The cell's text as it stands, also when it is none of the offered items.
@@ -62,7 +55,7 @@ std::span<const ControlSpec> WinEditFrm::Layout() {
 std::unique_ptr<WinEditFrm> WinEditFrm::Create(HWND owner, HICON icon, const WindowKiller& rule, ApplySink apply,
                                                ClosedSink closed) {
     std::unique_ptr<WinEditFrm> frm(new WinEditFrm());
-    if (!frm->CreateForm(kEditClassName, "Zapnix Popup Killer", icon, owner, kClientWidth, kClientHeight, kLayout))
+    if (!frm->CreateForm(kEditClassName, icon, owner, kClientWidth, kClientHeight, kLayout))
         return nullptr;
     frm->apply_ = std::move(apply);
     frm->closed_ = std::move(closed);
@@ -73,15 +66,14 @@ std::unique_ptr<WinEditFrm> WinEditFrm::Create(HWND owner, HICON icon, const Win
     Fill(GetDlgItem(hwnd, Combo3), {"Yes", "No"}, rule.caseSensitive);
     // The main window hides while the editor is open: the editor takes the middle of the screen.
     CentreOnScreen(hwnd);
-    ShowWindow(hwnd, SW_SHOW);
-    SetForegroundWindow(hwnd);
+    frm->Bring();
     return frm;
 }
 
 void WinEditFrm::Apply() {
     HWND hwnd = Hwnd();
-    const WindowKiller edited{TextOf(GetDlgItem(hwnd, Text1)), TextOf(GetDlgItem(hwnd, Combo1)),
-                              TextOf(GetDlgItem(hwnd, Combo2)), TextOf(GetDlgItem(hwnd, Combo3))};
+    const WindowKiller edited{ControlText(hwnd, Text1), ControlText(hwnd, Combo1), ControlText(hwnd, Combo2),
+                              ControlText(hwnd, Combo3)};
     switch (apply_(edited)) {
         case ApplyOutcome::EmptyTitle:
             ShowInformation(hwnd, "Please enter a valid window title.");
@@ -114,9 +106,6 @@ LRESULT WinEditFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
-            return 0;
-        case WM_CLOSE:
-            DestroyWindow(Hwnd());
             return 0;
         case WM_DESTROY:
             if (closed_) closed_();

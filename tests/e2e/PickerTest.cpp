@@ -52,19 +52,8 @@ protected:
             return picker.hwnd && IsWindowVisible(picker.hwnd);
         });
         if (!picker.hwnd || !IsWindowVisible(picker.hwnd)) return {};
-        std::vector<std::pair<LONG, HWND>> lists;
-        for (HWND child = GetWindow(picker.hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            char cls[64] = {};
-            GetClassNameA(child, cls, sizeof(cls));
-            if (lstrcmpiA(cls, "ListBox") != 0) continue;
-            RECT place{};
-            GetWindowRect(child, &place);
-            lists.emplace_back(place.top, child);
-        }
-        if (lists.size() != 2) return {};
-        std::sort(lists.begin(), lists.end());
-        picker.ieList = lists[0].second;
-        picker.mozList = lists[1].second;
+        picker.ieList = GetDlgItem(picker.hwnd, ids::pick::WinList);
+        picker.mozList = GetDlgItem(picker.hwnd, ids::pick::WinMozList);
         return picker;
     }
 

@@ -98,7 +98,7 @@ TEST_F(PopupKiller, TheOpenViewerShowsAKillAtOnce) {
     HWND viewer = app_->LogWindow();
     ASSERT_NE(viewer, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(viewer) != FALSE; }));
-    HWND list = GetDlgItem(viewer, 3001);
+    HWND list = GetDlgItem(viewer, ids::log::LogList);
     EXPECT_TRUE(app_->ListRows(list, 2).empty());
 
     PopupHost host({"IEFrame|shown|pop-up advert"});
@@ -106,7 +106,7 @@ TEST_F(PopupKiller, TheOpenViewerShowsAKillAtOnce) {
     EXPECT_TRUE(WaitUntil([&] { return app_->ListRows(list, 2) == expected; }, 10s));
     EXPECT_TRUE(IsWindowVisible(viewer));
 
-    Click(GetDlgItem(viewer, 3004));  // "Close"
+    Click(GetDlgItem(viewer, ids::log::Command1));  // "Close"
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(viewer); }));
     EXPECT_EQ(KillLogFile(folder_), (std::vector<Entry>{{"pop-up advert", Today()}}));
     CloseWithYes();
@@ -128,8 +128,8 @@ TEST_F(PopupKiller, TheViewerClearsTickedEntriesAndTheWholeLog) {
     };
     HWND viewer = openViewer();
     ASSERT_NE(viewer, nullptr);
-    HWND list = GetDlgItem(viewer, 3001);
-    HWND clearSelected = GetDlgItem(viewer, 3002);
+    HWND list = GetDlgItem(viewer, ids::log::LogList);
+    HWND clearSelected = GetDlgItem(viewer, ids::log::Command3);
     ASSERT_EQ(app_->ListRows(list, 2).size(), 5u);
 
     Click(clearSelected);
@@ -155,11 +155,11 @@ TEST_F(PopupKiller, TheViewerClearsTickedEntriesAndTheWholeLog) {
 
     viewer = openViewer();
     ASSERT_NE(viewer, nullptr);
-    list = GetDlgItem(viewer, 3001);
+    list = GetDlgItem(viewer, ids::log::LogList);
     EXPECT_EQ(app_->ListRows(list, 2), remaining) << "a new viewer loads the saved log";
-    Click(GetDlgItem(viewer, 3003));  // "Clear Log"
+    Click(GetDlgItem(viewer, ids::log::Command2));  // "Clear Log"
     ASSERT_TRUE(WaitUntil([&] { return app_->ListRows(list, 2).empty(); }));
-    Click(GetDlgItem(viewer, 3002));
+    Click(GetDlgItem(viewer, ids::log::Command3));
     box = app_->WaitForMessageBox("Message:");
     ASSERT_TRUE(box.has_value());
     EXPECT_EQ(box->text, "There are currently no log entries to delete!");

@@ -30,7 +30,11 @@ protected:
     static HWND ComboEdit(HWND editor, int comboId) { return GetWindow(GetDlgItem(editor, comboId), GW_CHILD); }
 };
 
-constexpr int kText1 = 4004, kCombo1 = 4006, kCombo2 = 4008, kCombo3 = 4010, kApply = 4011;
+using ids::edit::Text1;
+using ids::edit::Combo1;
+using ids::edit::Combo2;
+using ids::edit::Combo3;
+constexpr int kApply = ids::edit::Command1;
 
 std::string FiveRules() {
     std::string file = "[Windows]\r\nTotal=5\r\n";
@@ -109,26 +113,26 @@ TEST_F(RuleCommands, TheEditorOpensOnTheTopmostEqualRuleAndWritesItBack) {
     HWND editor = Editor();
     ASSERT_NE(editor, nullptr) << "a click on a row opens the editor";
     EXPECT_FALSE(IsWindowVisible(main_)) << "the main window hides meanwhile";
-    EXPECT_EQ(WindowText(GetDlgItem(editor, kText1)), "Prize");
-    EXPECT_EQ(WindowText(GetDlgItem(editor, kCombo1)), "Yes") << "the upper rule's cells";
-    EXPECT_EQ(WindowText(GetDlgItem(editor, kCombo2)), "Contains");
-    EXPECT_EQ(WindowText(GetDlgItem(editor, kCombo3)), "No");
+    EXPECT_EQ(WindowText(GetDlgItem(editor, Text1)), "Prize");
+    EXPECT_EQ(WindowText(GetDlgItem(editor, Combo1)), "Yes") << "the upper rule's cells";
+    EXPECT_EQ(WindowText(GetDlgItem(editor, Combo2)), "Contains");
+    EXPECT_EQ(WindowText(GetDlgItem(editor, Combo3)), "No");
 
     // Emptied combo boxes fall back at once; other typed text stays as typed.
-    EraseText(ComboEdit(editor, kCombo2));
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(editor, kCombo2)) == "Exact"; }));
-    EraseText(ComboEdit(editor, kCombo3));
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(editor, kCombo3)) == "No"; }));
-    EraseText(ComboEdit(editor, kCombo1));
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(editor, kCombo1)) == "Yes"; }));
+    EraseText(ComboEdit(editor, Combo2));
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(editor, Combo2)) == "Exact"; }));
+    EraseText(ComboEdit(editor, Combo3));
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(editor, Combo3)) == "No"; }));
+    EraseText(ComboEdit(editor, Combo1));
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(editor, Combo1)) == "Yes"; }));
     // Typing over the selected text never empties the box on the way.
-    PostMessageA(ComboEdit(editor, kCombo1), EM_SETSEL, 0, -1);
-    TypeText(ComboEdit(editor, kCombo1), "Sometimes");
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(editor, kCombo1)) == "Sometimes"; }));
+    PostMessageA(ComboEdit(editor, Combo1), EM_SETSEL, 0, -1);
+    TypeText(ComboEdit(editor, Combo1), "Sometimes");
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(editor, Combo1)) == "Sometimes"; }));
 
     // An empty title is refused and the editor stays.
-    EraseText(GetDlgItem(editor, kText1));
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(editor, kText1)).empty(); }));
+    EraseText(GetDlgItem(editor, Text1));
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(editor, Text1)).empty(); }));
     Click(GetDlgItem(editor, kApply));
     auto box = app_->WaitForMessageBox("Message:");
     ASSERT_TRUE(box.has_value());
@@ -136,8 +140,8 @@ TEST_F(RuleCommands, TheEditorOpensOnTheTopmostEqualRuleAndWritesItBack) {
     Answer(*box, IDOK);
     EXPECT_TRUE(IsWindow(editor));
 
-    TypeText(GetDlgItem(editor, kText1), "Big Prize");
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(editor, kText1)) == "Big Prize"; }));
+    TypeText(GetDlgItem(editor, Text1), "Big Prize");
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(editor, Text1)) == "Big Prize"; }));
     Click(GetDlgItem(editor, kApply));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor) && IsWindowVisible(main_); }));
     EXPECT_EQ(RulesShown(), (Rows{{"Big Prize", "Sometimes", "Exact", "No"},
@@ -148,8 +152,8 @@ TEST_F(RuleCommands, TheEditorOpensOnTheTopmostEqualRuleAndWritesItBack) {
     app_->ClickListRow(List(), 1, false);
     editor = Editor();
     ASSERT_NE(editor, nullptr);
-    EraseText(GetDlgItem(editor, kText1));
-    TypeText(GetDlgItem(editor, kText1), "discarded");
+    EraseText(GetDlgItem(editor, Text1));
+    TypeText(GetDlgItem(editor, Text1), "discarded");
     PostMessageA(editor, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor) && IsWindowVisible(main_); }));
     EXPECT_EQ(RulesShown()[1], (std::vector<std::string>{"Other", "No", "Ends", "Yes"}));
@@ -168,9 +172,9 @@ TEST_F(RuleCommands, AnEditNeverLandsInARuleOtherThanTheOneOpened) {
     Click(Control(ids::Command3));
     ASSERT_TRUE(WaitUntil([&] { return RulesShown().size() == 4; }));
 
-    EraseText(GetDlgItem(editor, kText1));
-    TypeText(GetDlgItem(editor, kText1), "edited");
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(editor, kText1)) == "edited"; }));
+    EraseText(GetDlgItem(editor, Text1));
+    TypeText(GetDlgItem(editor, Text1), "edited");
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(editor, Text1)) == "edited"; }));
     Click(GetDlgItem(editor, kApply));
     auto error = app_->WaitForMessageBox("Error:");
     ASSERT_TRUE(error.has_value()) << "the user is told";

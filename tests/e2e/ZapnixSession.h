@@ -7,7 +7,10 @@
 #include <string>
 
 #include "Driver.h"
-#include "app/CommandIds.h"
+#include "app/ZapnixIds.h"
+#include "killlog/LogIds.h"
+#include "picking/WinPickIds.h"
+#include "rules/WinEditIds.h"
 
 namespace zapnix::e2e {
 

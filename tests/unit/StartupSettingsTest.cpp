@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/StartupSettings.h"
+#include "settings/StartupSettings.h"
 #include "app/TrayEvents.h"
 
 namespace zapnix {

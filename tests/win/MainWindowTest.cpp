@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "app/CommandIds.h"
-#include "app/ZapnixFrm.h"
+#include "app/ZapnixIds.h"
+#include "app/Program.h"
 #include "WinTestSupport.h"
 
 namespace zapnix {
@@ -35,7 +35,7 @@ protected:
         std::filesystem::create_directories(folder_);
     }
     void TearDown() override {
-        main_.reset();
+        program_.reset();
         // Destroying the main window ends the message loop: leave no quit message for the next test.
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -45,13 +45,15 @@ protected:
     }
     void Start(const std::string& profile) {
         std::ofstream(folder_ / "quorb.ini", std::ios::binary) << profile;
-        main_ = std::make_unique<ZapnixFrm>();
-        ASSERT_TRUE(main_->Create(folder_.string()));
+        program_ = std::make_unique<Program>(folder_.string());
+        ASSERT_TRUE(program_->Start());
+        main_ = &program_->Main();
     }
     HWND Hwnd() const { return main_->Hwnd(); }
 
     std::filesystem::path folder_;
-    std::unique_ptr<ZapnixFrm> main_;
+    std::unique_ptr<Program> program_;
+    ZapnixFrm* main_ = nullptr;
 };
 
 TEST_F(MainWindow, ControlsStandWhereTheFormPutsThem) {
@@ -123,13 +125,13 @@ TEST_F(MainWindow, StartUpFollowsTheSettings) {
     EXPECT_FALSE(IsWindowVisible(Hwnd()));
     EXPECT_TRUE(main_->Tray().Wanted());
     EXPECT_EQ(main_->CheckPeriodMs(), 5000u);
-    main_.reset();
+    program_.reset();
 
     Start("[Settings]\r\nMinimized=2\r\nEnabled=1\r\nInterval=0\r\n");
     EXPECT_TRUE(IsWindowVisible(Hwnd()));
     EXPECT_FALSE(main_->Tray().Wanted());
     EXPECT_FALSE(main_->CheckPeriodMs()) << "a period of 0 is never armed";
-    main_.reset();
+    program_.reset();
 
     Start("[Settings]\r\nEnabled=0\r\nInterval=5\r\n");
     EXPECT_FALSE(main_->CheckPeriodMs());

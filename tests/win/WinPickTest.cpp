@@ -86,7 +86,7 @@ TEST_F(Picker, IsAnOwnedFixedDialogWithTheControlsWhereTheFormPutsThem) {
     EXPECT_FALSE(style & WS_CLIPCHILDREN) << "the frame's inside is painted by the window";
     EXPECT_TRUE(GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
 
-    pick_->Show();
+    pick_->Bring();
     EXPECT_TRUE(IsWindowVisible(hwnd));
     ExpectLayout(hwnd, WinPick::Layout(), 522, 384);
 
@@ -135,7 +135,7 @@ TEST_F(Picker, ListsAreSortedAndEveryGrabAppends) {
 
 TEST_F(Picker, AClickOnAnEntryHandsItsTitleOverOnceAndCloses) {
     pick_->AddBrowserWindows({{"B", "A", "C"}, {}});
-    pick_->Show();
+    pick_->Bring();
     RECT row{};
     ASSERT_NE(SendMessageA(ieList_, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row)), LB_ERR);
     const LPARAM at = MAKELPARAM(row.left + 10, (row.top + row.bottom) / 2);
@@ -148,7 +148,7 @@ TEST_F(Picker, AClickOnAnEntryHandsItsTitleOverOnceAndCloses) {
 
 TEST_F(Picker, AKeyboardSelectionPicksToo) {
     pick_->AddBrowserWindows({{"only IE"}, {"Inbox - Thunderbird"}});
-    pick_->Show();
+    pick_->Bring();
     PostMessageA(mozList_, WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_TRUE(Closed());
     EXPECT_EQ(picked_, (Entries{"Inbox - Thunderbird"}));
@@ -179,7 +179,7 @@ TEST_F(Picker, OtherNotificationsPickNothing) {
 
 TEST_F(Picker, TheCloseBoxJustCloses) {
     pick_->AddBrowserWindows({{"A"}, {"M"}});
-    pick_->Show();
+    pick_->Bring();
     PostMessageA(pick_->Hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(Closed());
     EXPECT_TRUE(picked_.empty());

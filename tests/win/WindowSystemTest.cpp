@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "engine/PopupKiller.h"
+#include "platform/ShortDate.h"
+#include "platform/Win32TextCase.h"
 #include "platform/Win32WindowSystem.h"
 
 namespace zapnix {

@@ -1,4 +1,4 @@
-#include "app/StartupSettings.h"
+#include "settings/StartupSettings.h"
 
 namespace zapnix {
 

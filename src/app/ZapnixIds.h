@@ -1,5 +1,8 @@
 #pragma once
-// Control and menu command identifiers of the main window.
+// Control and menu command identifiers of the main window. Each window numbers its controls in a range
+// of its own (main window 1001, menus 2001 and 2101, kill-log viewer 3001, rule editor 4001, picker
+// 5001, settings 6001, update window 7001, capture window 8001, About box 9001), so that an id names
+// one control of the program wherever it is seen.
 
 namespace zapnix::ids {
 

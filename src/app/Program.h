@@ -1,0 +1,40 @@
+#pragma once
+// The one place where the program is put together: the Win32 adapters, the hidden owner window, the
+// main window and the pop-up killer that it drives. Everything else is handed what it needs.
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/ZapnixFrm.h"
+#include "engine/PopupKiller.h"
+#include "platform/Handles.h"
+#include "platform/Win32TextCase.h"
+#include "platform/Win32WindowSystem.h"
+#include "platform/WindowContext.h"
+
+namespace zapnix {
+
+class Program {
+public:
+    // `folder`: where the program keeps its files (the executable's folder).
+    explicit Program(std::string folder);
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Runs the main window's load step; false when the window could not be made.
+    bool Start();
+    ZapnixFrm& Main() { return main_; }
+
+private:
+    Win32WindowSystem windowSystem_;
+    Win32TextCase textCase_;
+    // An owned window has no taskbar button: this hidden owner keeps every window of the program off
+    // the task list while they keep ordinary captions.
+    UniqueWindow owner_;
+    WindowContext context_;
+    ZapnixFrm main_;
+    PopupKiller killer_;
+};
+
+}  // namespace zapnix

@@ -1,0 +1,8 @@
+#pragma once
+// Control identifiers of the browser window picker.
+
+namespace zapnix::ids::pick {
+
+enum : int { Frame1 = 5001, Label1, Label2, WinList, Label3, WinMozList };
+
+}  // namespace zapnix::ids::pick

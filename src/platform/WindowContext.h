@@ -1,0 +1,26 @@
+#pragma once
+// What every window of the program is handed when it is made: the program's folder, the hidden owner
+// that keeps the windows off the taskbar, the program icon, and the ports to the window system.
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/TextCase.h"
+#include "platform/WindowSystem.h"
+
+namespace zapnix {
+
+// The title of the program, and the caption that every one of its windows carries.
+inline constexpr char kProgramTitle[] = "Zapnix";
+inline constexpr char kFormCaption[] = "Zapnix Popup Killer";
+
+struct WindowContext {
+    std::string folder;  // the executable's folder, without a trailing separator
+    HWND owner = nullptr;
+    HICON icon = nullptr;
+    WindowSystem& windows;
+    const TextCase& textCase;
+};
+
+}  // namespace zapnix
