@@ -52,7 +52,25 @@ private:
 
 namespace handle_traits {
 
-// Kernel objects: files, mutexes, processes, threads, events. Both null and INVALID_HANDLE_VALUE mean none.
+// Handles for which null means none, freed by one function that reports success.
+template <typename T, bool (*FreeFunction)(T) noexcept>
+struct FreedBy {
+    using Type = T;
+    static constexpr Type kEmpty = nullptr;
+    static bool IsValid(Type h) noexcept { return h != nullptr; }
+    static bool Free(Type h) noexcept { return FreeFunction(h); }
+};
+
+inline bool CloseKey(HKEY key) noexcept { return ::RegCloseKey(key) == ERROR_SUCCESS; }
+inline bool CloseInternet(HINTERNET h) noexcept { return ::InternetCloseHandle(h) != FALSE; }
+template <typename T>
+bool DeleteGdiObject(T object) noexcept { return ::DeleteObject(object) != FALSE; }
+inline bool DeleteMemoryDc(HDC dc) noexcept { return ::DeleteDC(dc) != FALSE; }
+inline bool DestroyMenuHandle(HMENU menu) noexcept { return ::DestroyMenu(menu) != FALSE; }
+inline bool DestroyCursorHandle(HCURSOR cursor) noexcept { return ::DestroyCursor(cursor) != FALSE; }
+inline bool DestroyOwnedWindow(HWND window) noexcept { return ::IsWindow(window) && ::DestroyWindow(window) != FALSE; }
+
+// Kernel objects (files, mutexes, processes, threads, events): null and INVALID_HANDLE_VALUE both mean none.
 struct Kernel {
     using Type = HANDLE;
     static constexpr Type kEmpty = nullptr;
@@ -60,72 +78,23 @@ struct Kernel {
     static bool Free(Type h) noexcept { return ::CloseHandle(h) != FALSE; }
 };
 
-struct RegistryKey {
-    using Type = HKEY;
-    static constexpr Type kEmpty = nullptr;
-    static bool IsValid(Type h) noexcept { return h != nullptr; }
-    static bool Free(Type h) noexcept { return ::RegCloseKey(h) == ERROR_SUCCESS; }
-};
-
-struct Internet {
-    using Type = HINTERNET;
-    static constexpr Type kEmpty = nullptr;
-    static bool IsValid(Type h) noexcept { return h != nullptr; }
-    static bool Free(Type h) noexcept { return ::InternetCloseHandle(h) != FALSE; }
-};
-
-template <typename T>
-struct GdiObject {
-    using Type = T;
-    static constexpr Type kEmpty = nullptr;
-    static bool IsValid(Type h) noexcept { return h != nullptr; }
-    static bool Free(Type h) noexcept { return ::DeleteObject(h) != FALSE; }
-};
-
-// A memory device context made by CreateCompatibleDC (a borrowed one is released with WindowDc).
-struct MemoryDc {
-    using Type = HDC;
-    static constexpr Type kEmpty = nullptr;
-    static bool IsValid(Type h) noexcept { return h != nullptr; }
-    static bool Free(Type h) noexcept { return ::DeleteDC(h) != FALSE; }
-};
-
-struct Menu {
-    using Type = HMENU;
-    static constexpr Type kEmpty = nullptr;
-    static bool IsValid(Type h) noexcept { return h != nullptr; }
-    static bool Free(Type h) noexcept { return ::DestroyMenu(h) != FALSE; }
-};
-
-struct Cursor {
-    using Type = HCURSOR;
-    static constexpr Type kEmpty = nullptr;
-    static bool IsValid(Type h) noexcept { return h != nullptr; }
-    static bool Free(Type h) noexcept { return ::DestroyCursor(h) != FALSE; }
-};
-
-// A window that is not a BaseWindow of its own, such as the hidden owner of the program's windows.
-struct Window {
-    using Type = HWND;
-    static constexpr Type kEmpty = nullptr;
-    static bool IsValid(Type h) noexcept { return h != nullptr; }
-    static bool Free(Type h) noexcept { return ::IsWindow(h) && ::DestroyWindow(h) != FALSE; }
-};
-
 }  // namespace handle_traits
 
 using UniqueHandle = UniqueOwner<handle_traits::Kernel>;
-using UniqueKey = UniqueOwner<handle_traits::RegistryKey>;
-using UniqueInternet = UniqueOwner<handle_traits::Internet>;
+using UniqueKey = UniqueOwner<handle_traits::FreedBy<HKEY, handle_traits::CloseKey>>;
+using UniqueInternet = UniqueOwner<handle_traits::FreedBy<HINTERNET, handle_traits::CloseInternet>>;
+// GDI objects: bitmaps, palettes, fonts, brushes, pens.
 template <typename T>
-using UniqueGdi = UniqueOwner<handle_traits::GdiObject<T>>;
+using UniqueGdi = UniqueOwner<handle_traits::FreedBy<T, handle_traits::DeleteGdiObject<T>>>;
 using UniqueBitmap = UniqueGdi<HBITMAP>;
 using UniquePalette = UniqueGdi<HPALETTE>;
 using UniqueFont = UniqueGdi<HFONT>;
-using UniqueMemoryDc = UniqueOwner<handle_traits::MemoryDc>;
-using UniqueMenu = UniqueOwner<handle_traits::Menu>;
-using UniqueCursor = UniqueOwner<handle_traits::Cursor>;
-using UniqueWindow = UniqueOwner<handle_traits::Window>;
+// A memory device context made by CreateCompatibleDC (a borrowed one is given back with WindowDc).
+using UniqueMemoryDc = UniqueOwner<handle_traits::FreedBy<HDC, handle_traits::DeleteMemoryDc>>;
+using UniqueMenu = UniqueOwner<handle_traits::FreedBy<HMENU, handle_traits::DestroyMenuHandle>>;
+using UniqueCursor = UniqueOwner<handle_traits::FreedBy<HCURSOR, handle_traits::DestroyCursorHandle>>;
+// A window that is not a BaseWindow of its own, such as the hidden owner of the program's windows.
+using UniqueWindow = UniqueOwner<handle_traits::FreedBy<HWND, handle_traits::DestroyOwnedWindow>>;
 
 // A window's device context, borrowed with GetDC (client area) or GetWindowDC (whole window) and given
 // back with ReleaseDC to the same window.
