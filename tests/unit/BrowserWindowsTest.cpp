@@ -28,15 +28,6 @@ TEST_F(BrowserWindows, ListsEachFamilyInEnumerationOrder) {
     EXPECT_EQ(desktop_.enumerations, 1);
 }
 
-TEST_F(BrowserWindows, AnUntitledInternetExplorerFrameCountsButAnUntitledMozillaWindowDoesNot) {
-    desktop_.Open("IEFrame", "");
-    desktop_.Open("MozillaWindowClass", "");
-    desktop_.Open("MozillaWindowClass", "Inbox - Thunderbird");
-    desktop_.Open("IEFrame", "");
-    const BrowserWindowTitles found = Find();
-    EXPECT_EQ(found.internetExplorer, (Titles{"", ""}));
-    EXPECT_EQ(found.mozilla, (Titles{"Inbox - Thunderbird"}));
-}
 
 TEST_F(BrowserWindows, ClassNamesMatchInAnyLetterCaseAndNothingElseIsListed) {
     desktop_.Open("ieframe", "lower");
@@ -55,12 +46,6 @@ TEST_F(BrowserWindows, ClassNamesMatchInAnyLetterCaseAndNothingElseIsListed) {
     EXPECT_EQ(found.mozilla, (Titles{"mixed"}));
 }
 
-TEST_F(BrowserWindows, NoBrowserOpenGivesTwoEmptyLists) {
-    desktop_.Open("Notepad", "Untitled - Notepad");
-    const BrowserWindowTitles found = Find();
-    EXPECT_TRUE(found.internetExplorer.empty());
-    EXPECT_TRUE(found.mozilla.empty());
-}
 
 // Upper-cases as a Turkish code page does: "i" becomes dotted capital I (0xDD in Windows-1254).
 class DottedCapitalITextCase final : public TextCase {

@@ -17,7 +17,6 @@
 namespace zapnix {
 namespace {
 
-using testing::ExpectLayout;
 using testing::Pump;
 
 std::string MenuText(HMENU menu, int position) {
@@ -56,25 +55,6 @@ protected:
     ZapnixFrm* main_ = nullptr;
 };
 
-TEST_F(MainWindow, ControlsStandWhereTheFormPutsThem) {
-    Start("");
-    ExpectLayout(Hwnd(), ZapnixFrm::Layout(), ZapnixFrm::kClientWidth, ZapnixFrm::kClientHeight);
-    EXPECT_NE(GetWindow(Hwnd(), GW_OWNER), nullptr) << "an owned window stays off the taskbar";
-    EXPECT_NE(SendDlgItemMessageA(Hwnd(), ids::PicClick, STM_GETICON, 0, 0), 0) << "the target shows the program icon";
-
-    HWND list = GetDlgItem(Hwnd(), ids::WinList);
-    const char* headers[] = {"Window Title", "Active", "Match", "Case Sensitive"};
-    for (int column = 0; column < 4; ++column) {
-        char text[64] = {};
-        LVCOLUMNA lvc{};
-        lvc.mask = LVCF_TEXT;
-        lvc.pszText = text;
-        lvc.cchTextMax = sizeof(text);
-        ASSERT_TRUE(SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&lvc)));
-        EXPECT_STREQ(text, headers[column]);
-    }
-    EXPECT_TRUE(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES);
-}
 
 TEST_F(MainWindow, MenuBarHoldsEveryEntry) {
     Start("");
@@ -96,29 +76,6 @@ TEST_F(MainWindow, MenuBarHoldsEveryEntry) {
     EXPECT_EQ(MenuText(links, 1), "Support Forum");
 }
 
-TEST_F(MainWindow, RulesAreShownFromTheModel) {
-    Start(
-        "[Windows]\r\nTotal=2\r\nTitle   1=Win a Prize\r\nActive  1=Yes\r\nMatch   1=Begins\r\nCase    1=No\r\n"
-        "Title   2=Free\r\nActive  2=No\r\nMatch   2=Exact\r\nCase    2=Yes\r\n");
-    HWND list = GetDlgItem(Hwnd(), ids::WinList);
-    ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
-    char text[64] = {};
-    LVITEMA item{};
-    item.pszText = text;
-    item.cchTextMax = sizeof(text);
-    item.iSubItem = 2;
-    SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&item));
-    EXPECT_STREQ(text, "Begins");
-    item.iSubItem = 0;
-    SendMessageA(list, LVM_GETITEMTEXTA, 1, reinterpret_cast<LPARAM>(&item));
-    EXPECT_STREQ(text, "Free");
-
-    main_->Rules().Append(WindowKiller{"added", "Yes", "Exact", "No"});
-    main_->RulesChanged();
-    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3);
-    EXPECT_EQ(SendMessageA(list, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(1))
-        << "loaded rows start unticked";
-}
 
 TEST_F(MainWindow, StartUpFollowsTheSettings) {
     Start("[Settings]\r\nMinimized=1\r\nEnabled=1\r\nInterval=5\r\n");
@@ -150,20 +107,6 @@ TEST_F(MainWindow, EveryTickRunsOnePassUntilTheTimerStops) {
     EXPECT_EQ(passes, before) << "a stopped timer runs no pass";
 }
 
-TEST_F(MainWindow, TrayRecordIsTheAnsiRecordWithItsFixedValues) {
-    Start("");
-    EXPECT_EQ(main_->Tray().Record().cbSize, 0u) << "all zeros before the first hide";
-    main_->HideToTray();
-    const NOTIFYICONDATAA& record = main_->Tray().Record();
-    EXPECT_EQ(record.cbSize, sizeof(void*) == 8 ? 104u : 88u);
-    EXPECT_EQ(record.hWnd, Hwnd());
-    EXPECT_EQ(record.uID, 1u);
-    EXPECT_EQ(record.uFlags, 7u);
-    EXPECT_EQ(record.uCallbackMessage, 0x200u);
-    EXPECT_EQ(record.hIcon, reinterpret_cast<HICON>(GetClassLongPtrA(Hwnd(), GCLP_HICON)));
-    EXPECT_STREQ(record.szTip, "Zapnix Popup Killer");
-    EXPECT_FALSE(IsWindowVisible(Hwnd()));
-}
 
 }  // namespace
 }  // namespace zapnix
