@@ -172,7 +172,8 @@ void ZapnixFrm::EditRule(std::size_t clickedRow) {
             [this, edit](const WindowKiller& edited) { return ApplyEdit(rules_, edit, edited); },
             [this] {
                 RulesChanged();
-                ShowWindow(Hwnd(), SW_SHOW);
+                // While the program ends the main window stays as it is: hidden, it must not flash up.
+                if (!ending_) ShowWindow(Hwnd(), SW_SHOW);
             });
     });
     if (!editor_.Get()) ShowWindow(Hwnd(), SW_SHOW);
@@ -278,6 +279,7 @@ void ZapnixFrm::RequestClose() {
 
 void ZapnixFrm::EndProgram() {
     // The other windows close as by their own close commands: the kill-log viewer saves the log.
+    ending_ = true;
     editor_.Close();
     picker_.Close();
     logFrm_.Close();

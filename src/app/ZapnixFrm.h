@@ -103,7 +103,8 @@ private:
     WindowSlot<WinPick> picker_;
     DragTargetControl dragTarget_;
     bool ruleTicked_ = false;
-    bool closing_ = false;
+    bool closing_ = false;  // the closing question is open, or its Yes is being carried out
+    bool ending_ = false;   // the program is ending: its other windows are being closed
 };
 
 }  // namespace zapnix

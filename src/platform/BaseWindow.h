@@ -29,6 +29,9 @@ public:
     }
 
     HWND Hwnd() const { return hwnd_; }
+    // True while one of the window's own handlers runs (a message box it shows keeps it running): the
+    // object must not be freed then, even when its window is already gone.
+    bool Busy() const { return depth_ > 0; }
 
     // Shows the window, hidden or not, in front of the others.
     void Bring() {
@@ -102,12 +105,14 @@ private:
         }
         if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
         LRESULT result = 0;
+        ++self->depth_;
         try {
             result = self->HandleMessage(message, wParam, lParam);
         } catch (...) {
             // Nothing may unwind into the system's dispatcher; the message counts as handled.
             TraceFailure("a window's message handler failed");
         }
+        --self->depth_;
         if (message == WM_NCDESTROY) {
             UnregisterDialogWindow(hwnd);
             SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
@@ -118,6 +123,7 @@ private:
     }
 
     HWND hwnd_ = nullptr;
+    int depth_ = 0;
     UniqueFont font_;
 };
 

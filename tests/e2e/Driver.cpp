@@ -51,6 +51,8 @@ struct Search {
     const char* caption;
     bool visibleOnly = false;
     HWND found = nullptr;
+    int count = 0;
+    bool countAll = false;  // go on after the first match, counting
 };
 
 BOOL CALLBACK FindOfProcess(HWND hwnd, LPARAM param) {
@@ -64,7 +66,8 @@ BOOL CALLBACK FindOfProcess(HWND hwnd, LPARAM param) {
     if (search.className && lstrcmpiA(cls, search.className) != 0) return TRUE;
     if (search.caption && WindowText(hwnd) != search.caption) return TRUE;
     search.found = hwnd;
-    return FALSE;
+    ++search.count;
+    return search.countAll ? TRUE : FALSE;
 }
 
 }  // namespace
@@ -200,6 +203,13 @@ HWND Process::FindWindowOf(const char* className, const char* caption) const {
     Search search{info_.dwProcessId, className, caption};
     EnumWindows(FindOfProcess, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+int Process::CountWindowsOf(const char* className) const {
+    Search search{info_.dwProcessId, className, nullptr, true};
+    search.countAll = true;
+    EnumWindows(FindOfProcess, reinterpret_cast<LPARAM>(&search));
+    return search.count;
 }
 
 HWND ZapnixProcess::MainWindow(std::chrono::milliseconds timeout) const {

@@ -64,6 +64,8 @@ public:
 
     // A top-level window of this process with the given class and caption (nullptr: any).
     HWND FindWindowOf(const char* className, const char* caption) const;
+    // How many visible top-level windows of that class the process shows.
+    int CountWindowsOf(const char* className) const;
     // The message box (a #32770 dialog) with this title, once it shows.
     std::optional<MessageBoxInfo> WaitForMessageBox(const char* title, std::chrono::milliseconds timeout = 10s) const;
     // The first message box of any title, once it shows.

@@ -1,3 +1,4 @@
+#include <functional>
 #include <thread>
 
 #include "ZapnixSession.h"
@@ -59,27 +60,55 @@ TEST_F(StartAndClose, EveryClosePathAsksTheSameQuestionAndNoChangesNothing) {
     CloseWithYes();
 }
 
-TEST_F(StartAndClose, SystemShutdownAsksToo) {
+// The system asks and waits for the answer while the user answers the closing question (or, when the
+// question is open already, the answer comes at once).
+LRESULT QueryEndSession(HWND main, const std::function<void()>& meanwhile) {
+    LRESULT answer = -1;
+    std::thread shutdown([&] {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 20000, &result);
+        answer = static_cast<LRESULT>(result);
+    });
+    meanwhile();
+    shutdown.join();
+    return answer;
+}
+
+TEST_F(StartAndClose, SystemShutdownAsksTooAndTheViewerSavesOnTheWayOut) {
+    folder_.Write("poplog.ini", "[Windows]\r\nTotal=1\r\nTitle  1=old kill\r\nDate  1=1/1/2026\r\n");
     Start();
-    // The system asks and waits for the answer, while the user answers the closing question.
-    const auto shutdownAnswer = [&](int button) {
-        LRESULT answer = -1;
-        std::thread shutdown([&] {
-            DWORD_PTR result = 0;
-            SendMessageTimeoutA(main_, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 20000, &result);
-            answer = static_cast<LRESULT>(result);
-        });
-        AnswerCloseQuestion(button);
-        shutdown.join();
-        return answer;
-    };
-    EXPECT_EQ(shutdownAnswer(IDNO), FALSE) << "No must veto the shutdown";
+    EXPECT_EQ(QueryEndSession(main_, [&] { AnswerCloseQuestion(IDNO); }), FALSE) << "No must veto the shutdown";
     EXPECT_FALSE(ProfileBytes().has_value());
 
-    EXPECT_EQ(shutdownAnswer(IDYES), TRUE);
+    // The viewer keeps "Clear Log" in memory until it closes: the end of the session must close it.
+    ChooseCommand(main_, ids::MenuLog);
+    HWND viewer = app_->LogWindow();
+    ASSERT_NE(viewer, nullptr);
+    Click(GetDlgItem(viewer, ids::log::Command2));
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(GetDlgItem(viewer, ids::log::LogList), LVM_GETITEMCOUNT, 0, 0) == 0; }));
+
+    EXPECT_EQ(QueryEndSession(main_, [&] { AnswerCloseQuestion(IDYES); }), TRUE);
     EXPECT_EQ(ProfileBytes(), "[Windows]\r\nTotal=0\r\n") << "Yes saves before the session ends";
     PostMessageA(main_, WM_ENDSESSION, TRUE, 0);
     EXPECT_TRUE(app_->WaitForExit());
+    EXPECT_EQ(folder_.Read("poplog.ini").value_or("").rfind("[Windows]\r\nTotal=0\r\n", 0), 0u)
+        << "the cleared log was saved";
+}
+
+TEST_F(StartAndClose, OneClosingQuestionAtATime) {
+    Start();
+    PostMessageA(main_, WM_CLOSE, 0, 0);
+    auto box = app_->WaitForMessageBox("Message:");
+    ASSERT_TRUE(box.has_value());
+    // A second request and a system shutdown while the question is open: no second question, and the
+    // shutdown is refused at once rather than left waiting.
+    PostMessageA(main_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(QueryEndSession(main_, [] {}), FALSE);
+    Sleep(300);
+    EXPECT_EQ(app_->CountWindowsOf("#32770"), 1);
+    Answer(*box, IDNO);
+    EXPECT_TRUE(app_->Running());
+    CloseWithYes();
 }
 
 TEST_F(StartAndClose, RulesLoadInFileOrderAndRoundTripWithOtherLinesUntouched) {

@@ -55,7 +55,6 @@ protected:
     ZapnixFrm* main_ = nullptr;
 };
 
-
 TEST_F(MainWindow, MenuBarHoldsEveryEntry) {
     Start("");
     HMENU bar = GetMenu(Hwnd());
@@ -107,6 +106,34 @@ TEST_F(MainWindow, EveryTickRunsOnePassUntilTheTimerStops) {
     EXPECT_EQ(passes, before) << "a stopped timer runs no pass";
 }
 
+
+TEST_F(MainWindow, EndingWhileTheRuleEditorIsOpenNeverShowsTheHiddenMainWindow) {
+    Start("[Windows]\r\nTotal=1\r\nTitle   1=Prize\r\nActive  1=Yes\r\nMatch   1=Exact\r\nCase    1=No\r\n");
+    // A click on the first row's text opens the editor and hides the main window.
+    HWND list = GetDlgItem(Hwnd(), ids::WinList);
+    RECT label{};
+    label.left = LVIR_LABEL;
+    ASSERT_TRUE(SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&label)));
+    NMITEMACTIVATE click{};
+    click.hdr = {list, static_cast<UINT_PTR>(ids::WinList), static_cast<UINT>(NM_CLICK)};
+    click.ptAction = {label.left + 2, (label.top + label.bottom) / 2};
+    SendMessageA(Hwnd(), WM_NOTIFY, ids::WinList, reinterpret_cast<LPARAM>(&click));
+    ASSERT_NE(main_->ExistingEditor(), nullptr);
+    ASSERT_FALSE(IsWindowVisible(Hwnd()));
+
+    static bool shown;
+    shown = false;
+    SetWindowSubclass(
+        Hwnd(),
+        [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) -> LRESULT {
+            if (message == WM_SHOWWINDOW && wParam) shown = true;
+            return DefSubclassProc(hwnd, message, wParam, lParam);
+        },
+        1, 0);
+    SendMessageA(Hwnd(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_FALSE(IsWindow(Hwnd())) << "the session's end ends the program";
+    EXPECT_FALSE(shown) << "the editor's closing showed the main window on the way out";
+}
 
 }  // namespace
 }  // namespace zapnix
