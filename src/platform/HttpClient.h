@@ -22,8 +22,8 @@ struct HttpResponse {
     std::uint32_t transferError = 0;  // 0 when the transfer went through, otherwise the system's code
     unsigned status = 0;              // the server's status, 0 when no answer arrived
     std::optional<std::uint64_t> announcedLength;
-    std::string body;          // at most the bytes asked for
-    bool endReached = false;   // the server said the body was over (not merely that enough had arrived)
+    std::string body;         // at most the bytes asked for
+    bool endReached = false;  // the server said the body was over (not merely that enough had arrived)
     bool cancelled = false;
 };
 

@@ -18,9 +18,9 @@ HttpFailure FailureOf(const char* description) {
 }
 
 void SetTimeouts(HINTERNET handle, DWORD milliseconds) {
-    for (const DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                               INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT,
-                               INTERNET_OPTION_DATA_RECEIVE_TIMEOUT})
+    for (const DWORD option :
+         {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
+          INTERNET_OPTION_DATA_SEND_TIMEOUT, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT})
         InternetSetOptionA(handle, option, &milliseconds, sizeof(milliseconds));
 }
 
@@ -73,12 +73,11 @@ HttpResponse WinInetHttpClient::Get(const std::string& url, std::uint64_t maxByt
         return response;
     }
     const char* accept[] = {"*/*", nullptr};
-    UniqueInternet request(HttpOpenRequestA(connection.Get(), "GET", path[0] ? path.data() : "/", nullptr, nullptr,
-                                            accept,
-                                            INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                                                INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
-                                                INTERNET_FLAG_NO_COOKIES,
-                                            0));
+    UniqueInternet request(
+        HttpOpenRequestA(connection.Get(), "GET", path[0] ? path.data() : "/", nullptr, nullptr, accept,
+                         INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
+                             INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES,
+                         0));
     if (!request) {
         response.transferError = GetLastError();
         return response;
@@ -104,8 +103,8 @@ HttpResponse WinInetHttpClient::Get(const std::string& url, std::uint64_t maxByt
             response.endReached = true;
             break;
         }
-        const auto wanted = static_cast<DWORD>(
-            std::min<std::uint64_t>({piece.size(), available, maxBytes - response.body.size()}));
+        const auto wanted =
+            static_cast<DWORD>(std::min<std::uint64_t>({piece.size(), available, maxBytes - response.body.size()}));
         DWORD got = 0;
         if (!InternetReadFile(request.Get(), piece.data(), wanted, &got)) {
             response.transferError = GetLastError();

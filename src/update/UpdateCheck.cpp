@@ -49,16 +49,15 @@ CheckVerdict JudgeManifest(std::string_view body, unsigned status, std::uint32_t
     CheckVerdict verdict;
     // Only a delivered manifest is read: an error page whose text happens to start with digits ("404")
     // is not a version on offer.
-    const std::optional<double> offered =
-        transferError == 0 && status == 200 ? ReadOfferedVersion(body) : std::nullopt;
+    const std::optional<double> offered = transferError == 0 && status == 200 ? ReadOfferedVersion(body) : std::nullopt;
     if (!offered) {
         if (transferError == 0) {
             verdict.lines.push_back(
                 "Invalid response received from download server.\r\nA connection was made but the wrong data was "
                 "returned.");
         } else {
-            verdict.lines.push_back("Invalid response received from download server (" +
-                                    std::to_string(transferError) + "). Quitting.");
+            verdict.lines.push_back("Invalid response received from download server (" + std::to_string(transferError) +
+                                    "). Quitting.");
         }
         return verdict;
     }

@@ -18,8 +18,8 @@ using namespace ids::upgrade;
 constexpr ControlSpec kLayout[] = {
     {Frame1, "Frame1", ControlKind::GroupBox, "Download Updates", 8, 8, 424, 57},
     {Label1, "Label1", ControlKind::Label,
-     "By pressing the \"Check\" button below you will be able to upgrade Zapnix if any updates are available.", 16,
-     24, 408, 33},
+     "By pressing the \"Check\" button below you will be able to upgrade Zapnix if any updates are available.", 16, 24,
+     408, 33},
     {Frame2, "Frame2", ControlKind::GroupBox, "Update Status", 8, 72, 424, 161},
     {Text1, "Text1", ControlKind::TextBox, kWaitingStatus, 16, 112, 408, 113,
      ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL},

@@ -10,12 +10,14 @@ TEST(UpdateCheck, OnlyThePlainDecimalNumberInTheFirstFiveBytesIsAVersion) {
         std::string_view body;
         std::optional<double> version;
     } cases[] = {
+        // clang-format off
         {"1.17", 1.17},          {"1.17\r\n", 1.17},    {" 1.2\t", 1.2},       {"1.1799", 1.179},
         {"1.18 and more", 1.18}, {"2", 2.0},            {"00.50", 0.5},        {".5", 0.5},
         {"3.", 3.0},             {"99999", 99999.0},    {"\r\n1.2", 1.2},      {"", std::nullopt},
         {"   ", std::nullopt},   {".", std::nullopt},   {"v1.2", std::nullopt}, {"<html>", std::nullopt},
         {"1,17", std::nullopt},  {"1.1.7", std::nullopt}, {"-1.2", std::nullopt}, {"+1.2", std::nullopt},
         {"1e3", std::nullopt},   {"1 2", std::nullopt}, {"1.2x", std::nullopt},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.body));

@@ -84,8 +84,7 @@ void LoopbackHttpServer::Answer(SOCKET client) {
     }
     if (!reply.silent) {
         std::string head = "HTTP/1.1 " + reply.status + "\r\nContent-Type: application/octet-stream\r\n";
-        if (reply.announce)
-            head += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
+        if (reply.announce) head += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
         head += "Connection: close\r\n\r\n";
         const std::string bytes = head + reply.body.substr(0, reply.bodyBytesSent);
         send(client, bytes.data(), static_cast<int>(bytes.size()), 0);

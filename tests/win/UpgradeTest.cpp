@@ -63,9 +63,9 @@ public:
 class Upgrade : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("zapnix-upgrade-" + std::to_string(GetCurrentProcessId()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ =
+            std::filesystem::temp_directory_path() / ("zapnix-upgrade-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(folder_);
         context_.folder = folder_.string();
     }
@@ -76,11 +76,11 @@ protected:
     }
 
     void Open(std::shared_ptr<HttpClient> http = std::make_shared<WinInetHttpClient>()) {
-        frm_ = UpgradeFrm::Create(context_, UpgradeServices{std::move(http), "http://127.0.0.1",
-                                                            [this](const SaveFileRequest& request) {
-                                                                asked_ = request;
-                                                                return saveAs_;
-                                                            }});
+        frm_ = UpgradeFrm::Create(
+            context_, UpgradeServices{std::move(http), "http://127.0.0.1", [this](const SaveFileRequest& request) {
+                                          asked_ = request;
+                                          return saveAs_;
+                                      }});
         ASSERT_NE(frm_, nullptr);
         frm_->Show();
     }
@@ -168,7 +168,8 @@ TEST_F(Upgrade, FailedTransfersGiveTheirCode) {
     Press(Command2);
     EXPECT_LT(GetTickCount() - start, 5000u) << "a server that never answers ends at the time-out";
     // Windows reports the time-out as 12002; Wine as a dropped connection, 12030.
-    EXPECT_TRUE(Status() == kWaiting + kConnecting + Failed(12002) || Status() == kWaiting + kConnecting + Failed(12030))
+    EXPECT_TRUE(Status() == kWaiting + kConnecting + Failed(12002) ||
+                Status() == kWaiting + kConnecting + Failed(12030))
         << Status();
 }
 
