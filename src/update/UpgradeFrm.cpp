@@ -23,7 +23,7 @@ constexpr ControlSpec kLayout[] = {
     {Frame2, "Frame2", ControlKind::GroupBox, "Update Status", 8, 72, 424, 161},
     {Text1, "Text1", ControlKind::TextBox, kWaitingStatus, 16, 112, 408, 113,
      ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL},
-    {Label2, "Label2", ControlKind::Label, "Installed version: 1.17", 8, 240, 137, 17},
+    {Label2, "Label2", ControlKind::Label, "", 8, 240, 137, 17},
     {Label3, "Label3", ControlKind::Label, "", 8, 260, 49, 17},
     {Command2, "Command2", ControlKind::Button, "Check", 151, 248, 89, 25},
     {Command1, "Command1", ControlKind::Button, "Download", 247, 248, 89, 25, WS_DISABLED},
@@ -43,6 +43,7 @@ std::unique_ptr<UpgradeFrm> UpgradeFrm::Create(const WindowContext& context, Upg
     if (!frm->CreateForm(kUpgradeClassName, context.icon, context.owner, kClientWidth, kClientHeight, kLayout))
         return nullptr;
     CreateProgressBar(frm->Hwnd(), ProgressBar1, 16, 88, 408, 17, kBarMaximum);
+    SetDlgItemTextA(frm->Hwnd(), Label2, ("Installed version: " + VersionText(kInstalledVersion)).c_str());
     return frm;
 }
 
