@@ -9,7 +9,7 @@ namespace zapnix::e2e {
 namespace {
 
 using namespace ids::upgrade;
-using testing::CannedReply;
+using testing::HttpAnswer;
 
 std::string LoopbackExePath() {
     char buffer[MAX_PATH * 4] = {};
@@ -41,8 +41,8 @@ protected:
 
 TEST_F(Upgrade, CheckFindsTheNewerVersionAndDownloadSavesItsPackage) {
     const std::string package = "PK\x03\x04 the package of 1.2";
-    server_.Serve("/zapnix/updates.txt", CannedReply("1.20\r\nsee www.quorb.com"));
-    server_.Serve("/zapnix/Zapnix-1.2.zip", CannedReply(package));
+    server_.Serve("/zapnix/updates.txt", {HttpAnswer("1.20\r\nsee www.quorb.com")});
+    server_.Serve("/zapnix/Zapnix-1.2.zip", {HttpAnswer(package)});
     EXPECT_TRUE(IsWindowVisible(upgrade_));
     EXPECT_EQ(WindowText(upgrade_), "Zapnix Popup Killer");
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(upgrade_, Command1)));

@@ -1,7 +1,6 @@
 #pragma once
-// A small HTTP server on 127.0.0.1 port 80 for the tests of the update check and download: it answers
-// each path with a canned reply, can hold a connection open without answering, can cut a body short,
-// and keeps the paths it was asked for. It stops, and frees the port, when the object goes.
+// An HTTP server on 127.0.0.1 port 80 for the update tests: it answers each path with canned bytes
+// (404 for others), may then hold the connection open until it stops, and keeps the paths asked for.
 
 #include <winsock2.h>
 
@@ -9,7 +8,6 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,51 +15,26 @@
 namespace zapnix::testing {
 
 struct CannedReply {
-    explicit CannedReply(std::string body = "", std::string status = "200 OK")
-        : status(std::move(status)), body(std::move(body)) {}
-    static CannedReply Silent() {
-        CannedReply reply;
-        reply.silent = true;
-        return reply;
-    }
-    // No Content-Length: the end of the body is the end of the connection.
-    CannedReply& WithoutLength() {
-        announce = false;
-        return *this;
-    }
-    // Announces the whole body but sends only its first `bytes`.
-    CannedReply& SendingOnly(std::size_t bytes) {
-        bodyBytesSent = bytes;
-        return *this;
-    }
-    // Keeps the connection open after what was sent, until the server stops.
-    CannedReply& HeldOpen() {
-        holdOpen = true;
-        return *this;
-    }
-
-    std::string status;
-    std::string body;
-    bool announce = true;
-    std::size_t bodyBytesSent = std::string::npos;
+    CannedReply(std::string bytes, bool holdOpen = false) : bytes(std::move(bytes)), holdOpen(holdOpen) {}
+    std::string bytes;  // sent as they are: status line, headers and (part of) a body, or nothing
     bool holdOpen = false;
-    bool silent = false;  // reads the request, never answers
 };
+
+// A whole answer with its Content-Length.
+inline std::string HttpAnswer(const std::string& body, const std::string& status = "200 OK") {
+    return "HTTP/1.1 " + status + "\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\nConnection: close\r\n\r\n" + body;
+}
 
 class LoopbackHttpServer {
 public:
     LoopbackHttpServer();
     ~LoopbackHttpServer();
-    LoopbackHttpServer(const LoopbackHttpServer&) = delete;
-    LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
-
     bool Listening() const { return listener_ != INVALID_SOCKET; }
-    // Paths not given a reply get 404 with a small HTML page.
     void Serve(const std::string& path, CannedReply reply);
     std::vector<std::string> RequestedPaths() const;
 
 private:
-    void AcceptLoop();
     void Answer(SOCKET client);
 
     SOCKET listener_ = INVALID_SOCKET;
@@ -71,7 +44,7 @@ private:
     std::map<std::string, CannedReply> replies_;
     std::vector<std::string> requested_;
     std::vector<SOCKET> clients_;
-    std::vector<std::thread> handlers_;
+    std::vector<std::thread> answering_;
     std::thread acceptor_;
 };
 
