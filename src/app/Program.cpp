@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/resources/resource.h"
+#include "platform/WinInetHttpClient.h"
 
 namespace zapnix {
 namespace {
@@ -22,7 +23,8 @@ HWND CreateHiddenOwner() {
 
 Program::Program(std::string folder)
     : owner_(CreateHiddenOwner()),
-      context_{std::move(folder), owner_.Get(), ProgramIcon(), windowSystem_, textCase_},
+      context_{std::move(folder), owner_.Get(), ProgramIcon(), windowSystem_, textCase_,
+               std::make_shared<WinInetHttpClient>()},
       main_(context_),
       killer_(windowSystem_, main_.Rules(), textCase_, main_) {}
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/ServerAddress.h"
 #include "app/ZapnixIds.h"
 #include "settings/StartupSettings.h"
 #include "picking/DragTarget.h"
@@ -120,6 +121,13 @@ LogFrm* ZapnixFrm::ObtainLogFrm() {
 
 void ZapnixFrm::ShowLog() {
     if (LogFrm* log = ObtainLogFrm()) log->Show();
+}
+
+void ZapnixFrm::ShowUpgrade() {
+    if (UpgradeFrm* upgrade = upgrade_.Obtain([this] {
+            return UpgradeFrm::Create(context_, UpgradeServices{context_.http, ServerBase()});
+        }))
+        upgrade->Show();
 }
 
 void ZapnixFrm::RecordKill(const std::string& title) {
@@ -243,7 +251,7 @@ void ZapnixFrm::OnCommand(int id) {
         {ids::TrayClose, &ZapnixFrm::RequestClose},   {ids::Command2, &ZapnixFrm::HideToTray},
         {ids::Command3, &ZapnixFrm::DeleteTicked},    {ids::Command4, &ZapnixFrm::AddRuleFromText},
         {ids::Command5, &ZapnixFrm::GrabTitle},       {ids::TrayOpen, &ZapnixFrm::OpenFromTray},
-        {ids::MenuLog, &ZapnixFrm::ShowLog},
+        {ids::MenuLog, &ZapnixFrm::ShowLog},          {ids::MenuUpgrade, &ZapnixFrm::ShowUpgrade},
     };
     for (const Route& route : kRoutes) {
         if (route.id == id) {
@@ -283,6 +291,7 @@ void ZapnixFrm::EndProgram() {
     editor_.Close();
     picker_.Close();
     logFrm_.Close();
+    upgrade_.Close();
     DestroyWindow(Hwnd());
 }
 

@@ -24,6 +24,7 @@
 #include "rules/RuleCommands.h"
 #include "rules/RuleList.h"
 #include "rules/WinEditFrm.h"
+#include "update/UpgradeFrm.h"
 
 namespace zapnix {
 
@@ -75,6 +76,7 @@ private:
     void RestoreFromTray();
     void OpenFromTray();
     void ShowLog();
+    void ShowUpgrade();
     // Saves the rule list; on failure asks whether to close anyway. True: go on closing.
     bool SaveWinList();
     bool ConfirmClose();
@@ -101,6 +103,7 @@ private:
     WindowSlot<LogFrm> logFrm_;
     WindowSlot<WinEditFrm> editor_;
     WindowSlot<WinPick> picker_;
+    WindowSlot<UpgradeFrm> upgrade_;
     DragTargetControl dragTarget_;
     bool ruleTicked_ = false;
     bool closing_ = false;  // the closing question is open, or its Yes is being carried out

@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
+#include "platform/HttpClient.h"
 #include "platform/TextCase.h"
 #include "platform/WindowSystem.h"
 
@@ -21,6 +23,8 @@ struct WindowContext {
     HICON icon = nullptr;
     WindowSystem& windows;
     const TextCase& textCase;
+    // Shared with the requests that may still run after their window has gone.
+    std::shared_ptr<HttpClient> http;
 };
 
 }  // namespace zapnix

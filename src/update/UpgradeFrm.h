@@ -1,0 +1,69 @@
+#pragma once
+// The update window: asks the maker's server whether a newer version exists ("Check") and downloads its
+// package ("Download"). Requests run in the background; the window waits for them in the message loop
+// with both buttons disabled, and reports every step as a line of its status box.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/BaseWindow.h"
+#include "platform/HttpClient.h"
+#include "platform/SaveFileDialog.h"
+#include "update/BackgroundRequest.h"
+#include "update/DownloadFrm.h"
+
+namespace zapnix {
+
+inline constexpr char kUpgradeClassName[] = "UpgradeFrm";
+
+struct UpgradeServices {
+    std::shared_ptr<HttpClient> http;
+    std::string serverBase;  // scheme and host, no trailing slash
+    std::function<std::optional<std::string>(const SaveFileRequest&)> askSaveFileName = AskSaveFileName;
+};
+
+class UpgradeFrm : public BaseWindow<UpgradeFrm> {
+public:
+    static constexpr int kClientWidth = 440;
+    static constexpr int kClientHeight = 284;
+    // The packages are small; a server that sends without end must not fill the memory.
+    static constexpr std::uint64_t kLargestPackage = 256ull * 1024 * 1024;
+
+    // Creates the window hidden, with its fresh content.
+    static std::unique_ptr<UpgradeFrm> Create(const WindowContext& context, UpgradeServices services);
+    void Show();
+    // The download progress window while a download runs.
+    DownloadFrm* Download() const { return download_.get(); }
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    enum class Activity { Idle, Checking, Downloading };
+
+    UpgradeFrm(const WindowContext& context, UpgradeServices services)
+        : context_(context), services_(std::move(services)) {}
+    void AppendStatus(const std::string& message);
+    void Check();
+    void CheckEnded(const HttpResponse& response);
+    void DownloadPackage();
+    void DownloadEnded(const HttpResponse& response);
+    void CancelDownload();
+    bool StartRequest(const std::string& path, std::uint64_t maxBytes, Activity activity);
+    void RequestEnded();
+    void ShowUnexpectedFailure(const HttpFailure& failure);
+
+    const WindowContext& context_;
+    UpgradeServices services_;
+    Activity activity_ = Activity::Idle;
+    std::unique_ptr<BackgroundRequest> request_;
+    std::unique_ptr<DownloadFrm> download_;
+    std::string packagePath_;
+    bool updateOffered_ = false;
+};
+
+}  // namespace zapnix

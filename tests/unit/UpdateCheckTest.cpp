@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include "update/UpdateCheck.h"
+
+namespace zapnix {
+namespace {
+
+TEST(UpdateCheck, OnlyAPlainDecimalNumberInTheFirstFiveBytesIsAVersion) {
+    const struct {
+        std::string_view body;
+        std::optional<double> version;
+    } cases[] = {
+        // clang-format off
+        {"1.17\r\n", 1.17}, {" 1.2\t", 1.2},  {"1.1799", 1.179}, {"1.18 and more", 1.18}, {"2", 2.0},
+        {".5", 0.5},        {"3.", 3.0},      {"", std::nullopt}, {"  ", std::nullopt},   {".", std::nullopt},
+        {"v1.2", std::nullopt}, {"1,17", std::nullopt}, {"1.1.7", std::nullopt}, {"-1.2", std::nullopt},
+        {"+1.2", std::nullopt}, {"1e3", std::nullopt},  {"1 2", std::nullopt},
+        // clang-format on
+    };
+    for (const auto& c : cases) EXPECT_EQ(ReadOfferedVersion(c.body), c.version) << c.body;
+}
+
+TEST(UpdateCheck, VersionTextIsTheShortestFormUpToFifteenDigits) {
+    EXPECT_EQ(VersionText(1.20), "1.2");
+    EXPECT_EQ(VersionText(2.00), "2");
+    EXPECT_EQ(VersionText(99999), "99999");
+    EXPECT_EQ(VersionText(0.1 + 0.2), "0.3") << "17 digits would show 0.30000000000000004";
+    EXPECT_EQ(VersionText(1.0 / 3), "0.333333333333333");
+}
+
+TEST(UpdateCheck, OnlyADeliveredManifestIsRead) {
+    EXPECT_EQ(JudgeManifest("1.171", 200, 0).offeredVersion, "1.171");
+    EXPECT_FALSE(JudgeManifest("1.17", 200, 0).offeredVersion) << "equal is up to date";
+    EXPECT_FALSE(JudgeManifest("1.100", 200, 0).offeredVersion) << "one number, not dotted parts";
+    EXPECT_FALSE(JudgeManifest("404", 404, 0).offeredVersion) << "an error page is no manifest";
+    EXPECT_EQ(JudgeManifest("2", 200, 12002).lines,
+              std::vector<std::string>{"Invalid response received from download server (12002). Quitting."});
+}
+
+TEST(UpdateCheck, OnlyAWholeAnswerOfTwoHundredIsAPackage) {
+    HttpResponse whole;
+    whole.status = 200;
+    whole.announcedLength = 4;
+    whole.body = "PK\x03\x04";
+    whole.endReached = true;
+    const auto completeAfter = [&](auto change) {
+        HttpResponse r = whole;
+        change(r);
+        return PackageComplete(r);
+    };
+    EXPECT_TRUE(PackageComplete(whole));
+    EXPECT_TRUE(completeAfter([](HttpResponse& r) { r.announcedLength.reset(); }));
+    EXPECT_FALSE(completeAfter([](HttpResponse& r) { r.status = 404; }));
+    EXPECT_FALSE(completeAfter([](HttpResponse& r) { r.body.pop_back(); })) << "cut short";
+    EXPECT_FALSE(completeAfter([](HttpResponse& r) { r.endReached = false; })) << "stopped at the size limit";
+    EXPECT_FALSE(completeAfter([](HttpResponse& r) { r.cancelled = true; }));
+    EXPECT_FALSE(completeAfter([](HttpResponse& r) { r.transferError = 12030; }));
+    EXPECT_FALSE(completeAfter([](HttpResponse& r) { r.failure = HttpFailure{}; }));
+}
+
+}  // namespace
+}  // namespace zapnix
