@@ -127,6 +127,16 @@ void ZapnixFrm::RecordKill(const std::string& title) {
     if (LogFrm* log = ObtainLogFrm()) log->RecordKill(title, TodayShortDate());
 }
 
+void ZapnixFrm::ShowSettings() {
+    SettingsFrm* settings = settings_.Obtain([this] {
+        return SettingsFrm::Create(context_, profilePath_,
+                                   {[this](std::optional<std::uint32_t> periodMs) { SetCheckPeriod(periodMs); },
+                                    // Shown from the tray, the window comes back while the icon stays.
+                                    [this] { ShowWindow(Hwnd(), SW_SHOW); }});
+    });
+    if (settings) settings->Bring();
+}
+
 void ZapnixFrm::AddRuleFromText() {
     if (!AddRule(rules_, ControlText(Hwnd(), ids::WinTxt))) {
         ShowInformation(Hwnd(), "Please enter a window title before adding a new rule.");
@@ -243,6 +253,7 @@ void ZapnixFrm::OnCommand(int id) {
         {ids::Command3, &ZapnixFrm::DeleteTicked},    {ids::Command4, &ZapnixFrm::AddRuleFromText},
         {ids::Command5, &ZapnixFrm::GrabTitle},       {ids::TrayOpen, &ZapnixFrm::OpenFromTray},
         {ids::MenuLog, &ZapnixFrm::ShowLog},
+        {ids::MenuSettings, &ZapnixFrm::ShowSettings}, {ids::TraySettings, &ZapnixFrm::ShowSettings},
     };
     for (const Route& route : kRoutes) {
         if (route.id == id) {
@@ -280,6 +291,7 @@ void ZapnixFrm::EndProgram() {
     // The other windows close as by their own close commands: the kill-log viewer saves the log.
     editor_.Close();
     picker_.Close();
+    settings_.Close();
     logFrm_.Close();
     DestroyWindow(Hwnd());
 }

@@ -24,6 +24,7 @@
 #include "rules/RuleCommands.h"
 #include "rules/RuleList.h"
 #include "rules/WinEditFrm.h"
+#include "settings/SettingsFrm.h"
 
 namespace zapnix {
 
@@ -62,6 +63,7 @@ public:
     // The rule editor and the picker while they are open.
     WinEditFrm* ExistingEditor() { return editor_.Get(); }
     WinPick* ExistingPicker() { return picker_.Get(); }
+    SettingsFrm* ExistingSettings() { return settings_.Get(); }
 
     void HideToTray();
     const TrayIcon& Tray() const { return tray_; }
@@ -75,6 +77,7 @@ private:
     void RestoreFromTray();
     void OpenFromTray();
     void ShowLog();
+    void ShowSettings();
     // Saves the rule list; on failure asks whether to close anyway. True: go on closing.
     bool SaveWinList();
     bool ConfirmClose();
@@ -101,6 +104,7 @@ private:
     WindowSlot<LogFrm> logFrm_;
     WindowSlot<WinEditFrm> editor_;
     WindowSlot<WinPick> picker_;
+    WindowSlot<SettingsFrm> settings_;
     DragTargetControl dragTarget_;
     bool ruleTicked_ = false;
     bool closing_ = false;

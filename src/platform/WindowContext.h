@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/RunKeyRegistry.h"
 #include "platform/TextCase.h"
 #include "platform/WindowSystem.h"
 
@@ -21,6 +22,7 @@ struct WindowContext {
     HICON icon = nullptr;
     WindowSystem& windows;
     const TextCase& textCase;
+    RunKeyRegistry& runKey;
 };
 
 }  // namespace zapnix
