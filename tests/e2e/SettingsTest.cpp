@@ -28,11 +28,10 @@ protected:
     static bool Ticked(HWND dialog, int id) {
         return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
-    // Presses a button and waits until the delay box shows the outcome.
+    // Presses "+" or "-" and waits until it has been handled: the delay box then shows the outcome.
     static std::string Press(HWND dialog, int button) {
-        const std::string before = Delay(dialog);
-        Click(GetDlgItem(dialog, button));
-        WaitUntil([&] { return Delay(dialog) != before; }, 300ms);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(GetDlgItem(dialog, button), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &ignored);
         return Delay(dialog);
     }
     // "Apply", its message answered; the dialog is gone afterwards.
@@ -75,7 +74,7 @@ TEST_F(Settings, OpensOnceFromTheMenuAndItsButtonsKeepTheDelayWithinOneToTheBoun
 
     EXPECT_EQ(Press(dialog, s::Command1), "1");
     EXPECT_EQ(Press(dialog, s::Command2), "1") << "\"-\" never goes below 1";
-    for (int i = 0; i < 63; ++i) Click(GetDlgItem(dialog, s::Command1));
+    for (int i = 0; i < 63; ++i) Press(dialog, s::Command1);
     EXPECT_EQ(Press(dialog, s::Command1), "65");
     EXPECT_EQ(Press(dialog, s::Command1), "65") << "\"+\" stops at the bound";
     EXPECT_EQ(Press(dialog, s::Command2), "64");
@@ -96,7 +95,7 @@ TEST_F(Settings, OpensOnceFromTheMenuAndItsButtonsKeepTheDelayWithinOneToTheBoun
 }
 
 TEST_F(Settings, FromTheTrayOnlyTheDialogAppearsAndApplyShowsTheMainWindowKeepingTheIcon) {
-    Start("[Settings]\r\nMinimized=1\r\nStartup=1\r\nEnabled=0\r\nInterval=7\r\n");
+    Start("[Settings]\r\nMinimized=1\r\nStartup=0\r\nEnabled=1\r\nInterval=7\r\n");
     ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }));
     SendTrayEvent(main_, WM_RBUTTONDOWN);
     SendTrayEvent(main_, WM_RBUTTONUP);
@@ -109,10 +108,9 @@ TEST_F(Settings, FromTheTrayOnlyTheDialogAppearsAndApplyShowsTheMainWindowKeepin
     EXPECT_FALSE(IsWindowVisible(main_));
     EXPECT_EQ(Delay(dialog), "7");
     EXPECT_TRUE(Ticked(dialog, s::Check2));
-    EXPECT_TRUE(Ticked(dialog, s::Check1));
-    EXPECT_FALSE(Ticked(dialog, s::Check3));
+    EXPECT_FALSE(Ticked(dialog, s::Check1));
+    EXPECT_TRUE(Ticked(dialog, s::Check3));
 
-    Click(GetDlgItem(dialog, s::Check1));  // leave the registry alone
     Apply(dialog);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; }));
     EXPECT_TRUE(TrayIconPresent(main_));
@@ -137,8 +135,9 @@ TEST_F(Settings, ApplyRetimesTheRunningCheckAndKeepsTheRestOfTheFile) {
     apply(29, true);  // delay 1, killer on
     EXPECT_TRUE(WaitUntil([&] { return first.Window("IEFrame", "Prize one") == nullptr; }, 2500ms))
         << "no kill within the new period";
-    EXPECT_EQ(ProfileBytes(), rules + "[Settings]\r\nEnabled=1\r\nInterval=1\r\nMinimized=0\r\nStartup=0\r\n; kept\r\n"
-                                      "[Zzz]\r\nx = 1 ");
+    EXPECT_EQ(ProfileBytes(), rules +
+                                  "[Settings]\r\nEnabled=1\r\nInterval=1\r\nMinimized=0\r\nStartup=0\r\n; kept\r\n"
+                                  "[Zzz]\r\nx = 1 ");
 
     apply(0, true);  // killer off
     PopupHost second({"IEFrame|shown|Prize two"});
@@ -154,8 +153,7 @@ std::optional<std::string> RunValue(HKEY root, const std::string& name) {
     char data[1024] = {};
     DWORD size = sizeof(data);
     DWORD type = 0;
-    if (RegGetValueA(root, kRunKey, name.c_str(), RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS)
-        return std::nullopt;
+    if (RegGetValueA(root, kRunKey, name.c_str(), RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) return std::nullopt;
     return type == REG_SZ ? std::string(data) : "(not a string)";
 }
 
@@ -173,13 +171,16 @@ TEST(SettingsRegistration, TheRunValueAppearsQuotedForAFolderWithASpaceAndGoesWh
     const auto applyToggled = [&] {
         ChooseCommand(main, ids::MenuSettings);
         HWND dialog = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return (dialog = app.FindWindowOf("SettingsFrm", nullptr)) != nullptr; }));
+        // Shown only once it is filled.
+        ASSERT_TRUE(
+            WaitUntil([&] { return (dialog = app.FindWindowOf("SettingsFrm", nullptr)) && IsWindowVisible(dialog); }));
         Click(GetDlgItem(dialog, s::Check1));
         Click(GetDlgItem(dialog, s::Command3));
         auto box = app.WaitForMessageBox("Message:");
         ASSERT_TRUE(box.has_value());
         EXPECT_EQ(box->text, kApplied);
         Answer(*box, IDOK);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     };
 
     applyToggled();

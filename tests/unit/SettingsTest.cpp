@@ -17,8 +17,8 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(SettingsModel, EveryKeyReadsAsAWholeNumberAndFlagsOnlyAsExactlyOne) {
-    const Settings read = ReadSettings(
-        IniDocument::Parse("[Settings]\r\nInterval=12 s\r\nMinimized=Yes\r\nStartup=1\r\nEnabled=2\r\n"));
+    const Settings read =
+        ReadSettings(IniDocument::Parse("[Settings]\r\nInterval=12 s\r\nMinimized=Yes\r\nStartup=1\r\nEnabled=2\r\n"));
     EXPECT_EQ(read.interval, 12);
     EXPECT_FALSE(read.minimized) << "a word is not the number 1";
     EXPECT_TRUE(read.startup);
