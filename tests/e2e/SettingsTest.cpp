@@ -6,90 +6,81 @@ namespace {
 
 namespace s = ids::settings;
 
-constexpr char kApplied[] = "All setings have been updated successfully!";
 constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
+std::optional<std::string> RunValue(HKEY root) {
+    char data[1024] = {};
+    DWORD size = sizeof(data);
+    if (RegGetValueA(root, kRunKey, "Zapnix", RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) return {};
+    return data;
+}
+
+// Zapnix in a folder whose name has a space, as under "Program Files".
 class Settings : public ZapnixSession {
 protected:
-    // The dialog once it shows, opened with a command of the main window.
-    HWND Open(int command) {
-        ChooseCommand(main_, command);
-        return Dialog();
+    Settings() : ZapnixSession("zapnix e2e") {}
+    ~Settings() override {
+        RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kRunKey, "Zapnix");
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Zapnix");
     }
-    HWND Dialog() const {
+    // Opens the dialog with a command of the main window; it shows only once it is filled.
+    HWND Open(int command = ids::MenuSettings) {
+        if (command) ChooseCommand(main_, command);
         HWND dialog = nullptr;
-        WaitUntil([&] {
-            dialog = app_->FindWindowOf("SettingsFrm", "Zapnix Popup Killer");
-            return dialog && IsWindowVisible(dialog);
-        });
+        WaitUntil([&] { return (dialog = app_->FindWindowOf("SettingsFrm", nullptr)) && IsWindowVisible(dialog); });
         return dialog;
     }
     static std::string Delay(HWND dialog) { return WindowText(GetDlgItem(dialog, s::Text1)); }
-    static bool Ticked(HWND dialog, int id) {
-        return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-    }
-    // Presses "+" or "-" and waits until it has been handled: the delay box then shows the outcome.
+    static bool Ticked(HWND dialog, int id) { return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) != 0; }
+    // Presses a button without a message box, and waits until it has been handled.
     static std::string Press(HWND dialog, int button) {
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(GetDlgItem(dialog, button), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &ignored);
         return Delay(dialog);
     }
-    // "Apply", its message answered; the dialog is gone afterwards.
-    void Apply(HWND dialog) {
+    // "Apply", its message answered: the text, once the dialog has gone (or "" if it stays).
+    std::string Apply(HWND dialog) {
         Click(GetDlgItem(dialog, s::Command3));
-        auto box = app_->WaitForMessageBox("Message:");
-        ASSERT_TRUE(box.has_value()) << "no message after Apply";
-        EXPECT_EQ(box->text, kApplied);
+        const auto box = app_->WaitForAnyMessageBox();
+        if (!box) return "no message";
         Answer(*box, IDOK);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); })) << "Apply closes the dialog";
+        return WaitUntil([&] { return !IsWindow(dialog); }, 2s) ? box->title + box->text : "";
     }
+    const std::string kApplied = "Message:All setings have been updated successfully!";
 };
 
 TEST_F(Settings, OpensOnceFromTheMenuAndItsButtonsKeepTheDelayWithinOneToTheBound) {
     Start();
-    HWND dialog = Open(ids::MenuSettings);
+    HWND dialog = Open();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(Open(ids::MenuSettings), dialog) << "one dialog at a time";
-    EXPECT_EQ(GetWindow(dialog, GW_OWNER), GetWindow(main_, GW_OWNER)) << "owned by the hidden owner: no taskbar";
+    EXPECT_EQ(Open(), dialog) << "one dialog at a time";
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), GetWindow(main_, GW_OWNER)) << "the hidden owner keeps it off the taskbar";
     RECT place{};
     GetWindowRect(dialog, &place);
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    EXPECT_EQ(place.left, MulDiv(281, dpi, 96));
-    EXPECT_EQ(place.top, MulDiv(173, dpi, 96));
+    EXPECT_EQ(std::pair(place.left, place.top), std::pair(281L, 173L));  // at 96 dots per inch
 
     EXPECT_EQ(Delay(dialog), "0") << "no profile file";
     EXPECT_FALSE(Ticked(dialog, s::Check1) || Ticked(dialog, s::Check2) || Ticked(dialog, s::Check3));
-    EXPECT_EQ(Press(dialog, s::Command2), "0") << "\"-\" leaves 0";
-    // With the killer on, a delay of 0 would run no check: Apply asks for one and keeps the dialog.
-    Click(GetDlgItem(dialog, s::Check3));
-    Click(GetDlgItem(dialog, s::Command3));
-    auto box = app_->WaitForMessageBox("Message:");
-    ASSERT_TRUE(box.has_value());
-    EXPECT_NE(box->text.find("at least 1 second"), std::string::npos) << box->text;
-    Answer(*box, IDOK);
-    EXPECT_TRUE(IsWindowVisible(dialog));
-    EXPECT_FALSE(ProfileBytes().has_value()) << "a refused Apply writes nothing";
+    EXPECT_EQ(Press(dialog, s::Command2), "0");
+    Press(dialog, s::Check3);
+    EXPECT_EQ(Apply(dialog), "") << "an enabled killer with a delay of 0 is refused";
+    EXPECT_FALSE(ProfileBytes().has_value());
 
     EXPECT_EQ(Press(dialog, s::Command1), "1");
-    EXPECT_EQ(Press(dialog, s::Command2), "1") << "\"-\" never goes below 1";
+    EXPECT_EQ(Press(dialog, s::Command2), "1");
     for (int i = 0; i < 63; ++i) Press(dialog, s::Command1);
     EXPECT_EQ(Press(dialog, s::Command1), "65");
     EXPECT_EQ(Press(dialog, s::Command1), "65") << "\"+\" stops at the bound";
     EXPECT_EQ(Press(dialog, s::Command2), "64");
-
     PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
-    Sleep(300);
     EXPECT_FALSE(ProfileBytes().has_value()) << "the close box writes nothing";
 
-    dialog = Open(ids::MenuSettings);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(Delay(dialog), "0") << "a new dialog starts from the file";
+    dialog = Open();
+    EXPECT_EQ(Delay(dialog), "0") << "each opening starts from the file";
     Press(dialog, s::Command1);
-    Click(GetDlgItem(dialog, s::Check2));
-    Apply(dialog);
+    Press(dialog, s::Check2);
+    EXPECT_EQ(Apply(dialog), kApplied);
     EXPECT_EQ(ProfileBytes(), "[Settings]\r\nInterval=1\r\nMinimized=1\r\nStartup=0\r\nEnabled=0\r\n");
     CloseWithYes();
 }
@@ -101,106 +92,63 @@ TEST_F(Settings, FromTheTrayOnlyTheDialogAppearsAndApplyShowsTheMainWindowKeepin
     SendTrayEvent(main_, WM_RBUTTONUP);
     HWND menu = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (menu = OpenPopupMenu(app_->Id())) != nullptr; }));
-    for (int i = 0; i < 3; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);  // Open, Close, Settings
-    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
-    HWND dialog = Dialog();
+    for (UINT key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageA(menu, WM_KEYDOWN, key, 0);  // "Settings"
+    HWND dialog = Open(0);
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(IsWindowVisible(main_));
     EXPECT_EQ(Delay(dialog), "7");
-    EXPECT_TRUE(Ticked(dialog, s::Check2));
-    EXPECT_FALSE(Ticked(dialog, s::Check1));
-    EXPECT_TRUE(Ticked(dialog, s::Check3));
+    EXPECT_EQ((std::vector{Ticked(dialog, s::Check1), Ticked(dialog, s::Check2), Ticked(dialog, s::Check3)}),
+              (std::vector{false, true, true}));
 
-    Apply(dialog);
+    EXPECT_EQ(Apply(dialog), kApplied);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; }));
     EXPECT_TRUE(TrayIconPresent(main_));
     CloseWithYes();
 }
 
 TEST_F(Settings, ApplyRetimesTheRunningCheckAndKeepsTheRestOfTheFile) {
-    const std::string rules =
-        "[Windows]\r\nTotal=1\r\nTitle   1=Prize\r\nActive  1=Yes\r\nMatch   1=Begins\r\nCase    1=No\r\n";
+    const std::string rules = "[Windows]\r\nTotal=1\r\nTitle   1=Prize\r\nActive  1=Yes\r\nMatch   1=Begins\r\n";
     Start(rules + "[Settings]\r\nEnabled=0\r\nInterval=30\r\n; kept\r\n[Zzz]\r\nx = 1 ");
     PopupHost first({"IEFrame|shown|Prize one"});
+    const auto toggleKiller = [&](int minusPresses) {
+        HWND dialog = Open();
+        for (int i = 0; i < minusPresses; ++i) Press(dialog, s::Command2);
+        Press(dialog, s::Check3);
+        EXPECT_EQ(Apply(dialog), kApplied);
+    };
     Sleep(1500);
     ASSERT_NE(first.Window("IEFrame", "Prize one"), nullptr) << "the killer starts off";
-
-    const auto apply = [&](int delaySteps, bool toggleKiller) {
-        HWND dialog = Open(ids::MenuSettings);
-        ASSERT_NE(dialog, nullptr);
-        for (int i = 0; i < delaySteps; ++i) Click(GetDlgItem(dialog, s::Command2));
-        if (toggleKiller) Click(GetDlgItem(dialog, s::Check3));
-        Apply(dialog);
-    };
-    apply(29, true);  // delay 1, killer on
-    EXPECT_TRUE(WaitUntil([&] { return first.Window("IEFrame", "Prize one") == nullptr; }, 2500ms))
-        << "no kill within the new period";
+    toggleKiller(29);  // on, every second
+    EXPECT_TRUE(WaitUntil([&] { return !first.Window("IEFrame", "Prize one"); }, 2500ms));
     EXPECT_EQ(ProfileBytes(), rules +
-                                  "[Settings]\r\nEnabled=1\r\nInterval=1\r\nMinimized=0\r\nStartup=0\r\n; kept\r\n"
-                                  "[Zzz]\r\nx = 1 ");
+                                  "[Settings]\r\nEnabled=1\r\nInterval=1\r\nMinimized=0\r\nStartup=0\r\n"
+                                  "; kept\r\n[Zzz]\r\nx = 1 ");
 
-    apply(0, true);  // killer off
+    toggleKiller(0);  // off
     PopupHost second({"IEFrame|shown|Prize two"});
     Sleep(2500);
     EXPECT_NE(second.Window("IEFrame", "Prize two"), nullptr) << "unticking stops the checks";
-
-    apply(0, true);  // on again after an Apply turned it off
-    EXPECT_TRUE(WaitUntil([&] { return second.Window("IEFrame", "Prize two") == nullptr; }, 2500ms));
+    toggleKiller(0);  // on again
+    EXPECT_TRUE(WaitUntil([&] { return !second.Window("IEFrame", "Prize two"); }, 2500ms));
     CloseWithYes();
 }
 
-std::optional<std::string> RunValue(HKEY root, const std::string& name) {
-    char data[1024] = {};
-    DWORD size = sizeof(data);
-    DWORD type = 0;
-    if (RegGetValueA(root, kRunKey, name.c_str(), RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) return std::nullopt;
-    return type == REG_SZ ? std::string(data) : "(not a string)";
-}
+TEST_F(Settings, TheRunValueAppearsQuotedAndGoesFromBothRootsWhenUnticked) {
+    Start();
+    HWND dialog = Open();
+    Press(dialog, s::Check1);
+    EXPECT_EQ(Apply(dialog), kApplied);
+    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), '"' + folder_.File("Zapnix.exe").append(1, '"'));
+    EXPECT_EQ(RunValue(HKEY_CURRENT_USER), std::nullopt);
 
-TEST(SettingsRegistration, TheRunValueAppearsQuotedForAFolderWithASpaceAndGoesWhenUnticked) {
-    ScratchFolder folder("zapnix e2e");
-    struct Cleanup {
-        ~Cleanup() {
-            RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kRunKey, "Zapnix");
-            RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Zapnix");
-        }
-    } cleanup;
-    ZapnixProcess app(folder);
-    HWND main = app.MainWindow();
-    ASSERT_NE(main, nullptr);
-    const auto applyToggled = [&] {
-        ChooseCommand(main, ids::MenuSettings);
-        HWND dialog = nullptr;
-        // Shown only once it is filled.
-        ASSERT_TRUE(
-            WaitUntil([&] { return (dialog = app.FindWindowOf("SettingsFrm", nullptr)) && IsWindowVisible(dialog); }));
-        Click(GetDlgItem(dialog, s::Check1));
-        Click(GetDlgItem(dialog, s::Command3));
-        auto box = app.WaitForMessageBox("Message:");
-        ASSERT_TRUE(box.has_value());
-        EXPECT_EQ(box->text, kApplied);
-        Answer(*box, IDOK);
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
-    };
-
-    applyToggled();
-    const std::string quoted = '"' + folder.File("Zapnix.exe").append(1, '"');
-    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE, "Zapnix"), quoted);
-    EXPECT_EQ(RunValue(HKEY_CURRENT_USER, "Zapnix"), std::nullopt);
-    EXPECT_NE(folder.Read("quorb.ini")->find("Startup=1\r\n"), std::string::npos);
-
-    // A value left for the user (by a run without the rights for every user) goes too.
-    RegSetKeyValueA(HKEY_CURRENT_USER, kRunKey, "Zapnix", REG_SZ, "x", 2);
-    applyToggled();  // the box comes back ticked from the file: untick it
-    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE, "Zapnix"), std::nullopt);
-    EXPECT_EQ(RunValue(HKEY_CURRENT_USER, "Zapnix"), std::nullopt);
-    EXPECT_NE(folder.Read("quorb.ini")->find("Startup=0\r\n"), std::string::npos);
-
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    auto box = app.WaitForMessageBox("Message:");
-    ASSERT_TRUE(box.has_value());
-    Answer(*box, IDYES);
-    EXPECT_TRUE(app.WaitForExit());
+    RegSetKeyValueA(HKEY_CURRENT_USER, kRunKey, "Zapnix", REG_SZ, "x", 2);  // left by a run with fewer rights
+    dialog = Open();
+    EXPECT_TRUE(Ticked(dialog, s::Check1)) << "remembered in the file";
+    Press(dialog, s::Check1);
+    EXPECT_EQ(Apply(dialog), kApplied);
+    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::nullopt);
+    EXPECT_EQ(RunValue(HKEY_CURRENT_USER), std::nullopt);
+    CloseWithYes();
 }
 
 }  // namespace

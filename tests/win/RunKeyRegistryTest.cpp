@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include <optional>
+#include <cstring>
 #include <string>
 
 #include "platform/Win32RunKeyRegistry.h"
@@ -12,36 +12,22 @@
 namespace zapnix {
 namespace {
 
-constexpr char kName[] = "ZapnixRunKeyTest";
-
-std::optional<std::string> ReadBack(HKEY root) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, kRunSubkey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return std::nullopt;
-    char data[512] = {};
-    DWORD size = sizeof(data);
-    DWORD type = 0;
-    const LSTATUS status = RegQueryValueExA(key, kName, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS) return std::nullopt;
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(size, std::string(data).size() + 1) << "the terminating zero is stored, nothing beyond it";
-    return std::string(data);
-}
-
-TEST(RunKeyRegistry, WritesReadsBackAndDeletesTheValueUnderEitherRoot) {
+TEST(RunKeyRegistry, WritesReplacesAndDeletesTheValueUnderEitherRoot) {
     Win32RunKeyRegistry registry;
+    const auto readBack = [](HKEY root) -> std::string {
+        char data[512] = {};
+        DWORD size = sizeof(data), type = 0;
+        if (RegGetValueA(root, kRunSubkey, "ZapnixTest", RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) return "-";
+        return type == REG_SZ && size == strlen(data) + 1 ? data : "malformed";
+    };
     for (const auto& [root, hkey] : {std::pair{RegistryRoot::LocalMachine, HKEY_LOCAL_MACHINE},
                                      std::pair{RegistryRoot::CurrentUser, HKEY_CURRENT_USER}}) {
-        const std::string data = "\"C:\\Program Files\\Zapnix\\Zapnix.exe\"";
-        ASSERT_TRUE(registry.SetRunValue(root, kName, data));
-        EXPECT_EQ(ReadBack(hkey), data);
-        ASSERT_TRUE(registry.SetRunValue(root, kName, "C:\\Tools\\Zapnix.exe"));
-        EXPECT_EQ(ReadBack(hkey), "C:\\Tools\\Zapnix.exe") << "a second write replaces the first";
-
-        EXPECT_TRUE(registry.DeleteRunValue(root, kName));
-        EXPECT_EQ(ReadBack(hkey), std::nullopt);
-        EXPECT_TRUE(registry.DeleteRunValue(root, kName)) << "deleting what is not there is no failure";
-        RegDeleteKeyValueA(hkey, kRunSubkey, kName);
+        ASSERT_TRUE(registry.SetRunValue(root, "ZapnixTest", "C:\\Tools\\Zapnix.exe"));
+        ASSERT_TRUE(registry.SetRunValue(root, "ZapnixTest", "\"C:\\Program Files\\Zapnix.exe\""));
+        EXPECT_EQ(readBack(hkey), "\"C:\\Program Files\\Zapnix.exe\"");
+        EXPECT_TRUE(registry.DeleteRunValue(root, "ZapnixTest"));
+        EXPECT_EQ(readBack(hkey), "-");
+        EXPECT_TRUE(registry.DeleteRunValue(root, "ZapnixTest")) << "deleting what is not there is no failure";
     }
 }
 
