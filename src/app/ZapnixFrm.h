@@ -63,7 +63,6 @@ public:
     // The rule editor and the picker while they are open.
     WinEditFrm* ExistingEditor() { return editor_.Get(); }
     WinPick* ExistingPicker() { return picker_.Get(); }
-    SettingsFrm* ExistingSettings() { return settings_.Get(); }
 
     void HideToTray();
     const TrayIcon& Tray() const { return tray_; }

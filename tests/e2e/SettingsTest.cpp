@@ -63,7 +63,12 @@ TEST_F(Settings, OpensOnceFromTheMenuAndItsButtonsKeepTheDelayWithinOneToTheBoun
     EXPECT_FALSE(Ticked(dialog, s::Check1) || Ticked(dialog, s::Check2) || Ticked(dialog, s::Check3));
     EXPECT_EQ(Press(dialog, s::Command2), "0");
     Press(dialog, s::Check3);
-    EXPECT_EQ(Apply(dialog), "") << "an enabled killer with a delay of 0 is refused";
+    Click(GetDlgItem(dialog, s::Command3));  // a killer without a delay would never check: refused
+    const auto refusal = app_->WaitForMessageBox("Message:");
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_NE(refusal->text.find("at least 1 second"), std::string::npos) << refusal->text;
+    Answer(*refusal, IDOK);
+    EXPECT_TRUE(IsWindowVisible(dialog));
     EXPECT_FALSE(ProfileBytes().has_value());
 
     EXPECT_EQ(Press(dialog, s::Command1), "1");
