@@ -80,13 +80,16 @@ void SettingsFrm::Apply() {
     const AppliedSettings applied = ApplySettings(chosen, profilePath_, registry_, RunEntryFor(ExecutablePath()));
     if (hooks_.retime) hooks_.retime(applied.checkPeriodMs);
     const AppliedMessage message = MessageFor(applied, profilePath_);
+    // The main window stays usable while the box is open: a program ended meanwhile takes this dialog
+    // and its object along, so nothing of the object is touched after the box.
+    const std::function<void()> showMain = hooks_.show;
     if (message.error)
         ShowError(hwnd, message.text);
     else
         ShowInformation(hwnd, message.text);
-    // The object stays until its slot lets it go, after this handler: the hook is still there.
+    if (!IsWindow(hwnd)) return;
     DestroyWindow(hwnd);
-    if (hooks_.show) hooks_.show();
+    if (showMain) showMain();
 }
 
 LRESULT SettingsFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
