@@ -16,6 +16,8 @@ RunEntry RunEntryFor(std::string_view executablePath) {
 }
 
 bool RegisterRunEntry(RunKeyRegistry& registry, const RunEntry& entry) {
+    // No name would make the Run key's default value: never the program's to write or delete.
+    if (entry.name.empty()) return false;
     if (registry.SetRunValue(RegistryRoot::LocalMachine, entry.name, entry.data)) {
         // A value left for the current user by an earlier fallback would start a second copy at log-on.
         registry.DeleteRunValue(RegistryRoot::CurrentUser, entry.name);
@@ -25,6 +27,7 @@ bool RegisterRunEntry(RunKeyRegistry& registry, const RunEntry& entry) {
 }
 
 bool UnregisterRunEntry(RunKeyRegistry& registry, const std::string& name) {
+    if (name.empty()) return false;
     const bool machineClear = registry.DeleteRunValue(RegistryRoot::LocalMachine, name);
     const bool userClear = registry.DeleteRunValue(RegistryRoot::CurrentUser, name);
     return machineClear && userClear;

@@ -90,6 +90,10 @@ TEST_F(ApplySettingsTest, RegistersForEveryUserOrElseForTheCurrentOneAndSaysSoWh
     EXPECT_EQ(Stored(), "[Settings]\r\nInterval=1\r\nMinimized=0\r\nStartup=0\r\nEnabled=1\r\n");
     EXPECT_EQ(applied.checkPeriodMs, 1000u) << "the rest still applies";
     EXPECT_TRUE(MessageFor(applied, path_).error);
+
+    keys_.refused.clear();
+    EXPECT_FALSE(RegisterRunEntry(keys_, RunEntryFor(""))) << "an unknown executable path names nothing";
+    EXPECT_TRUE(keys_.values.empty());
 }
 
 TEST_F(ApplySettingsTest, UnregisteringDeletesFromBothRootsAndAValueThatStaysKeepsTheBoxTicked) {
