@@ -9,6 +9,7 @@
 #include "app/ZapnixFrm.h"
 #include "engine/PopupKiller.h"
 #include "platform/Handles.h"
+#include "platform/Win32RunKeyRegistry.h"
 #include "platform/Win32TextCase.h"
 #include "platform/Win32WindowSystem.h"
 #include "platform/WindowContext.h"
@@ -29,6 +30,7 @@ public:
 private:
     Win32WindowSystem windowSystem_;
     Win32TextCase textCase_;
+    Win32RunKeyRegistry runKey_;
     // An owned window has no taskbar button: this hidden owner keeps every window of the program off
     // the task list while they keep ordinary captions.
     UniqueWindow owner_;

@@ -135,6 +135,16 @@ void ZapnixFrm::RecordKill(const std::string& title) {
     if (LogFrm* log = ObtainLogFrm()) log->RecordKill(title, TodayShortDate());
 }
 
+void ZapnixFrm::ShowSettings() {
+    SettingsFrm* settings = settings_.Obtain([this] {
+        return SettingsFrm::Create(context_, profilePath_,
+                                   {[this](std::optional<std::uint32_t> periodMs) { SetCheckPeriod(periodMs); },
+                                    // Shown from the tray, the window comes back while the icon stays.
+                                    [this] { ShowWindow(Hwnd(), SW_SHOW); }});
+    });
+    if (settings) settings->Bring();
+}
+
 void ZapnixFrm::AddRuleFromText() {
     if (!AddRule(rules_, ControlText(Hwnd(), ids::WinTxt))) {
         ShowInformation(Hwnd(), "Please enter a window title before adding a new rule.");
@@ -252,6 +262,7 @@ void ZapnixFrm::OnCommand(int id) {
         {ids::Command3, &ZapnixFrm::DeleteTicked},    {ids::Command4, &ZapnixFrm::AddRuleFromText},
         {ids::Command5, &ZapnixFrm::GrabTitle},       {ids::TrayOpen, &ZapnixFrm::OpenFromTray},
         {ids::MenuLog, &ZapnixFrm::ShowLog},          {ids::MenuUpgrade, &ZapnixFrm::ShowUpgrade},
+        {ids::MenuSettings, &ZapnixFrm::ShowSettings}, {ids::TraySettings, &ZapnixFrm::ShowSettings},
     };
     for (const Route& route : kRoutes) {
         if (route.id == id) {
@@ -290,6 +301,7 @@ void ZapnixFrm::EndProgram() {
     ending_ = true;
     editor_.Close();
     picker_.Close();
+    settings_.Close();
     logFrm_.Close();
     upgrade_.Close();
     DestroyWindow(Hwnd());

@@ -25,6 +25,7 @@
 #include "rules/RuleList.h"
 #include "rules/WinEditFrm.h"
 #include "update/UpgradeFrm.h"
+#include "settings/SettingsFrm.h"
 
 namespace zapnix {
 
@@ -77,6 +78,7 @@ private:
     void OpenFromTray();
     void ShowLog();
     void ShowUpgrade();
+    void ShowSettings();
     // Saves the rule list; on failure asks whether to close anyway. True: go on closing.
     bool SaveWinList();
     bool ConfirmClose();
@@ -104,6 +106,7 @@ private:
     WindowSlot<WinEditFrm> editor_;
     WindowSlot<WinPick> picker_;
     WindowSlot<UpgradeFrm> upgrade_;
+    WindowSlot<SettingsFrm> settings_;
     DragTargetControl dragTarget_;
     bool ruleTicked_ = false;
     bool closing_ = false;  // the closing question is open, or its Yes is being carried out

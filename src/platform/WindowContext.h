@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/HttpClient.h"
+#include "platform/RunKeyRegistry.h"
 #include "platform/TextCase.h"
 #include "platform/WindowSystem.h"
 
@@ -25,6 +26,7 @@ struct WindowContext {
     const TextCase& textCase;
     // Shared with the requests that may still run after their window has gone.
     std::shared_ptr<HttpClient> http;
+    RunKeyRegistry& runKey;
 };
 
 }  // namespace zapnix

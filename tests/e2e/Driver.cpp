@@ -82,13 +82,13 @@ std::string WindowText(HWND hwnd) {
     return std::string(text, std::min<std::size_t>(copied, sizeof(text) - 1));
 }
 
-ScratchFolder::ScratchFolder() {
+ScratchFolder::ScratchFolder(const std::string& stem) {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     static int counter = 0;
     for (;;) {
         path_ =
-            std::string(temp) + "zapnix-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+            std::string(temp) + stem + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
         if (CreateDirectoryA(path_.c_str(), nullptr)) break;
         if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create " + path_);
     }

@@ -16,10 +16,11 @@ namespace zapnix::e2e {
 
 using namespace std::chrono_literals;
 
-// A fresh folder under the temporary folder, removed with everything in it when the object goes.
+// A fresh folder under the temporary folder, removed with everything in it when the object goes. Its
+// name starts with `stem`.
 class ScratchFolder {
 public:
-    ScratchFolder();
+    explicit ScratchFolder(const std::string& stem = "zapnix-e2e");
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;

@@ -18,6 +18,9 @@ inline constexpr char kCloseQuestion[] = "Are you sure you want to close Zapnix?
 
 class ZapnixSession : public ::testing::Test {
 protected:
+    // `folderStem` starts the name of the scratch folder that Zapnix runs in.
+    explicit ZapnixSession(const std::string& folderStem = "zapnix-e2e") : folder_(folderStem) {}
+
     // Starts Zapnix with `profile` as quorb.ini (no file when nullopt) and waits for its main window.
     void Start(const std::optional<std::string>& profile = std::nullopt) {
         if (profile) folder_.Write("quorb.ini", *profile);

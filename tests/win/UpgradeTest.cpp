@@ -14,8 +14,6 @@
 #include "LoopbackHttpServer.h"
 #include "WinTestSupport.h"
 #include "platform/WinInetHttpClient.h"
-#include "platform/Win32TextCase.h"
-#include "platform/Win32WindowSystem.h"
 #include "update/UpgradeFrm.h"
 #include "update/UpgradeIds.h"
 
@@ -92,9 +90,8 @@ protected:
     }
 
     std::filesystem::path folder_;
-    Win32WindowSystem windows_;
-    Win32TextCase textCase_;
-    WindowContext context_{"", nullptr, nullptr, windows_, textCase_, nullptr};
+    testing::TestWindowContext adapters_;
+    WindowContext& context_ = adapters_.context;
     std::optional<std::string> saveAs_;
     std::optional<SaveFileRequest> asked_;
     std::unique_ptr<UpgradeFrm> frm_;

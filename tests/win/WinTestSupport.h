@@ -1,5 +1,6 @@
 #pragma once
-// What the in-process window tests share: reading windows and handling messages while waiting.
+// What the in-process window tests share: a window context, reading windows and handling messages while
+// waiting.
 
 #include <gtest/gtest.h>
 
@@ -8,8 +9,20 @@
 
 #include <string>
 
+#include "platform/Win32RunKeyRegistry.h"
+#include "platform/Win32TextCase.h"
+#include "platform/Win32WindowSystem.h"
+#include "platform/WindowContext.h"
 
 namespace zapnix::testing {
+
+// What start-up hands a window, for a window made on its own by a test; `context.folder` is the test's.
+struct TestWindowContext {
+    Win32WindowSystem windows;
+    Win32TextCase textCase;
+    Win32RunKeyRegistry runKey;
+    WindowContext context{"", nullptr, nullptr, windows, textCase, nullptr, runKey};
+};
 
 inline std::string TextOf(HWND hwnd) {
     char text[512] = {};

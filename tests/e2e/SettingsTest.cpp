@@ -1,0 +1,160 @@
+#include "ZapnixSession.h"
+#include "settings/SettingsIds.h"
+
+namespace zapnix::e2e {
+namespace {
+
+namespace s = ids::settings;
+
+constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::optional<std::string> RunValue(HKEY root) {
+    char data[1024] = {};
+    DWORD size = sizeof(data);
+    if (RegGetValueA(root, kRunKey, "Zapnix", RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) return {};
+    return data;
+}
+
+// Zapnix in a folder whose name has a space, as under "Program Files".
+class Settings : public ZapnixSession {
+protected:
+    Settings() : ZapnixSession("zapnix e2e") {}
+    ~Settings() override {
+        RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kRunKey, "Zapnix");
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Zapnix");
+    }
+    // Opens the dialog with a command of the main window; it shows only once it is filled.
+    HWND Open(int command = ids::MenuSettings) {
+        if (command) ChooseCommand(main_, command);
+        HWND dialog = nullptr;
+        WaitUntil([&] { return (dialog = app_->FindWindowOf("SettingsFrm", nullptr)) && IsWindowVisible(dialog); });
+        return dialog;
+    }
+    static std::string Delay(HWND dialog) { return WindowText(GetDlgItem(dialog, s::Text1)); }
+    static bool Ticked(HWND dialog, int id) { return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) != 0; }
+    // Presses a button without a message box, and waits until it has been handled.
+    static std::string Press(HWND dialog, int button) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(GetDlgItem(dialog, button), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &ignored);
+        return Delay(dialog);
+    }
+    // "Apply", its message answered: the text, once the dialog has gone (or "" if it stays).
+    std::string Apply(HWND dialog) {
+        Click(GetDlgItem(dialog, s::Command3));
+        const auto box = app_->WaitForAnyMessageBox();
+        if (!box) return "no message";
+        Answer(*box, IDOK);
+        return WaitUntil([&] { return !IsWindow(dialog); }, 2s) ? box->title + box->text : "";
+    }
+    const std::string kApplied = "Message:All setings have been updated successfully!";
+};
+
+TEST_F(Settings, OpensOnceFromTheMenuAndItsButtonsKeepTheDelayWithinOneToTheBound) {
+    Start();
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Open(), dialog) << "one dialog at a time";
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), GetWindow(main_, GW_OWNER)) << "the hidden owner keeps it off the taskbar";
+    RECT place{};
+    GetWindowRect(dialog, &place);
+    EXPECT_EQ(std::pair(place.left, place.top), std::pair(281L, 173L));  // at 96 dots per inch
+
+    EXPECT_EQ(Delay(dialog), "0") << "no profile file";
+    EXPECT_FALSE(Ticked(dialog, s::Check1) || Ticked(dialog, s::Check2) || Ticked(dialog, s::Check3));
+    EXPECT_EQ(Press(dialog, s::Command2), "0");
+    Press(dialog, s::Check3);
+    Click(GetDlgItem(dialog, s::Command3));  // a killer without a delay would never check: refused
+    const auto refusal = app_->WaitForMessageBox("Message:");
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_NE(refusal->text.find("at least 1 second"), std::string::npos) << refusal->text;
+    Answer(*refusal, IDOK);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_FALSE(ProfileBytes().has_value());
+
+    EXPECT_EQ(Press(dialog, s::Command1), "1");
+    EXPECT_EQ(Press(dialog, s::Command2), "1");
+    for (int i = 0; i < 63; ++i) Press(dialog, s::Command1);
+    EXPECT_EQ(Press(dialog, s::Command1), "65");
+    EXPECT_EQ(Press(dialog, s::Command1), "65") << "\"+\" stops at the bound";
+    EXPECT_EQ(Press(dialog, s::Command2), "64");
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    EXPECT_FALSE(ProfileBytes().has_value()) << "the close box writes nothing";
+
+    dialog = Open();
+    EXPECT_EQ(Delay(dialog), "0") << "each opening starts from the file";
+    Press(dialog, s::Command1);
+    Press(dialog, s::Check2);
+    EXPECT_EQ(Apply(dialog), kApplied);
+    EXPECT_EQ(ProfileBytes(), "[Settings]\r\nInterval=1\r\nMinimized=1\r\nStartup=0\r\nEnabled=0\r\n");
+    CloseWithYes();
+}
+
+TEST_F(Settings, FromTheTrayOnlyTheDialogAppearsAndApplyShowsTheMainWindowKeepingTheIcon) {
+    Start("[Settings]\r\nMinimized=1\r\nStartup=0\r\nEnabled=1\r\nInterval=7\r\n");
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }));
+    SendTrayEvent(main_, WM_RBUTTONDOWN);
+    SendTrayEvent(main_, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (menu = OpenPopupMenu(app_->Id())) != nullptr; }));
+    for (UINT key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageA(menu, WM_KEYDOWN, key, 0);  // "Settings"
+    HWND dialog = Open(0);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(IsWindowVisible(main_));
+    EXPECT_EQ(Delay(dialog), "7");
+    EXPECT_EQ((std::vector{Ticked(dialog, s::Check1), Ticked(dialog, s::Check2), Ticked(dialog, s::Check3)}),
+              (std::vector{false, true, true}));
+
+    EXPECT_EQ(Apply(dialog), kApplied);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; }));
+    EXPECT_TRUE(TrayIconPresent(main_));
+    CloseWithYes();
+}
+
+TEST_F(Settings, ApplyRetimesTheRunningCheckAndKeepsTheRestOfTheFile) {
+    const std::string rules = "[Windows]\r\nTotal=1\r\nTitle   1=Prize\r\nActive  1=Yes\r\nMatch   1=Begins\r\n";
+    Start(rules + "[Settings]\r\nEnabled=0\r\nInterval=30\r\n; kept\r\n[Zzz]\r\nx = 1 ");
+    PopupHost first({"IEFrame|shown|Prize one"});
+    const auto toggleKiller = [&](int minusPresses) {
+        HWND dialog = Open();
+        for (int i = 0; i < minusPresses; ++i) Press(dialog, s::Command2);
+        Press(dialog, s::Check3);
+        EXPECT_EQ(Apply(dialog), kApplied);
+    };
+    Sleep(1500);
+    ASSERT_NE(first.Window("IEFrame", "Prize one"), nullptr) << "the killer starts off";
+    toggleKiller(29);  // on, every second
+    EXPECT_TRUE(WaitUntil([&] { return !first.Window("IEFrame", "Prize one"); }, 2500ms));
+    EXPECT_EQ(ProfileBytes(), rules +
+                                  "[Settings]\r\nEnabled=1\r\nInterval=1\r\nMinimized=0\r\nStartup=0\r\n"
+                                  "; kept\r\n[Zzz]\r\nx = 1 ");
+
+    toggleKiller(0);  // off
+    PopupHost second({"IEFrame|shown|Prize two"});
+    Sleep(2500);
+    EXPECT_NE(second.Window("IEFrame", "Prize two"), nullptr) << "unticking stops the checks";
+    toggleKiller(0);  // on again
+    EXPECT_TRUE(WaitUntil([&] { return !second.Window("IEFrame", "Prize two"); }, 2500ms));
+    CloseWithYes();
+}
+
+TEST_F(Settings, TheRunValueAppearsQuotedAndGoesFromBothRootsWhenUnticked) {
+    Start();
+    HWND dialog = Open();
+    Press(dialog, s::Check1);
+    EXPECT_EQ(Apply(dialog), kApplied);
+    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), '"' + folder_.File("Zapnix.exe").append(1, '"'));
+    EXPECT_EQ(RunValue(HKEY_CURRENT_USER), std::nullopt);
+
+    RegSetKeyValueA(HKEY_CURRENT_USER, kRunKey, "Zapnix", REG_SZ, "x", 2);  // left by a run with fewer rights
+    dialog = Open();
+    EXPECT_TRUE(Ticked(dialog, s::Check1)) << "remembered in the file";
+    Press(dialog, s::Check1);
+    EXPECT_EQ(Apply(dialog), kApplied);
+    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::nullopt);
+    EXPECT_EQ(RunValue(HKEY_CURRENT_USER), std::nullopt);
+    CloseWithYes();
+}
+
+}  // namespace
+}  // namespace zapnix::e2e

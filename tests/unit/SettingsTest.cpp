@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+
+#include "settings/SettingsCommands.h"
+
+namespace zapnix {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(SettingsDelay, PlusStopsAtTheBoundMinusAtOneAndAnEnabledKillerNeedsADelay) {
+    struct Case {
+        std::int32_t shown, plus, minus;
+    };
+    for (const Case& c : {Case{0, 1, 0}, {1, 2, 1}, {2, 3, 1}, {65, 65, 64}, {300, 300, 299}, {-5, -4, -5}}) {
+        EXPECT_EQ(RaiseDelay(c.shown), c.plus) << c.shown;
+        EXPECT_EQ(LowerDelay(c.shown), c.minus) << c.shown;
+    }
+    EXPECT_TRUE(ApplyRefusal({0, false, false, true}));
+    EXPECT_FALSE(ApplyRefusal({1, false, false, true}));
+    EXPECT_FALSE(ApplyRefusal({0, true, true, false})) << "a stopped killer needs no delay";
+}
+
+TEST(RunEntry, NamedAfterTheExecutableAndQuotedOnlyWhenThePathHasASpace) {
+    EXPECT_EQ(RunEntryFor("C:\\Tools\\Zapnix.exe").data, "C:\\Tools\\Zapnix.exe");
+    const RunEntry spaced = RunEntryFor("C:\\Program Files\\Pop.Killer.EXE");
+    EXPECT_EQ(spaced.name, "Pop.Killer");
+    EXPECT_EQ(spaced.data, "\"C:\\Program Files\\Pop.Killer.exe\"");
+}
+
+constexpr auto kMachine = RegistryRoot::LocalMachine;
+constexpr auto kUser = RegistryRoot::CurrentUser;
+using Values = std::map<std::pair<RegistryRoot, std::string>, std::string>;
+
+// The Run keys of both roots; a refused root can be read but not changed.
+class FakeRunKeys : public RunKeyRegistry {
+public:
+    bool SetRunValue(RegistryRoot root, const std::string& name, const std::string& data) override {
+        if (!refused.count(root)) values[{root, name}] = data;
+        return !refused.count(root);
+    }
+    bool DeleteRunValue(RegistryRoot root, const std::string& name) override {
+        if (!refused.count(root)) values.erase({root, name});
+        return !values.count({root, name});
+    }
+    std::set<RegistryRoot> refused;
+    Values values;
+};
+
+class ApplySettingsTest : public testing::Test {
+protected:
+    void TearDown() override {
+        fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add, ignored_);
+        fs::remove_all(path_, ignored_);
+    }
+    std::string Stored() const {
+        std::ostringstream bytes;
+        bytes << std::ifstream(path_, std::ios::binary).rdbuf();
+        return bytes.str();
+    }
+    AppliedSettings Apply(bool startup) { return ApplySettings({1, false, startup, true}, path_, keys_, entry_); }
+    std::string Message(bool startup) { return MessageFor(Apply(startup), path_).text; }
+
+    std::error_code ignored_;
+    const std::string path_ =
+        (fs::temp_directory_path() / ("zapnix-settings-" + std::to_string(std::random_device{}()))).string();
+    FakeRunKeys keys_;
+    const RunEntry entry_{"Zapnix", "C:\\Tools\\Zapnix.exe"};
+};
+
+TEST_F(ApplySettingsTest, RegistersForEveryUserOrElseForTheCurrentOneAndSaysSoWhenNeitherWorks) {
+    keys_.values[{kUser, "Zapnix"}] = "old";
+    EXPECT_EQ(Message(true), "All setings have been updated successfully!");
+    EXPECT_EQ(keys_.values, (Values{{{kMachine, "Zapnix"}, entry_.data}})) << "no second start for the user";
+
+    keys_.values.clear();
+    keys_.refused = {kMachine};
+    EXPECT_FALSE(Apply(true).registrationFailed);
+    EXPECT_EQ(keys_.values, (Values{{{kUser, "Zapnix"}, entry_.data}}));
+
+    keys_.values.clear();
+    keys_.refused = {kMachine, kUser};
+    const AppliedSettings applied = Apply(true);
+    EXPECT_EQ(Stored(), "[Settings]\r\nInterval=1\r\nMinimized=0\r\nStartup=0\r\nEnabled=1\r\n");
+    EXPECT_EQ(applied.checkPeriodMs, 1000u) << "the rest still applies";
+    EXPECT_TRUE(MessageFor(applied, path_).error);
+
+    keys_.refused.clear();
+    EXPECT_FALSE(RegisterRunEntry(keys_, RunEntryFor(""))) << "an unknown executable path names nothing";
+    EXPECT_TRUE(keys_.values.empty());
+}
+
+TEST_F(ApplySettingsTest, UnregisteringDeletesFromBothRootsAndAValueThatStaysKeepsTheBoxTicked) {
+    keys_.values = {{{kMachine, "Zapnix"}, "a"}, {{kUser, "Zapnix"}, "b"}, {{kUser, "Other"}, "c"}};
+    EXPECT_FALSE(Apply(false).registrationFailed);
+    EXPECT_EQ(keys_.values, (Values{{{kUser, "Other"}, "c"}}));
+
+    keys_.refused = {kMachine};
+    EXPECT_FALSE(Apply(false).registrationFailed) << "nothing there: nothing refused";
+    keys_.values[{kMachine, "Zapnix"}] = "a";
+    EXPECT_NE(Message(false).find("could not be removed"), std::string::npos);
+    EXPECT_TRUE(ReadSettings(IniDocument::Parse(Stored())).startup) << "Windows will still start it";
+}
+
+TEST_F(ApplySettingsTest, AProfileThatCannotBeReadOrWrittenIsLeftAsItWasAndNamedInTheError) {
+    std::ofstream(path_, std::ios::binary) << "[Settings]\r\nInterval=9\r\n";
+    fs::permissions(path_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    AppliedSettings applied = Apply(false);
+    EXPECT_EQ(applied.profile, ProfileSave::NotWritten);
+    EXPECT_EQ(applied.checkPeriodMs, 1000u) << "the running timer takes the new values all the same";
+    EXPECT_EQ(Stored(), "[Settings]\r\nInterval=9\r\n");
+    EXPECT_NE(MessageFor(applied, path_).text.find(path_), std::string::npos);
+
+    // A folder in the file's place exists but cannot be read as a file.
+    TearDown();
+    fs::create_directory(path_);
+    applied = Apply(false);
+    EXPECT_EQ(applied.profile, ProfileSave::Unreadable);
+    EXPECT_TRUE(fs::is_directory(path_));
+    EXPECT_NE(MessageFor(applied, path_).text.find(path_), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zapnix
