@@ -22,7 +22,7 @@ HWND CreateHiddenOwner() {
 
 Program::Program(std::string folder)
     : owner_(CreateHiddenOwner()),
-      context_{std::move(folder), owner_.Get(), ProgramIcon(), windowSystem_, textCase_},
+      context_{std::move(folder), owner_.Get(), ProgramIcon(), windowSystem_, textCase_, shell_, notificationArea_},
       main_(context_),
       killer_(windowSystem_, main_.Rules(), textCase_, main_) {}
 

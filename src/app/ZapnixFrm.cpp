@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/ServerAddress.h"
 #include "app/ZapnixIds.h"
 #include "settings/StartupSettings.h"
 #include "picking/DragTarget.h"
@@ -120,6 +121,23 @@ LogFrm* ZapnixFrm::ObtainLogFrm() {
 
 void ZapnixFrm::ShowLog() {
     if (LogFrm* log = ObtainLogFrm()) log->Show();
+}
+
+void ZapnixFrm::ShowAbout() {
+    if (AboutFrm* about = about_.Obtain([this] { return AboutFrm::Create(context_.owner, context_.icon); }))
+        about->Show();
+}
+
+void ZapnixFrm::LaunchURL(const std::string& navTo) {
+    context_.shell.Open(navTo);
+}
+
+void ZapnixFrm::OpenHomepage() {
+    LaunchURL(std::string(ServerBase()) + "/");
+}
+
+void ZapnixFrm::OpenForum() {
+    LaunchURL(std::string(ServerBase()) + "/perl/forum/gforum.cgi");
 }
 
 void ZapnixFrm::RecordKill(const std::string& title) {
@@ -243,6 +261,10 @@ void ZapnixFrm::OnCommand(int id) {
         {ids::Command3, &ZapnixFrm::DeleteTicked},    {ids::Command4, &ZapnixFrm::AddRuleFromText},
         {ids::Command5, &ZapnixFrm::GrabTitle},       {ids::TrayOpen, &ZapnixFrm::OpenFromTray},
         {ids::MenuLog, &ZapnixFrm::ShowLog},
+        {ids::MenuAbout, &ZapnixFrm::ShowAbout},
+        {ids::TrayAbout, &ZapnixFrm::ShowAbout},
+        {ids::MenuHome, &ZapnixFrm::OpenHomepage},
+        {ids::MenuForum, &ZapnixFrm::OpenForum},
     };
     for (const Route& route : kRoutes) {
         if (route.id == id) {
@@ -281,6 +303,7 @@ void ZapnixFrm::EndProgram() {
     editor_.Close();
     picker_.Close();
     logFrm_.Close();
+    about_.Close();
     DestroyWindow(Hwnd());
 }
 
@@ -309,6 +332,10 @@ LRESULT ZapnixFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam == ids::kCheckTimerId) {
                 if (checkPass_) checkPass_();
+                return 0;
+            }
+            if (wParam == ids::kTrayRetryTimerId) {
+                tray_.OnRetryTimer();
                 return 0;
             }
             break;

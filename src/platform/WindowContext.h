@@ -1,11 +1,13 @@
 #pragma once
 // What every window of the program is handed when it is made: the program's folder, the hidden owner
-// that keeps the windows off the taskbar, the program icon, and the ports to the window system.
+// that keeps the windows off the taskbar, the program icon, and the ports to the window system and the shell.
 
 #include <windows.h>
 
 #include <string>
 
+#include "platform/NotificationArea.h"
+#include "platform/Shell.h"
 #include "platform/TextCase.h"
 #include "platform/WindowSystem.h"
 
@@ -21,6 +23,8 @@ struct WindowContext {
     HICON icon = nullptr;
     WindowSystem& windows;
     const TextCase& textCase;
+    Shell& shell;
+    NotificationArea& notificationArea;
 };
 
 }  // namespace zapnix

@@ -76,6 +76,7 @@ inline void ExpectLayout(HWND window, std::span<const ControlSpec> layout, int c
                 break;
             case ControlKind::Label:
             case ControlKind::Picture:
+            case ControlKind::Painted:
                 expectedClass = "Static";
                 break;
             case ControlKind::TextBox:
