@@ -42,9 +42,10 @@ void AboutFrm::DrawPicture(const DRAWITEMSTRUCT& item) const {
     const UniqueMemoryDc source(CreateCompatibleDC(item.hDC));
     if (!source) return;
     const SelectionGuard selected(source.Get(), picture_.Get());
-    // In the picture box's top-left corner, as large as the display's scale makes the box.
+    // In the picture box's top-left corner, as large as the display's scale makes the box; whole pixels
+    // keep the drawn lettering sharp.
     const DpiScale scale = DpiScale::ForWindow(item.hwndItem);
-    SetStretchBltMode(item.hDC, HALFTONE);
+    SetStretchBltMode(item.hDC, COLORONCOLOR);
     StretchBlt(item.hDC, item.rcItem.left, item.rcItem.top, scale(size.bmWidth), scale(size.bmHeight), source.Get(),
                0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
 }
