@@ -24,7 +24,7 @@ HWND CreateHiddenOwner() {
 Program::Program(std::string folder)
     : owner_(CreateHiddenOwner()),
       context_{std::move(folder), owner_.Get(), ProgramIcon(), windowSystem_, textCase_,
-               std::make_shared<WinInetHttpClient>(), runKey_},
+               std::make_shared<WinInetHttpClient>(), runKey_, shell_, notificationArea_},
       main_(context_),
       killer_(windowSystem_, main_.Rules(), textCase_, main_) {}
 

@@ -10,6 +10,7 @@
 #include "engine/PopupKiller.h"
 #include "platform/Handles.h"
 #include "platform/Win32RunKeyRegistry.h"
+#include "platform/Win32Shell.h"
 #include "platform/Win32TextCase.h"
 #include "platform/Win32WindowSystem.h"
 #include "platform/WindowContext.h"
@@ -31,6 +32,8 @@ private:
     Win32WindowSystem windowSystem_;
     Win32TextCase textCase_;
     Win32RunKeyRegistry runKey_;
+    Win32Shell shell_;
+    Win32NotificationArea notificationArea_;
     // An owned window has no taskbar button: this hidden owner keeps every window of the program off
     // the task list while they keep ordinary captions.
     UniqueWindow owner_;

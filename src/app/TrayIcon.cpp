@@ -1,5 +1,6 @@
 #include "app/TrayIcon.h"
 
+#include "app/ZapnixIds.h"
 #include "platform/Trace.h"
 
 namespace zapnix {
@@ -15,19 +16,41 @@ void TrayIcon::Add(HWND owner, HICON icon) {
     data_.uCallbackMessage = kTrayCallbackMessage;
     data_.hIcon = icon;
     lstrcpynA(data_.szTip, "Zapnix Popup Killer", 64);
-    // When the icon exists already the add fails and the one icon stays.
-    if (!Shell_NotifyIconA(NIM_ADD, &data_)) TraceFailure("the tray icon could not be added");
     wanted_ = true;
+    Ensure();
 }
 
 void TrayIcon::Remove() {
     // Before the first hide the record is all zeros and the call does nothing.
-    Shell_NotifyIconA(NIM_DELETE, &data_);
+    area_.Notify(NIM_DELETE, data_);
     wanted_ = false;
+    present_ = false;
+    Ensure();
 }
 
 void TrayIcon::OnTaskbarCreated() {
-    if (wanted_) Shell_NotifyIconA(NIM_ADD, &data_);
+    present_ = false;
+    Ensure();
+}
+
+void TrayIcon::OnRetryTimer() {
+    Ensure();
+}
+
+void TrayIcon::Ensure() {
+    if (wanted_ && !present_) {
+        // A shell too busy to answer in time may have added the icon all the same; then only the change
+        // of the existing icon succeeds.
+        present_ = area_.Notify(NIM_ADD, data_) || area_.Notify(NIM_MODIFY, data_);
+    }
+    const bool missing = wanted_ && !present_;
+    if (missing && !retrying_) {
+        TraceFailure("the tray icon could not be added; asking the shell again");
+        retrying_ = SetTimer(data_.hWnd, ids::kTrayRetryTimerId, kRetryMs, nullptr) != 0;
+    } else if (!missing && retrying_) {
+        KillTimer(data_.hWnd, ids::kTrayRetryTimerId);
+        retrying_ = false;
+    }
 }
 
 }  // namespace zapnix

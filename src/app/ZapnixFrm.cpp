@@ -130,6 +130,23 @@ void ZapnixFrm::ShowUpgrade() {
         upgrade->Show();
 }
 
+void ZapnixFrm::ShowAbout() {
+    if (AboutFrm* about = about_.Obtain([this] { return AboutFrm::Create(context_.owner, context_.icon); }))
+        about->Show();
+}
+
+void ZapnixFrm::LaunchURL(const std::string& navTo) {
+    context_.shell.Open(navTo);
+}
+
+void ZapnixFrm::OpenHomepage() {
+    LaunchURL(std::string(ServerBase()) + "/");
+}
+
+void ZapnixFrm::OpenForum() {
+    LaunchURL(std::string(ServerBase()) + "/perl/forum/gforum.cgi");
+}
+
 void ZapnixFrm::RecordKill(const std::string& title) {
     // The first kill of a run creates the viewer hidden, which loads the stored log first.
     if (LogFrm* log = ObtainLogFrm()) log->RecordKill(title, TodayShortDate());
@@ -263,6 +280,8 @@ void ZapnixFrm::OnCommand(int id) {
         {ids::Command5, &ZapnixFrm::GrabTitle},       {ids::TrayOpen, &ZapnixFrm::OpenFromTray},
         {ids::MenuLog, &ZapnixFrm::ShowLog},          {ids::MenuUpgrade, &ZapnixFrm::ShowUpgrade},
         {ids::MenuSettings, &ZapnixFrm::ShowSettings}, {ids::TraySettings, &ZapnixFrm::ShowSettings},
+        {ids::MenuAbout, &ZapnixFrm::ShowAbout},       {ids::TrayAbout, &ZapnixFrm::ShowAbout},
+        {ids::MenuHome, &ZapnixFrm::OpenHomepage},     {ids::MenuForum, &ZapnixFrm::OpenForum},
     };
     for (const Route& route : kRoutes) {
         if (route.id == id) {
@@ -304,6 +323,7 @@ void ZapnixFrm::EndProgram() {
     settings_.Close();
     logFrm_.Close();
     upgrade_.Close();
+    about_.Close();
     DestroyWindow(Hwnd());
 }
 
@@ -332,6 +352,10 @@ LRESULT ZapnixFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam == ids::kCheckTimerId) {
                 if (checkPass_) checkPass_();
+                return 0;
+            }
+            if (wParam == ids::kTrayRetryTimerId) {
+                tray_.OnRetryTimer();
                 return 0;
             }
             break;

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "app/AboutFrm.h"
 #include "app/MainMenu.h"
 #include "app/TrayEvents.h"
 #include "app/TrayIcon.h"
@@ -40,7 +41,7 @@ public:
     static std::span<const ControlSpec> Layout();
 
     // `context` must outlive the window.
-    explicit ZapnixFrm(const WindowContext& context) : context_(context) {}
+    explicit ZapnixFrm(const WindowContext& context) : context_(context), tray_(context.notificationArea) {}
     ~ZapnixFrm() override;
 
     // The load step: creates the window, loads the rules from the profile file in the program's folder,
@@ -69,6 +70,8 @@ public:
     const TrayIcon& Tray() const { return tray_; }
     // Every close path ends here: the question, then saving, sliding off the screen and ending.
     void RequestClose();
+    // Opens the address in the user's default browser; whether one came up is not known.
+    void LaunchURL(const std::string& navTo);
 
 private:
     void AttachRuleList();
@@ -79,6 +82,9 @@ private:
     void ShowLog();
     void ShowUpgrade();
     void ShowSettings();
+    void ShowAbout();
+    void OpenHomepage();
+    void OpenForum();
     // Saves the rule list; on failure asks whether to close anyway. True: go on closing.
     bool SaveWinList();
     bool ConfirmClose();
@@ -103,6 +109,7 @@ private:
     std::optional<std::uint32_t> checkPeriodMs_;
     std::function<void()> checkPass_;
     WindowSlot<LogFrm> logFrm_;
+    WindowSlot<AboutFrm> about_;
     WindowSlot<WinEditFrm> editor_;
     WindowSlot<WinPick> picker_;
     WindowSlot<UpgradeFrm> upgrade_;

@@ -39,7 +39,8 @@ enum : int {
     TrayAbout,
 };
 
-// The check timer's identifier on the main window.
+// The timers of the main window: the check pass, and asking again for a missing tray icon.
 inline constexpr unsigned kCheckTimerId = 1;
+inline constexpr unsigned kTrayRetryTimerId = 2;
 
 }  // namespace zapnix::ids

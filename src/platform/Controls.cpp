@@ -32,6 +32,8 @@ KindTraits TraitsOf(ControlKind kind) {
                     WS_EX_CLIENTEDGE};
         case ControlKind::ComboBox:
             return {"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0};
+        case ControlKind::Painted:
+            return {"STATIC", SS_OWNERDRAW, 0};
     }
     return {"STATIC", 0, 0};
 }

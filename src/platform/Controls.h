@@ -12,7 +12,8 @@
 
 namespace zapnix {
 
-enum class ControlKind { GroupBox, Label, TextBox, Button, Picture, ListView, ListBox, ComboBox };
+// Painted: a picture box whose parent paints it whole (WM_DRAWITEM).
+enum class ControlKind { GroupBox, Label, TextBox, Button, Picture, ListView, ListBox, ComboBox, Painted };
 
 struct ControlSpec {
     int id;

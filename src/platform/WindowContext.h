@@ -1,6 +1,6 @@
 #pragma once
 // What every window of the program is handed when it is made: the program's folder, the hidden owner
-// that keeps the windows off the taskbar, the program icon, and the ports to the window system.
+// that keeps the windows off the taskbar, the program icon, and the ports to the window system and the shell.
 
 #include <windows.h>
 
@@ -9,6 +9,8 @@
 
 #include "platform/HttpClient.h"
 #include "platform/RunKeyRegistry.h"
+#include "platform/NotificationArea.h"
+#include "platform/Shell.h"
 #include "platform/TextCase.h"
 #include "platform/WindowSystem.h"
 
@@ -27,6 +29,8 @@ struct WindowContext {
     // Shared with the requests that may still run after their window has gone.
     std::shared_ptr<HttpClient> http;
     RunKeyRegistry& runKey;
+    Shell& shell;
+    NotificationArea& notificationArea;
 };
 
 }  // namespace zapnix

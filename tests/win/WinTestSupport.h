@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/Win32RunKeyRegistry.h"
+#include "platform/Win32Shell.h"
 #include "platform/Win32TextCase.h"
 #include "platform/Win32WindowSystem.h"
 #include "platform/WindowContext.h"
@@ -21,7 +22,9 @@ struct TestWindowContext {
     Win32WindowSystem windows;
     Win32TextCase textCase;
     Win32RunKeyRegistry runKey;
-    WindowContext context{"", nullptr, nullptr, windows, textCase, nullptr, runKey};
+    Win32Shell shell;
+    Win32NotificationArea notificationArea;
+    WindowContext context{"", nullptr, nullptr, windows, textCase, nullptr, runKey, shell, notificationArea};
 };
 
 inline std::string TextOf(HWND hwnd) {

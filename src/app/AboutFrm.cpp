@@ -1,0 +1,73 @@
+#include "app/AboutFrm.h"
+
+#include "app/AboutIds.h"
+#include "app/resources/resource.h"
+#include "platform/Trace.h"
+
+namespace zapnix {
+namespace {
+
+using namespace ids::about;
+
+constexpr ControlSpec kLayout[] = {
+    {AboutPic, "AboutPic", ControlKind::Painted, "", 24, 16, 281, 185},
+};
+
+}  // namespace
+
+std::span<const ControlSpec> AboutFrm::Layout() {
+    return kLayout;
+}
+
+std::unique_ptr<AboutFrm> AboutFrm::Create(HWND owner, HICON icon) {
+    std::unique_ptr<AboutFrm> frm(new AboutFrm());
+    frm->background_.Reset(CreateSolidBrush(kBackground));
+    frm->picture_.Reset(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUT),
+                                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    // Without its picture the box is still the program's About box: plain dark grey.
+    if (!frm->picture_) TraceFailure("the About picture could not be loaded");
+    if (!frm->CreateForm(kAboutClassName, icon, owner, kClientWidth, kClientHeight, kLayout)) return nullptr;
+    return frm;
+}
+
+void AboutFrm::Show() {
+    if (!IsWindowVisible(Hwnd())) CentreOnScreen(Hwnd());
+    Bring();
+}
+
+void AboutFrm::DrawPicture(const DRAWITEMSTRUCT& item) const {
+    FillRect(item.hDC, &item.rcItem, background_.Get());
+    BITMAP size{};
+    if (!picture_ || !GetObjectA(picture_.Get(), sizeof(size), &size)) return;
+    const UniqueMemoryDc source(CreateCompatibleDC(item.hDC));
+    if (!source) return;
+    const SelectionGuard selected(source.Get(), picture_.Get());
+    // In the picture box's top-left corner, as large as the display's scale makes the box; whole pixels
+    // keep the drawn lettering sharp.
+    const DpiScale scale = DpiScale::ForWindow(item.hwndItem);
+    SetStretchBltMode(item.hDC, COLORONCOLOR);
+    StretchBlt(item.hDC, item.rcItem.left, item.rcItem.top, scale(size.bmWidth), scale(size.bmHeight), source.Get(),
+               0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+}
+
+LRESULT AboutFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND: {
+            RECT client{};
+            GetClientRect(Hwnd(), &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, background_.Get());
+            return 1;
+        }
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item.CtlID != static_cast<UINT>(AboutPic)) break;
+            DrawPicture(item);
+            return TRUE;
+        }
+        default:
+            break;
+    }
+    return DefaultHandling(message, wParam, lParam);
+}
+
+}  // namespace zapnix

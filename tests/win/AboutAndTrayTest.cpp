@@ -1,0 +1,121 @@
+// The links, the About box and the tray icon's retries, on a main window whose shell is a stand-in.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/AboutIds.h"
+#include "app/ZapnixFrm.h"
+#include "app/ZapnixIds.h"
+#include "app/resources/resource.h"
+#include "WinTestSupport.h"
+
+namespace zapnix {
+namespace {
+
+using testing::Pump;
+
+struct StandInShell final : Shell, NotificationArea {
+    void Open(const std::string& url) override { opened.push_back(url); }
+    // No notification area until `ready`; then an add is done but answered as failed while `lostAnswers`
+    // lasts, as by a shell too busy to answer in time.
+    bool Notify(DWORD message, const NOTIFYICONDATAA&) override {
+        adds += message == NIM_ADD;
+        if (!ready) return false;
+        if (message == NIM_MODIFY) return icon;
+        if (message == NIM_DELETE) return std::exchange(icon, false);
+        return !std::exchange(icon, true) && lostAnswers-- <= 0;
+    }
+    std::vector<std::string> opened;
+    bool ready = true, icon = false;
+    int lostAnswers = 0, adds = 0;
+};
+
+class AboutAndTray : public ::testing::Test {
+protected:
+    void SetUp() override {
+        main_ = std::make_unique<ZapnixFrm>(context_);
+        ASSERT_TRUE(main_->Create());
+    }
+    void TearDown() override {
+        main_.reset();
+        // Destroying the main window ends the message loop: leave no quit message for the next test.
+        for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) {
+        }
+    }
+    void Command(int id) { SendMessageA(main_->Hwnd(), WM_COMMAND, id, 0); }
+
+    // A folder that does not exist: no rules, no settings, and nothing is written there.
+    const std::string folder_ = (std::filesystem::temp_directory_path() / "zapnix-about-none").string();
+    testing::TestWindowContext adapters_;
+    StandInShell shell_;
+    WindowContext context_{folder_,          nullptr, nullptr, adapters_.windows, adapters_.textCase, nullptr,
+                           adapters_.runKey, shell_,  shell_};
+    std::unique_ptr<ZapnixFrm> main_;
+};
+
+TEST_F(AboutAndTray, LinksHandTheMakersPagesToTheShell) {
+    Command(ids::MenuHome);
+    Command(ids::MenuForum);
+    EXPECT_EQ(shell_.opened, (std::vector<std::string>{"http://127.0.0.1/", "http://127.0.0.1/perl/forum/gforum.cgi"}));
+}
+
+TEST_F(AboutAndTray, AboutTwiceIsOneDarkGreyBoxWithThePictureInItsPictureBoxCorner) {
+    Command(ids::MenuAbout);
+    Command(ids::MenuAbout);
+    HWND about = FindWindowExA(nullptr, nullptr, "AboutFrm", nullptr);
+    ASSERT_TRUE(about && IsWindowVisible(about));
+    EXPECT_EQ(FindWindowExA(nullptr, about, "AboutFrm", nullptr), nullptr) << "one About box";
+    const DpiScale scale = DpiScale::ForWindow(about);
+    RECT client{}, pic{};
+    GetClientRect(about, &client);
+    EXPECT_EQ(client.right, scale(312));
+    EXPECT_EQ(client.bottom, scale(213));
+    GetWindowRect(GetDlgItem(about, ids::about::AboutPic), &pic);
+    MapWindowPoints(nullptr, about, reinterpret_cast<POINT*>(&pic), 2);
+    EXPECT_EQ(pic.left, scale(24));
+    EXPECT_EQ(pic.top, scale(16));
+    EXPECT_EQ(pic.right - pic.left, scale(281));
+    EXPECT_EQ(pic.bottom - pic.top, scale(185));
+
+    UpdateWindow(about);
+    const WindowDc screen(about);
+    for (const POINT at : {POINT{3, 3}, POINT{pic.right - 3, pic.top + 5}, POINT{pic.left + 5, pic.bottom - 2}})
+        EXPECT_EQ(GetPixel(screen.Get(), at.x, at.y), RGB(64, 64, 64)) << at.x << "," << at.y;
+
+    // At 96 dots per inch the picture box's top-left 270 x 180 pixels are the picture's, one for one.
+    if (scale.Dpi() != 96) return;
+    const UniqueBitmap picture(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUT), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    const UniqueMemoryDc memory(CreateCompatibleDC(screen.Get()));
+    const SelectionGuard selected(memory.Get(), picture.Get());
+    int differing = 0;
+    for (int y = 0; y < 180; y += 3)
+        for (int x = 0; x < 270; ++x)
+            differing += GetPixel(screen.Get(), pic.left + x, pic.top + y) != GetPixel(memory.Get(), x, y);
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(AboutAndTray, AMissingIconIsAskedForAgainUntilTheShellHasIt) {
+    shell_.ready = false;
+    main_->HideToTray();
+    Pump(3 * TrayIcon::kRetryMs, [&] { return shell_.adds >= 2; });
+    ASSERT_GE(shell_.adds, 2) << "asked again while the notification area is not there";
+
+    shell_.ready = true;
+    shell_.lostAnswers = 1;
+    Pump(2 * TrayIcon::kRetryMs, [&] { return main_->Tray().Present(); });
+    EXPECT_TRUE(main_->Tray().Present()) << "an icon added without the answer saying so is there";
+    const int adds = shell_.adds;
+    Pump(TrayIcon::kRetryMs + 500, [] { return false; });
+    EXPECT_EQ(shell_.adds, adds) << "nothing more is asked once the icon is there";
+}
+
+}  // namespace
+}  // namespace zapnix
