@@ -122,6 +122,12 @@ void ZapnixFrm::ShowLog() {
     if (LogFrm* log = ObtainLogFrm()) log->Show();
 }
 
+void ZapnixFrm::ShowCapture() {
+    CaptureFrm* capture =
+        capture_.Obtain([this] { return CaptureFrm::Create(context_.owner, context_.icon, Hwnd()); });
+    if (capture) capture->Bring();
+}
+
 void ZapnixFrm::RecordKill(const std::string& title) {
     // The first kill of a run creates the viewer hidden, which loads the stored log first.
     if (LogFrm* log = ObtainLogFrm()) log->RecordKill(title, TodayShortDate());
@@ -242,7 +248,7 @@ void ZapnixFrm::OnCommand(int id) {
         {ids::TrayClose, &ZapnixFrm::RequestClose},   {ids::Command2, &ZapnixFrm::HideToTray},
         {ids::Command3, &ZapnixFrm::DeleteTicked},    {ids::Command4, &ZapnixFrm::AddRuleFromText},
         {ids::Command5, &ZapnixFrm::GrabTitle},       {ids::TrayOpen, &ZapnixFrm::OpenFromTray},
-        {ids::MenuLog, &ZapnixFrm::ShowLog},
+        {ids::MenuLog, &ZapnixFrm::ShowLog},          {ids::MenuCapture, &ZapnixFrm::ShowCapture},
     };
     for (const Route& route : kRoutes) {
         if (route.id == id) {
@@ -280,6 +286,7 @@ void ZapnixFrm::EndProgram() {
     // The other windows close as by their own close commands: the kill-log viewer saves the log.
     editor_.Close();
     picker_.Close();
+    capture_.Close();
     logFrm_.Close();
     DestroyWindow(Hwnd());
 }

@@ -12,6 +12,7 @@
 #include "app/MainMenu.h"
 #include "app/TrayEvents.h"
 #include "app/TrayIcon.h"
+#include "capture/CaptureFrm.h"
 #include "engine/PopupKiller.h"
 #include "killlog/LogFrm.h"
 #include "picking/DragTargetControl.h"
@@ -62,6 +63,7 @@ public:
     // The rule editor and the picker while they are open.
     WinEditFrm* ExistingEditor() { return editor_.Get(); }
     WinPick* ExistingPicker() { return picker_.Get(); }
+    CaptureFrm* ExistingCapture() { return capture_.Get(); }
 
     void HideToTray();
     const TrayIcon& Tray() const { return tray_; }
@@ -75,6 +77,7 @@ private:
     void RestoreFromTray();
     void OpenFromTray();
     void ShowLog();
+    void ShowCapture();
     // Saves the rule list; on failure asks whether to close anyway. True: go on closing.
     bool SaveWinList();
     bool ConfirmClose();
@@ -101,6 +104,7 @@ private:
     WindowSlot<LogFrm> logFrm_;
     WindowSlot<WinEditFrm> editor_;
     WindowSlot<WinPick> picker_;
+    WindowSlot<CaptureFrm> capture_;
     DragTargetControl dragTarget_;
     bool ruleTicked_ = false;
     bool closing_ = false;
