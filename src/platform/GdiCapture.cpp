@@ -1,5 +1,7 @@
 #include "platform/GdiCapture.h"
 
+#include <cstddef>
+#include <cstring>
 #include <vector>
 
 #include "platform/Trace.h"
@@ -9,17 +11,21 @@ namespace {
 
 // The system palette as it is now, as a palette of our own.
 UniquePalette CopySystemPalette(HDC source) {
-    struct {
-        LOGPALETTE header;
-        PALETTEENTRY more[255];
-    } logical{};
-    logical.header.palVersion = 0x300;
-    logical.header.palNumEntries = 256;
-    GetSystemPaletteEntries(source, 0, 256, logical.header.palPalEntry);
-    return UniquePalette(CreatePalette(&logical.header));
+    PALETTEENTRY entries[256] = {};
+    GetSystemPaletteEntries(source, 0, 256, entries);
+    return CreatePaletteOf(entries);
 }
 
 }  // namespace
+
+UniquePalette CreatePaletteOf(std::span<const PALETTEENTRY> entries) {
+    // LOGPALETTE declares one entry and is followed by the rest: built in a buffer of the full size.
+    std::vector<std::byte> buffer(offsetof(LOGPALETTE, palPalEntry) + entries.size_bytes());
+    const LOGPALETTE header{0x300, static_cast<WORD>(entries.size()), {}};
+    std::memcpy(buffer.data(), &header, offsetof(LOGPALETTE, palPalEntry));
+    std::memcpy(buffer.data() + offsetof(LOGPALETTE, palPalEntry), entries.data(), entries.size_bytes());
+    return UniquePalette(CreatePalette(reinterpret_cast<const LOGPALETTE*>(buffer.data())));
+}
 
 Picture CreateBitmapPicture(HBITMAP hBmp, HPALETTE hPal) {
     return Picture{UniqueBitmap(hBmp), UniquePalette(hPal)};

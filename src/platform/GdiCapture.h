@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <span>
 
 #include "capture/BmpFile.h"
 #include "platform/Handles.h"
@@ -20,6 +21,9 @@ struct Picture {
 
     bool HasImage() const { return bitmap.Valid(); }
 };
+
+// A palette of these entries (version 0x300); 256 entries at most.
+UniquePalette CreatePaletteOf(std::span<const PALETTEENTRY> entries);
 
 // Takes ownership of `hBmp` and `hPal` (null: none).
 Picture CreateBitmapPicture(HBITMAP hBmp, HPALETTE hPal);

@@ -248,6 +248,19 @@ TEST_F(Capture, ScreenTakesThePrimaryScreenAndSaveWritesIt) {
     SetFileAttributesA(locked.string().c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+TEST(CapturePicture, APaletteTakenWithThePictureGoesIntoTheFile) {
+    PALETTEENTRY entries[256];
+    for (int i = 0; i < 256; ++i) entries[i] = PALETTEENTRY{BYTE(i), BYTE(255 - i), 7, 0};
+    const WindowDc screen(nullptr);
+    const Picture picture =
+        CreateBitmapPicture(CreateCompatibleBitmap(screen.Get(), 4, 2), CreatePaletteOf(entries).Release());
+    const BmpImage image = ReadPicture(picture).value();
+    ASSERT_EQ(image.palette.size(), 256u);
+    EXPECT_EQ(image.palette[200].red, 200);
+    EXPECT_EQ(image.palette[200].green, 55);
+    EXPECT_EQ(EncodeBmp(image)->size(), 54u + 1024u + 2 * 12u);
+}
+
 TEST_F(Capture, AHundredCapturesAndClearsLeaveNoGdiObjectBehind) {
     Press(ids::capture::Command1);
     Press(ids::capture::Command3);
