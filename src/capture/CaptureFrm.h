@@ -39,6 +39,10 @@ public:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    friend class BaseWindow<CaptureFrm>;
+    // The picture goes with the window, not later with the object.
+    void OnWindowGone() noexcept override { picture_ = Picture{}; }
+
     CaptureFrm() = default;
     void OnCommand(int id);
     void OnDragStart();

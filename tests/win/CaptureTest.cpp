@@ -171,29 +171,40 @@ TEST_F(Capture, ByHandleTakesTheRequestedRectangleOfWhatTheScreenShows) {
     EXPECT_NE(At(whole, 1, 1), kRed) << "the frame is part of the whole window";
     EXPECT_EQ(At(whole, offset.x + 2, offset.y + 60), kRed);
 
-    // No window at all, or the capture window itself minimised: an empty or partial picture, no crash.
-    for (HWND degenerate : {HWND{}, form_->Hwnd()}) {
+    // No window at all, the capture window itself minimised, a window off the screen: an empty or
+    // partial picture, no crash.
+    SetWindowPos(blocks_.Get(), nullptr, -2000, -2000, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    for (HWND degenerate : {HWND{}, form_->Hwnd(), blocks_.Get()}) {
         ShowWindow(form_->Hwnd(), SW_MINIMIZE);
         form_->CaptureDropped(degenerate);
         ShowWindow(form_->Hwnd(), SW_RESTORE);
+        EXPECT_FALSE(form_->Current().HasImage() && Shown().width == 0);
     }
-    EXPECT_FALSE(form_->Current().HasImage() && Shown().width == 0);
+    EXPECT_EQ(Shown().width, 300);
+
+    // Closing the window drops its picture: the next one starts empty.
+    SendMessageA(form_->Hwnd(), WM_CLOSE, 0, 0);
+    SendMessageA(program_->Main().Hwnd(), WM_COMMAND, ids::MenuCapture, 0);
+    EXPECT_FALSE(program_->Main().ExistingCapture()->Current().HasImage());
+    form_ = program_->Main().ExistingCapture();
     EXPECT_TRUE(CaptureWindow(blocks_.Get(), false, 0, 0, 0, 50).bitmap.Get() == nullptr) << "no 1 x 1 stand-in";
 }
 
 TEST_F(Capture, DraggingTheIconCapturesTheWindowOrTheControlUnderThePointer) {
-    const auto drag = [&](POINT to) {
-        HWND icon = GetDlgItem(form_->Hwnd(), ids::capture::Picture2);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    const auto press = [&] {
         RECT r;
-        GetWindowRect(icon, &r);
+        GetWindowRect(GetDlgItem(form_->Hwnd(), ids::capture::Picture2), &r);
         SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        INPUT input{};
-        input.type = INPUT_MOUSE;
         input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
         SendInput(1, &input, sizeof(input));
         Pump(300, [] { return false; });
         EXPECT_TRUE(IsIconic(form_->Hwnd())) << "minimised while dragging";
         EXPECT_FALSE(IsWindowVisible(program_->Main().Hwnd())) << "the main window is hidden while dragging";
+    };
+    const auto drag = [&](POINT to) {
+        press();
         SetCursorPos(to.x, to.y);
         Pump(100, [] { return false; });
         input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
@@ -216,6 +227,16 @@ TEST_F(Capture, DraggingTheIconCapturesTheWindowOrTheControlUnderThePointer) {
     EXPECT_EQ(control.width, 80);
     EXPECT_EQ(control.height, 30);
     EXPECT_NE(At(control, 40, 15), kRed);
+
+    // The mouse taken away mid-drag: no release will come, so both windows come back at once.
+    press();
+    ReleaseCapture();
+    EXPECT_FALSE(IsIconic(form_->Hwnd()));
+    EXPECT_TRUE(IsWindowVisible(program_->Main().Hwnd()));
+    EXPECT_EQ(Shown().width, 80) << "the picture stays";
+    input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof(input));
+    Pump(200, [] { return false; });
 }
 
 TEST_F(Capture, ScreenTakesThePrimaryScreenAndSaveWritesIt) {
