@@ -1,5 +1,6 @@
 #include "platform/GdiCapture.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <vector>
@@ -20,6 +21,7 @@ UniquePalette CopySystemPalette(HDC source) {
 
 UniquePalette CreatePaletteOf(std::span<const PALETTEENTRY> entries) {
     // LOGPALETTE declares one entry and is followed by the rest: built in a buffer of the full size.
+    entries = entries.first(std::min<std::size_t>(entries.size(), 256));
     std::vector<std::byte> buffer(offsetof(LOGPALETTE, palPalEntry) + entries.size_bytes());
     const LOGPALETTE header{0x300, static_cast<WORD>(entries.size()), {}};
     std::memcpy(buffer.data(), &header, offsetof(LOGPALETTE, palPalEntry));
@@ -32,8 +34,8 @@ Picture CreateBitmapPicture(HBITMAP hBmp, HPALETTE hPal) {
 }
 
 Picture CaptureWindow(HWND hWndSrc, bool Client, int LeftSrc, int TopSrc, int WidthSrc, int HeightSrc) {
-    // A minimised or collapsed window has no area to copy; the system would hand back a 1 × 1
-    // monochrome bitmap, which is no picture of anything.
+    // An empty rectangle (a collapsed window, a failed GetWindowRect) has nothing to copy: the system
+    // would hand back a 1 × 1 monochrome bitmap, a picture of nothing.
     if (WidthSrc <= 0 || HeightSrc <= 0) return {};
 
     UniqueBitmap bitmap;
