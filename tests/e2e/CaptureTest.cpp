@@ -9,22 +9,6 @@ namespace {
 
 using Capture = ZapnixSession;
 
-// The edit box that the file name is typed into: inside the dialog's file name combo box (cmb13).
-HWND FileNameBox(HWND dialog) {
-    HWND found = nullptr;
-    EnumChildWindows(
-        dialog,
-        [](HWND w, LPARAM out) {
-            char cls[16] = {};
-            GetClassNameA(w, cls, sizeof(cls));
-            if (GetDlgCtrlID(w) != 0x47C || lstrcmpiA(cls, "Edit") != 0) return TRUE;
-            *reinterpret_cast<HWND*>(out) = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 TEST_F(Capture, ScreenSavedThroughTheDialogIsABitmapOfTheScreen) {
     Start();
     ChooseCommand(main_, ids::MenuCapture);
@@ -35,8 +19,12 @@ TEST_F(Capture, ScreenSavedThroughTheDialogIsABitmapOfTheScreen) {
 
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (dialog = app_->FindWindowOf("#32770", "Save As")) != nullptr; }));
+    // The file name box: the edit inside the dialog's combo box cmb13 (Wine wraps that in a ComboBoxEx).
     HWND name = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (name = FileNameBox(dialog)) != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] {
+        HWND combo = GetDlgItem(dialog, 0x47C), inner = FindWindowExA(combo, nullptr, "ComboBox", nullptr);
+        return (name = FindWindowExA(inner ? inner : combo, nullptr, "Edit", nullptr)) != nullptr;
+    }));
     TypeText(name, folder_.File("screen"));
     ASSERT_TRUE(WaitUntil([&] { return WindowText(name) == folder_.File("screen"); }));
     Click(GetDlgItem(dialog, IDOK));
