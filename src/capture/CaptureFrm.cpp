@@ -15,6 +15,10 @@ namespace {
 
 using namespace ids::capture;
 
+constexpr char kNothingToSave[] = "Please capture something before saving!";
+constexpr char kNoFileName[] = "Please choose a file name if you wish to save this image!";
+constexpr char kImageSaved[] = "Your image has been saved successfully!";
+
 // The labels stand over the frame as siblings, not inside it: a group box paints no children. The
 // large picture box is drawn by this window (owner-drawn static): the picture unscaled from its
 // top-left corner, cut off where the box ends.

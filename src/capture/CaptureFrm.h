@@ -17,10 +17,6 @@ namespace zapnix {
 
 inline constexpr char kCaptureClassName[] = "CaptureFrm";
 
-inline constexpr char kNothingToSave[] = "Please capture something before saving!";
-inline constexpr char kNoFileName[] = "Please choose a file name if you wish to save this image!";
-inline constexpr char kImageSaved[] = "Your image has been saved successfully!";
-
 class CaptureFrm : public BaseWindow<CaptureFrm> {
 public:
     static constexpr int kClientWidth = 490;
