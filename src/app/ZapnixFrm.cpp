@@ -147,6 +147,12 @@ void ZapnixFrm::OpenForum() {
     LaunchURL(std::string(ServerBase()) + "/perl/forum/gforum.cgi");
 }
 
+void ZapnixFrm::ShowCapture() {
+    CaptureFrm* capture =
+        capture_.Obtain([this] { return CaptureFrm::Create(context_.owner, context_.icon, Hwnd()); });
+    if (capture) capture->Bring();
+}
+
 void ZapnixFrm::RecordKill(const std::string& title) {
     // The first kill of a run creates the viewer hidden, which loads the stored log first.
     if (LogFrm* log = ObtainLogFrm()) log->RecordKill(title, TodayShortDate());
@@ -282,6 +288,7 @@ void ZapnixFrm::OnCommand(int id) {
         {ids::MenuSettings, &ZapnixFrm::ShowSettings}, {ids::TraySettings, &ZapnixFrm::ShowSettings},
         {ids::MenuAbout, &ZapnixFrm::ShowAbout},       {ids::TrayAbout, &ZapnixFrm::ShowAbout},
         {ids::MenuHome, &ZapnixFrm::OpenHomepage},     {ids::MenuForum, &ZapnixFrm::OpenForum},
+        {ids::MenuCapture, &ZapnixFrm::ShowCapture},
     };
     for (const Route& route : kRoutes) {
         if (route.id == id) {
@@ -321,6 +328,7 @@ void ZapnixFrm::EndProgram() {
     editor_.Close();
     picker_.Close();
     settings_.Close();
+    capture_.Close();
     logFrm_.Close();
     upgrade_.Close();
     about_.Close();

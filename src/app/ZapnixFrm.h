@@ -13,6 +13,7 @@
 #include "app/MainMenu.h"
 #include "app/TrayEvents.h"
 #include "app/TrayIcon.h"
+#include "capture/CaptureFrm.h"
 #include "engine/PopupKiller.h"
 #include "killlog/LogFrm.h"
 #include "picking/DragTargetControl.h"
@@ -65,6 +66,7 @@ public:
     // The rule editor and the picker while they are open.
     WinEditFrm* ExistingEditor() { return editor_.Get(); }
     WinPick* ExistingPicker() { return picker_.Get(); }
+    CaptureFrm* ExistingCapture() { return capture_.Get(); }
 
     void HideToTray();
     const TrayIcon& Tray() const { return tray_; }
@@ -85,6 +87,7 @@ private:
     void ShowAbout();
     void OpenHomepage();
     void OpenForum();
+    void ShowCapture();
     // Saves the rule list; on failure asks whether to close anyway. True: go on closing.
     bool SaveWinList();
     bool ConfirmClose();
@@ -114,6 +117,7 @@ private:
     WindowSlot<WinPick> picker_;
     WindowSlot<UpgradeFrm> upgrade_;
     WindowSlot<SettingsFrm> settings_;
+    WindowSlot<CaptureFrm> capture_;
     DragTargetControl dragTarget_;
     bool ruleTicked_ = false;
     bool closing_ = false;  // the closing question is open, or its Yes is being carried out

@@ -23,8 +23,10 @@ HCURSOR CrossCursor() {
     return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_CROSS));
 }
 
+// A second press soon after the first arrives as a double click: it starts a drag all the same.
 bool IsButtonDown(UINT message) {
-    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
+    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
+           message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
 }
 
 bool IsButtonUp(UINT message) {
@@ -37,9 +39,11 @@ DragTargetControl::~DragTargetControl() {
     if (picture_ && IsWindow(picture_)) RemoveWindowSubclass(picture_, &DragTargetControl::Procedure, 1);
 }
 
-void DragTargetControl::Attach(HWND picture, HICON icon, DropSink onDrop) {
+void DragTargetControl::Attach(HWND picture, HICON icon, DropSink onDrop, Notice onPress, Notice onLost) {
     picture_ = picture;
     onDrop_ = std::move(onDrop);
+    onPress_ = std::move(onPress);
+    onLost_ = std::move(onLost);
     dragCursor_ = CursorFromIcon(icon);
     SetWindowSubclass(picture_, &DragTargetControl::Procedure, 1, reinterpret_cast<DWORD_PTR>(this));
 }
@@ -59,6 +63,7 @@ LRESULT DragTargetControl::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         dragging_ = true;
         SetCapture(hwnd);
         SetCursor(dragCursor_ ? dragCursor_.Get() : CrossCursor());
+        if (onPress_) onPress_();
         return 0;
     }
     if (dragging_ && (message == WM_MOUSEMOVE || message == WM_SETCURSOR)) {
@@ -71,7 +76,11 @@ LRESULT DragTargetControl::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         Drop();
         return 0;
     }
-    if (message == WM_CAPTURECHANGED) dragging_ = false;
+    if (message == WM_CAPTURECHANGED && dragging_) {
+        // Another window took the mouse (a system dialog, Alt+Tab): no release will come.
+        dragging_ = false;
+        if (onLost_) onLost_();
+    }
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
