@@ -2,6 +2,7 @@
 
 #include "FakeDesktop.h"
 #include "engine/PopupKiller.h"
+#include "rules/RuleCommands.h"
 
 namespace zapnix {
 namespace {
@@ -27,12 +28,13 @@ protected:
               std::string active = "Yes") {
         rules_.Append({std::move(pattern), std::move(active), std::move(match), std::move(caseSensitive)});
     }
-    void Pass() { PopupKiller(desktop_, rules_, textCase_, recorder_).CheckWindows(); }
+    void Pass() { killer_.CheckWindows(); }
 
     testing::FakeDesktop desktop_;
     RuleList rules_;
     AsciiTextCase textCase_;
     Recorder recorder_{desktop_};
+    PopupKiller killer_{desktop_, rules_, textCase_, recorder_};  // one for the whole run, as the main window's
 };
 
 TEST_F(CheckPass, ClosesAndRecordsExactlyTheMatchingBrowserFramesInEnumerationOrder) {
@@ -60,6 +62,30 @@ TEST_F(CheckPass, TwoMatchingRulesGiveOneCloseAndOneEntryPerPass) {
     Pass();
     EXPECT_EQ(desktop_.closed, (std::vector<WindowHandle>{window, window})) << "a window still there is met again";
     EXPECT_EQ(recorder_.titles.size(), 2u);
+}
+
+TEST_F(CheckPass, EveryPassSeesTheRulesAsTheyStandNow) {
+    desktop_.Open("IEFrame", "Win a Prize");
+    const auto counted = [&] {
+        Pass();
+        return recorder_.titles.size();
+    };
+    EXPECT_EQ(counted(), 0u);
+    Rule("Prize", "Ends");
+    EXPECT_EQ(counted(), 1u) << "a rule added";
+    ApplyEdit(rules_, {0, rules_.Row(0)}, {"Prize", "Yes", "Begins", "No"});
+    EXPECT_EQ(counted(), 1u) << "a rule edited";
+    rules_.Append({"win", "Yes", "Begins", "No"});
+    rules_.Row(1).ticked = true;
+    EXPECT_EQ(counted(), 2u) << "another rule added";
+    rules_.DeleteTicked(true);
+    EXPECT_EQ(counted(), 2u) << "a rule deleted";
+    RuleList other;
+    other.Append({"Win a Prize", "Yes", "Exact", "Yes"});
+    rules_ = other;
+    EXPECT_EQ(counted(), 3u) << "the whole list replaced";
+    RuleList taken = std::move(rules_);
+    EXPECT_EQ(counted(), 3u) << "the list moved away";
 }
 
 TEST_F(CheckPass, NoRulesOrNoActiveRulesCloseNothing) {
