@@ -13,10 +13,6 @@ void RuleMatcher::Refresh() {
     stamp_ = rules_.Stamp();
 }
 
-bool RuleMatches(const WindowKiller& rule, std::string_view title, const TextCase& textCase) {
-    return RuleIndex({rule}, textCase).Matches(title, textCase);
-}
-
 bool TitleMatches(const RuleList& rules, std::string_view title, const TextCase& textCase) {
     return RuleIndex(rules.Rows(), textCase).Matches(title, textCase);
 }

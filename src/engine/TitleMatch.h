@@ -28,7 +28,6 @@ private:
     RuleIndex index_;
 };
 
-bool RuleMatches(const WindowKiller& rule, std::string_view title, const TextCase& textCase);
 bool TitleMatches(const RuleList& rules, std::string_view title, const TextCase& textCase);
 
 // Internet Explorer's and the Mozilla family's frame windows, whatever the letter case of the class.
