@@ -1,6 +1,7 @@
 #include "rules/IniDocument.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace zapnix {
@@ -38,6 +39,12 @@ bool IsLineBreak(char c) {
 // each LF becomes one space instead: the text keeps its length and the file keeps its shape.
 void FlattenLineBreaks(char* begin, char* end) {
     std::replace_if(begin, end, IsLineBreak, ' ');
+}
+
+// Whether `text` is `value` as a write stores it.
+bool SameFlattened(std::string_view text, std::string_view value) {
+    return text.size() == value.size() && std::equal(value.begin(), value.end(), text.begin(),
+                                                     [](char v, char t) { return (IsLineBreak(v) ? ' ' : v) == t; });
 }
 
 // A caller's section or key name as the profile functions use it: only spaces are trimmed. Line breaks
@@ -112,15 +119,25 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
     document.text_ = bytes;
     const char* const data = document.text_.data();
     const std::size_t size = document.text_.size();
-    // Every line and every name fits from the start: no record moves while the file is read.
-    const std::size_t breaks = static_cast<std::size_t>(std::count_if(data, data + size, IsLineBreak));
-    document.lines_.reserve(breaks + 1);
-    document.GrowIndex(breaks + 1);
+    // Every line and every name fits from the start (unless the lines end in CR alone): no record moves
+    // while the file is read.
+    const auto lines = static_cast<std::size_t>(std::count(data, data + size, '\n')) + 1;
+    document.lines_.reserve(lines);
+    document.GrowIndex(lines);
 
+    // The next LF and the next CR are found with memchr and kept until the scan passes them, so that a
+    // file of lines ended by one kind alone is not searched again for the other kind on every line.
+    const auto find = [&](char c, std::size_t from) {
+        const void* found = std::memchr(data + from, c, size - from);
+        return found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : size;
+    };
+    std::size_t nextLf = find('\n', 0);
+    std::size_t nextCr = find('\r', 0);
     std::size_t pos = 0;
     while (pos < size) {
-        std::size_t end = pos;
-        while (end < size && !IsLineBreak(data[end])) ++end;
+        if (nextLf < pos) nextLf = find('\n', pos);
+        if (nextCr < pos) nextCr = find('\r', pos);
+        const std::size_t end = std::min(nextLf, nextCr);
         LineEnd eol = LineEnd::None;
         std::size_t next = end;
         if (end < size) {
@@ -149,9 +166,9 @@ std::string IniDocument::Serialize() const {
 
 std::string IniDocument::ReadString(std::string_view section, std::string_view key) const {
     std::string scratch;
-    const std::uint32_t sectionNumber = Lookup(kSectionScope, CallerName(section, scratch));
+    const std::uint32_t sectionNumber = FindSection(CallerName(section, scratch));
     if (sectionNumber == kNone) return {};
-    const std::uint32_t line = Lookup(sectionNumber, CallerName(key, scratch));
+    const std::uint32_t line = FindKey(sectionNumber, CallerName(key, scratch));
     if (line == kNone) return {};
     std::string_view value = TrimBlanks(ValueOf(TextOf(line)));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
@@ -177,7 +194,7 @@ void IniDocument::WriteString(std::string_view section, std::string_view key, st
     const std::string_view sectionName = CallerName(section, sectionScratch);
     const std::string_view keyName = CallerName(key, keyScratch);
 
-    const std::uint32_t sectionNumber = Lookup(kSectionScope, sectionName);
+    const std::uint32_t sectionNumber = FindSection(sectionName);
     if (sectionNumber == kNone) {
         if (last_ != kNone) EndWithLineBreak(last_);
         const std::size_t header = text_.size();
@@ -192,7 +209,7 @@ void IniDocument::WriteString(std::string_view section, std::string_view key, st
         return;
     }
 
-    const std::uint32_t line = Lookup(sectionNumber, keyName);
+    const std::uint32_t line = FindKey(sectionNumber, keyName);
     if (line == kNone) {
         const std::size_t keyLine = AppendKeyLine(keyName, value);
         InsertAfterLastKey(sectionNumber, keyLine, text_.size() - keyLine);
@@ -202,6 +219,11 @@ void IniDocument::WriteString(std::string_view section, std::string_view key, st
     // itself is unchanged, so the index still finds this line.
     const std::string_view old = TextOf(line);
     const std::string_view spelling = TrimBlanks(old.substr(0, old.find('=')));
+    ++lineOperations_;
+    // A save mostly writes back what the file holds already: such a line stays as it is.
+    if (lines_[line].eol == LineEnd::CrLf && spelling.data() == old.data() && old[spelling.size()] == '=' &&
+        SameFlattened(old.substr(spelling.size() + 1), value))
+        return;
     const auto spellingAt = static_cast<std::size_t>(spelling.data() - text_.data());
     const std::size_t begin = text_.size();
     // Reserved first, so that copying the spelling from the buffer into itself cannot reallocate.
@@ -215,7 +237,6 @@ void IniDocument::WriteString(std::string_view section, std::string_view key, st
     size_ -= replaced.length + LineEndLength(static_cast<unsigned char>(replaced.eol));
     replaced = {begin, text_.size() - begin, replaced.next, LineEnd::CrLf};
     size_ += replaced.length + 2;
-    ++lineOperations_;
 }
 
 std::size_t IniDocument::AppendKeyLine(std::string_view key, std::string_view value) {
@@ -278,8 +299,10 @@ void IniDocument::InsertAfterLastKey(std::uint32_t section, std::size_t begin, s
         const auto split = static_cast<std::uint32_t>(sections_.size());
         sections_.push_back({line, line});
         const std::uint32_t existing = Lookup(kSectionScope, kind.name);
-        if (existing == kNone || Precedes(line, sections_[existing].header))
+        if (existing == kNone || Precedes(line, sections_[existing].header)) {
             Index(kSectionScope, kind.name, split, true);
+            cursorSection_ = kNone;  // it may no longer be the first of its name
+        }
     }
 }
 
@@ -299,6 +322,26 @@ void IniDocument::EndWithLineBreak(std::uint32_t line) {
 
 std::string_view IniDocument::NameOf(std::uint32_t scope, std::uint32_t value) const {
     return Classify(TextOf(scope == kSectionScope ? sections_[value].header : value)).name;
+}
+
+std::uint32_t IniDocument::FindSection(std::string_view name) const {
+    if (cursorSection_ != kNone && SameName(NameOf(kSectionScope, cursorSection_), name)) return cursorSection_;
+    return Lookup(kSectionScope, name);
+}
+
+std::uint32_t IniDocument::FindKey(std::uint32_t section, std::string_view name) const {
+    const std::uint32_t from = cursorSection_ == section ? cursor_ : sections_[section].header;
+    const std::uint32_t next = lines_[from].next;
+    std::uint32_t line = kNone;
+    if (next != kNone && lines_[next].firstOfName && SameName(NameOf(section, next), name)) {
+        line = next;  // a key line right below a key line (or the header) of a section is in that section
+    } else {
+        line = Lookup(section, name);
+        if (line == kNone) return kNone;
+    }
+    cursor_ = line;
+    cursorSection_ = section;
+    return line;
 }
 
 std::uint32_t IniDocument::Lookup(std::uint32_t scope, std::string_view name) const {
@@ -321,6 +364,7 @@ void IniDocument::Index(std::uint32_t scope, std::string_view name, std::uint32_
         if (slot.value == kNone) {
             slot = {value, scope, hash};
             ++indexed_;
+            if (scope != kSectionScope) lines_[value].firstOfName = true;
             return;
         }
         if (slot.hash == hash && slot.scope == scope && SameName(NameOf(scope, slot.value), name)) {

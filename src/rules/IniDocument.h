@@ -44,6 +44,7 @@ private:
         std::size_t length = 0;
         std::uint32_t next = kNone;  // the following line of the file
         LineEnd eol = LineEnd::None;
+        bool firstOfName = false;  // a key line that reads find: the first of its name in its section
     };
     struct Section {
         std::uint32_t header = kNone;
@@ -69,7 +70,9 @@ private:
     void EndWithLineBreak(std::uint32_t line);
     bool Precedes(std::uint32_t line, std::uint32_t other);  // walks the file from `line`
 
-    std::uint32_t Lookup(std::uint32_t scope, std::string_view name) const;  // kNone when missing
+    std::uint32_t FindSection(std::string_view name) const;                     // kNone when missing
+    std::uint32_t FindKey(std::uint32_t section, std::string_view name) const;  // kNone when missing
+    std::uint32_t Lookup(std::uint32_t scope, std::string_view name) const;     // kNone when missing
     void Index(std::uint32_t scope, std::string_view name, std::uint32_t value, bool replace);
     std::string_view NameOf(std::uint32_t scope, std::uint32_t value) const;
     void GrowIndex(std::size_t names);
@@ -84,6 +87,10 @@ private:
     std::size_t indexed_ = 0;
     unsigned indexShift_ = 64;
     std::size_t size_ = 0;  // of the serialised bytes
+    // A batch reads or writes the keys of a file mostly in the file's order: the key line after the one
+    // found last is tried before the index, which saves a random access into it per key.
+    mutable std::uint32_t cursor_ = kNone;
+    mutable std::uint32_t cursorSection_ = kNone;
     std::uint64_t lineOperations_ = 0;
 };
 

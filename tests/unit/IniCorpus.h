@@ -126,6 +126,7 @@ inline const std::vector<WriteCase>& WriteCases() {
         {"[a]\r\nk=1", {{"a", "j", "2"}}, "[a]\r\nk=1\r\nj=2\r\n", nullptr},
         {"[a]\r\nk=1", {{"a", "k", "2"}}, "[a]\r\nk=2\r\n", nullptr},
         {"[a]", {{"a", "k", "v"}}, "[a]\r\nk=v\r\n", nullptr},
+        {"[a]\nk=1", {{"a", "k", "1"}}, "[a]\nk=1\r\n", kRegenerates},  // the same value: still rewritten
         {"[a]\r\nk=1", {{"b", "k", "v"}}, "[a]\r\nk=1\r\n[b]\r\nk=v\r\n", nullptr},
         {"[a]\r\nk=1\r\n", {{"b", "k", "v"}}, "[a]\r\nk=1\r\n[b]\r\nk=v\r\n", nullptr},
         {"[a]\nk=1", {{"b", "k", "v"}}, "[a]\nk=1\r\n[b]\r\nk=v\r\n", kRegenerates},
