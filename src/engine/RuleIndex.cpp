@@ -9,6 +9,7 @@ namespace zapnix {
 PatternTrie::PatternTrie() : nodes_(1) {}
 
 std::uint32_t PatternTrie::Child(std::uint32_t node, unsigned char byte) const {
+    if (node == 0) return rootChildren_[byte];
     if (edges_.empty()) return kNone;
     const std::uint64_t key = ((std::uint64_t{node} << 8) | byte) + 1;
     const std::size_t mask = edges_.size() - 1;
@@ -20,12 +21,16 @@ std::uint32_t PatternTrie::Child(std::uint32_t node, unsigned char byte) const {
 
 std::uint32_t PatternTrie::AddChild(std::uint32_t node, unsigned char byte) {
     if (const std::uint32_t existing = Child(node, byte); existing != kNone) return existing;
-    if ((edgeCount_ + 1) * 2 > edges_.size()) GrowEdges();
+    if (node != 0 && (edgeCount_ + 1) * 2 > edges_.size()) GrowEdges();
     const auto child = static_cast<std::uint32_t>(nodes_.size());
     nodes_.push_back({});
     nodes_[child].byte = byte;
     nodes_[child].nextSibling = nodes_[node].firstChild;
     nodes_[node].firstChild = child;
+    if (node == 0) {
+        rootChildren_[byte] = child;
+        return child;
+    }
 
     const std::uint64_t key = ((std::uint64_t{node} << 8) | byte) + 1;
     const std::size_t mask = edges_.size() - 1;

@@ -4,6 +4,7 @@
 // latter over reversed patterns) and an Aho-Corasick automaton for "Contains", one set of each for
 // the rules where letter case counts and one, over lowered text, for the others.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -52,6 +53,9 @@ private:
     void GrowEdges();
 
     std::vector<Node> nodes_;
+    // The root's children in a plain table: a title that matches nothing keeps falling back to the
+    // root, and there a look-up is one load.
+    std::array<std::uint32_t, 256> rootChildren_{};
     std::vector<Edge> edges_;
     std::size_t edgeCount_ = 0;
     unsigned shift_ = 64;
