@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileIo.h"
+
 namespace zapnix::bench {
 
 using Clock = std::chrono::steady_clock;
@@ -44,6 +46,25 @@ inline std::string TempFile(const char* name) {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     return std::string(temp) + name;
+}
+
+// What any save must cost at least: reading the old file once, then writing the new bytes once and
+// flushing them to the disk. The yardstick for the engine's saves.
+inline void ReadOnceWriteOnce(const std::string& path, const std::string& newBytes, const std::string& scratch) {
+    std::string old;
+    ReadWholeFile(path, old);
+    const HANDLE file =
+        CreateFileA(scratch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, newBytes.data(), static_cast<DWORD>(newBytes.size()), &written, nullptr);
+    FlushFileBuffers(file);
+    CloseHandle(file);
+}
+
+inline std::string FileBytes(const std::string& path) {
+    std::string bytes;
+    ReadWholeFile(path, bytes);
+    return bytes;
 }
 
 }  // namespace zapnix::bench
