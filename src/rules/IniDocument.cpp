@@ -148,7 +148,9 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
                 ++next;
             }
         }
-        document.TakeLine(document.MakeLine(pos, end - pos, eol));
+        const std::uint32_t line = document.MakeLine(pos, end - pos, eol);
+        document.lines_[line].asParsed = true;
+        document.TakeLine(line);
         pos = next;
     }
     return document;
@@ -157,10 +159,26 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
 std::string IniDocument::Serialize() const {
     std::string bytes;
     bytes.reserve(size_);
-    for (std::uint32_t line = first_; line != kNone; line = lines_[line].next) {
-        bytes += TextOf(line);
-        bytes += LineEndText(static_cast<unsigned char>(lines_[line].eol));
+    // Lines that stand in the read buffer as they were read, one after the other, go out in one copy.
+    std::size_t runBegin = 0;
+    std::size_t runEnd = 0;
+    for (std::uint32_t number = first_; number != kNone; number = lines_[number].next) {
+        const Line& line = lines_[number];
+        if (line.asParsed && line.begin == runEnd && runEnd != runBegin) {
+            runEnd += line.length + LineEndLength(static_cast<unsigned char>(line.eol));
+            continue;
+        }
+        bytes.append(text_, runBegin, runEnd - runBegin);
+        runBegin = runEnd = 0;
+        if (line.asParsed) {
+            runBegin = line.begin;
+            runEnd = line.begin + line.length + LineEndLength(static_cast<unsigned char>(line.eol));
+            continue;
+        }
+        bytes += TextOf(number);
+        bytes += LineEndText(static_cast<unsigned char>(line.eol));
     }
+    bytes.append(text_, runBegin, runEnd - runBegin);
     return bytes;
 }
 
@@ -235,7 +253,10 @@ void IniDocument::WriteString(std::string_view section, std::string_view key, st
 
     Line& replaced = lines_[line];
     size_ -= replaced.length + LineEndLength(static_cast<unsigned char>(replaced.eol));
-    replaced = {begin, text_.size() - begin, replaced.next, LineEnd::CrLf};
+    replaced.begin = begin;
+    replaced.length = text_.size() - begin;
+    replaced.eol = LineEnd::CrLf;
+    replaced.asParsed = false;
     size_ += replaced.length + 2;
 }
 
@@ -317,6 +338,7 @@ bool IniDocument::Precedes(std::uint32_t line, std::uint32_t other) {
 void IniDocument::EndWithLineBreak(std::uint32_t line) {
     if (lines_[line].eol != LineEnd::None) return;
     lines_[line].eol = LineEnd::CrLf;
+    lines_[line].asParsed = false;
     size_ += 2;
 }
 

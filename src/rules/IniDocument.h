@@ -45,6 +45,7 @@ private:
         std::uint32_t next = kNone;  // the following line of the file
         LineEnd eol = LineEnd::None;
         bool firstOfName = false;  // a key line that reads find: the first of its name in its section
+        bool asParsed = false;     // text and line end still stand in text_ as they were read
     };
     struct Section {
         std::uint32_t header = kNone;
