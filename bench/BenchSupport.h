@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/FileIo.h"
@@ -29,6 +30,21 @@ double MedianMs(int runs, Work work) {
     }
     std::sort(samples.begin(), samples.end());
     return samples[samples.size() / 2];
+}
+
+// The median times of `runs` calls each of `first` and `second`, taken in turns so that a busy patch
+// of the machine slows both alike.
+template <typename First, typename Second>
+std::pair<double, double> InterleavedMediansMs(int runs, First first, Second second) {
+    std::vector<double> a;
+    std::vector<double> b;
+    for (int i = 0; i < runs; ++i) {
+        a.push_back(MedianMs(1, first));
+        b.push_back(MedianMs(1, second));
+    }
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    return {a[a.size() / 2], b[b.size() / 2]};
 }
 
 // A plain top-level window of the given class, as a browser or any other program would show.

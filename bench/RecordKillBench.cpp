@@ -45,16 +45,20 @@ int main(int argc, char** argv) {
             log.Append({"Pop-up number " + std::to_string(i) + " - Mozilla Firefox", "12/6/2026"});
         SaveKillLogToFile(path, log);
 
-        const double record = bench::MedianMs(11, [&] {
-            log.Append({"Win a Prize - Mozilla Firefox", "12/6/2026"});
-            if (!SaveKillLogToFile(path, log)) std::printf("save failed\n");
-        });
+        // The bytes of the log with one more entry, which is what each recording writes.
+        log.Append({"Win a Prize - Mozilla Firefox", "12/6/2026"});
+        SaveKillLogToFile(path, log);
         const std::string bytes = bench::FileBytes(path);
-        const double floor = bench::MedianMs(11, [&] { bench::ReadOnceWriteOnce(path, bytes, scratch); });
-
+        const auto [record, floor] = bench::InterleavedMediansMs(
+            21,
+            [&] {
+                log.Append({"Win a Prize - Mozilla Firefox", "12/6/2026"});
+                if (!SaveKillLogToFile(path, log)) std::printf("save failed\n");
+            },
+            [&] { bench::ReadOnceWriteOnce(path, bytes, scratch); });
         std::printf("kill log of %d entries (%zu bytes):\n", count, bytes.size());
-        std::printf("  record one kill, whole log in one atomic write (median of 11): %.2f ms\n", record);
-        std::printf("  read the old file once + write and flush the new bytes once (median of 11): %.2f ms\n", floor);
+        std::printf("  record one kill, whole log in one atomic write (median of 21): %.2f ms\n", record);
+        std::printf("  read the old file once + write and flush the new bytes once (median of 21): %.2f ms\n", floor);
         std::printf("  record / read-once-write-once: %.2fx\n", record / floor);
         if (api && count == 10000) {
             const double perKey = ApiSave(scratch, log);

@@ -58,15 +58,14 @@ int main(int argc, char** argv) {
     WriteIniString(path, "Settings", "Enabled", "1");
     WriteIniString(path, "Settings", "Interval", "3");
 
-    const double engine = bench::MedianMs(11, [&] {
-        if (!SaveWinListToFile(path, rules)) std::printf("engine save failed\n");
-    });
+    SaveWinListToFile(path, rules);
     const std::string bytes = bench::FileBytes(path);
-    const double floor = bench::MedianMs(11, [&] { bench::ReadOnceWriteOnce(path, bytes, scratch); });
+    const auto [engine, floor] = bench::InterleavedMediansMs(
+        21, [&] { SaveWinListToFile(path, rules); }, [&] { bench::ReadOnceWriteOnce(path, bytes, scratch); });
 
     std::printf("rules saved: %d (%zu bytes)\n", count, bytes.size());
-    std::printf("engine save into the existing file (median of 11): %.2f ms\n", engine);
-    std::printf("read the old file once + write and flush the new bytes once (median of 11): %.2f ms\n", floor);
+    std::printf("engine save into the existing file (median of 21): %.2f ms\n", engine);
+    std::printf("read the old file once + write and flush the new bytes once (median of 21): %.2f ms\n", floor);
     std::printf("engine / read-once-write-once: %.2fx\n", engine / floor);
     if (api) {
         const double perKey = ApiSave(scratch, rules);
