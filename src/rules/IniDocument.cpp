@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 #include <utility>
 
 namespace zapnix {
@@ -271,6 +272,7 @@ std::size_t IniDocument::AppendKeyLine(std::string_view key, std::string_view va
 }
 
 std::uint32_t IniDocument::MakeLine(std::size_t begin, std::size_t length, LineEnd eol) {
+    if (lines_.size() >= kNone) throw std::length_error("profile file with too many lines");
     lines_.push_back({begin, length, kNone, eol});
     size_ += length + LineEndLength(static_cast<unsigned char>(eol));
     return static_cast<std::uint32_t>(lines_.size() - 1);
