@@ -111,6 +111,9 @@ struct WriteCase {
 inline const std::vector<WriteCase>& WriteCases() {
     const char* const kRegenerates =
         "rewrites the whole file: drops blank lines and indentation, ends every line in CRLF";
+    const char* const kBelowTail = "inserts a new key below the comment and blank lines that end its section";
+    const char* const kLeadingBlanks = "strips leading blanks of the value (and keeps trailing spaces of names)";
+    const char* const kPrelude = "reads the lines before the first header as the section \"\"";
     static const std::vector<WriteCase> cases = {
         {std::nullopt, {{"s", "k", "v"}}, "[s]\r\nk=v\r\n", nullptr},
         {"", {{"s", "k", "v"}}, "[s]\r\nk=v\r\n", nullptr},
@@ -142,29 +145,17 @@ inline const std::vector<WriteCase>& WriteCases() {
         {"[a]\r\nk1=1\r\n; trailing\r\n\r\n[b]\r\nx=1\r\n",
          {{"a", "k2", "2"}, {"a", "k3", "3"}},
          "[a]\r\nk1=1\r\nk2=2\r\nk3=3\r\n; trailing\r\n\r\n[b]\r\nx=1\r\n",
-         "inserts a new key after the comment and blank lines that end its section"},
-        {"[a]\r\n; c\r\n[b]\r\n",
-         {{"a", "k", "v"}},
-         "[a]\r\nk=v\r\n; c\r\n[b]\r\n",
-         "inserts a new key after the comment lines that end its section"},
-        {"[s]\r\njusttext\r\n",
-         {{"s", "justtext", "2"}},
-         "[s]\r\njusttext=2\r\njusttext\r\n",
-         "takes a line without '=' for a key and replaces it"},
+         kBelowTail},
+        {"[a]\r\n; c\r\n[b]\r\n", {{"a", "k", "v"}}, "[a]\r\nk=v\r\n; c\r\n[b]\r\n", kBelowTail},
+        {"[s]\r\njust\r\n", {{"s", "just", "2"}}, "[s]\r\njust=2\r\njust\r\n", "takes a line without '=' for a key"},
         // A key named like a comment is never found again: each write adds a line, below the last key.
         {"[s]\r\nk=1\r\n",
          {{"s", ";x", "1"}, {"s", ";x", "2"}, {"s", "j", "3"}},
          "[s]\r\nk=1\r\nj=3\r\n;x=2\r\n;x=1\r\n",
-         "takes a line beginning with ';' for a key, so the next key goes below it"},
-        {std::nullopt,
-         {{"  s ", " k  ", " \t\"v\" "}},
-         "[s]\r\nk= \t\"v\" \r\n",
-         "keeps trailing spaces of names and strips leading blanks of the value"},
-        {"[s]\r\nk=1\r\n", {{"s", "k", "  lead"}}, "[s]\r\nk=  lead\r\n", "strips leading blanks of the value"},
-        {"k=1\r\n",
-         {{"", "k", "2"}},
-         "k=1\r\n[]\r\nk=2\r\n",
-         "reads the lines before the first header as the section \"\""},
+         "takes a line beginning with ';' for a key"},
+        {std::nullopt, {{"  s ", " k  ", " \t\"v\" "}}, "[s]\r\nk= \t\"v\" \r\n", kLeadingBlanks},
+        {"[s]\r\nk=1\r\n", {{"s", "k", "  lead"}}, "[s]\r\nk=  lead\r\n", kLeadingBlanks},
+        {"k=1\r\n", {{"", "k", "2"}}, "k=1\r\n[]\r\nk=2\r\n", kPrelude},
     };
     return cases;
 }
