@@ -59,14 +59,8 @@ int main() {
         const RuleList rules = MakeRules(count);
         CountingRecorder recorder;
         PopupKiller killer(windows, rules, textCase, recorder);
-        // Interleaved, so that a slow patch of the machine hits both alike.
-        double bareMs = 0;
-        double passMs = 0;
-        for (int round = 0; round < 10; ++round) {
-            bareMs += bench::MedianMs(21, bare);
-            passMs += bench::MedianMs(21, [&] { killer.CheckWindows(); });
-        }
-        std::printf("%8d %14.3f %14.3f %7.2fx%s\n", count, bareMs / 10, passMs / 10, passMs / bareMs,
+        const auto [bareMs, passMs] = bench::InterleavedMediansMs(301, bare, [&] { killer.CheckWindows(); });
+        std::printf("%8d %14.3f %14.3f %7.2fx%s\n", count, bareMs, passMs, passMs / bareMs,
                     recorder.kills ? "  (kills!)" : "");
     }
     std::printf("top-level windows enumerated: %d, browser titles read: %d\n", topLevel, titles);
