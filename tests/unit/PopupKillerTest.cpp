@@ -93,17 +93,5 @@ TEST_F(CheckPass, UnreadableWindowsCountAsEmptyNamesAndTitles) {
     EXPECT_EQ(recorder_.titles, (std::vector<std::string>{""}));
 }
 
-TEST_F(CheckPass, LongTitlesAreComparedByTheirFirst259Characters) {
-    const std::string title = std::string(250, 'a') + "0123456789" + "tail";
-    desktop_.Open("IEFrame", title);
-    Rule("tail", "Ends");
-    Pass();
-    EXPECT_TRUE(recorder_.titles.empty()) << "the end of the cut title is what counts";
-    Rule("012345678", "Ends");
-    Pass();
-    ASSERT_EQ(recorder_.titles.size(), 1u);
-    EXPECT_EQ(recorder_.titles[0], title.substr(0, 259));
-}
-
 }  // namespace
 }  // namespace zapnix
