@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "platform/FileIo.h"
 
 namespace zapnix::bench {
 
@@ -29,6 +32,21 @@ double MedianMs(int runs, Work work) {
     return samples[samples.size() / 2];
 }
 
+// The median times of `runs` calls each of `first` and `second`, taken in turns so that a busy patch
+// of the machine slows both alike.
+template <typename First, typename Second>
+std::pair<double, double> InterleavedMediansMs(int runs, First first, Second second) {
+    std::vector<double> a;
+    std::vector<double> b;
+    for (int i = 0; i < runs; ++i) {
+        a.push_back(MedianMs(1, first));
+        b.push_back(MedianMs(1, second));
+    }
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    return {a[a.size() / 2], b[b.size() / 2]};
+}
+
 // A plain top-level window of the given class, as a browser or any other program would show.
 inline HWND OpenWindow(const char* className, const std::string& title) {
     WNDCLASSA wc{};
@@ -44,6 +62,25 @@ inline std::string TempFile(const char* name) {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     return std::string(temp) + name;
+}
+
+// What any save must cost at least: reading the old file once, then writing the new bytes once and
+// flushing them to the disk. The yardstick for the engine's saves.
+inline void ReadOnceWriteOnce(const std::string& path, const std::string& newBytes, const std::string& scratch) {
+    std::string old;
+    ReadWholeFile(path, old);
+    const HANDLE file =
+        CreateFileA(scratch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, newBytes.data(), static_cast<DWORD>(newBytes.size()), &written, nullptr);
+    FlushFileBuffers(file);
+    CloseHandle(file);
+}
+
+inline std::string FileBytes(const std::string& path) {
+    std::string bytes;
+    ReadWholeFile(path, bytes);
+    return bytes;
 }
 
 }  // namespace zapnix::bench

@@ -1,6 +1,7 @@
 #pragma once
 // One check pass: every top-level window is visited; a browser frame window whose title matches an
-// active window killer is asked to close, and the kill is recorded. Nothing is kept between passes.
+// active window killer is asked to close, and the kill is recorded. Between passes only the rules'
+// index is kept, and only for as long as the rule list stays as it is.
 
 #include <string>
 
@@ -21,17 +22,17 @@ public:
 class PopupKiller {
 public:
     PopupKiller(WindowSystem& windows, const RuleList& rules, const TextCase& textCase, KillRecorder& recorder)
-        : windows_(windows), rules_(rules), textCase_(textCase), recorder_(recorder) {}
+        : windows_(windows), textCase_(textCase), recorder_(recorder), matcher_(rules, textCase) {}
 
     void CheckWindows();
 
 private:
-    void CheckWindow(WindowHandle window, const RuleMatcher& matcher);
+    void CheckWindow(WindowHandle window);
 
     WindowSystem& windows_;
-    const RuleList& rules_;
     const TextCase& textCase_;
     KillRecorder& recorder_;
+    RuleMatcher matcher_;
 };
 
 }  // namespace zapnix

@@ -3,36 +3,31 @@
 // a rule takes part only when "Active" is "Yes", letter case counts only when "Case Sensitive" is
 // "Yes", and a "Match" other than "Exact", "Begins", "Contains" or "Ends" never matches.
 
-#include <string>
+#include <cstdint>
 #include <string_view>
-#include <vector>
 
+#include "engine/RuleIndex.h"
 #include "platform/TextCase.h"
 #include "rules/RuleList.h"
 
 namespace zapnix {
 
-// The active rules as they stand at the start of one check pass, ready to be held against many titles:
-// each pattern is lowered once per pass instead of once per window.
+// The rule list kept indexed from one check pass to the next. As far as anyone can tell the rules are
+// read afresh for every pass; the index is rebuilt only when the list has changed since.
 class RuleMatcher {
 public:
     RuleMatcher(const RuleList& rules, const TextCase& textCase);
+    void Refresh();
     // True when at least one active rule matches; rules neither stop nor override one another.
-    bool Matches(std::string_view title) const;
+    bool Matches(std::string_view title) const { return index_.Matches(title, textCase_); }
 
 private:
-    enum class Mode { Exact, Begins, Contains, Ends };
-    struct Prepared {
-        Mode mode;
-        bool caseSensitive;
-        std::string pattern;  // lowered unless letter case counts
-    };
-
+    const RuleList& rules_;
     const TextCase& textCase_;
-    std::vector<Prepared> rules_;
+    std::uint64_t stamp_;
+    RuleIndex index_;
 };
 
-bool RuleMatches(const WindowKiller& rule, std::string_view title, const TextCase& textCase);
 bool TitleMatches(const RuleList& rules, std::string_view title, const TextCase& textCase);
 
 // Internet Explorer's and the Mozilla family's frame windows, whatever the letter case of the class.

@@ -1,5 +1,8 @@
 #include "rules/IniDocument.h"
 
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
 #include <utility>
 
 namespace zapnix {
@@ -17,40 +20,44 @@ char FoldCase(char c) {
 std::string_view TrimBlanks(std::string_view text) {
     std::size_t begin = 0;
     std::size_t end = text.size();
-    while (begin < end && IsBlank(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && IsBlank(text[end - 1])) {
-        --end;
-    }
+    while (begin < end && IsBlank(text[begin])) ++begin;
+    while (end > begin && IsBlank(text[end - 1])) --end;
     return text.substr(begin, end - begin);
 }
 
 std::string_view TrimSpaces(std::string_view text) {
     const std::size_t begin = text.find_first_not_of(' ');
-    if (begin == std::string_view::npos) {
-        return {};
-    }
+    if (begin == std::string_view::npos) return {};
     return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
+}
+
+bool IsLineBreak(char c) {
+    return c == '\r' || c == '\n';
 }
 
 // The profile functions would write a line break inside a value (or a name) raw, so that a title
 // copied from some other program's window could add keys or whole sections to the file. Each CR and
 // each LF becomes one space instead: the text keeps its length and the file keeps its shape.
-std::string FlattenLineBreaks(std::string_view text) {
-    std::string flat(text);
-    for (char& c : flat) {
-        if (c == '\r' || c == '\n') {
-            c = ' ';
-        }
-    }
-    return flat;
+void FlattenLineBreaks(char* begin, char* end) {
+    std::replace_if(begin, end, IsLineBreak, ' ');
+}
+
+// Whether `text` is `value` as a write stores it.
+bool SameFlattened(std::string_view text, std::string_view value) {
+    return text.size() == value.size() && std::equal(value.begin(), value.end(), text.begin(),
+                                                     [](char v, char t) { return (IsLineBreak(v) ? ' ' : v) == t; });
 }
 
 // A caller's section or key name as the profile functions use it: only spaces are trimmed. Line breaks
 // are flattened first, as a write flattens them, so that a name reads back the way it was written.
-std::string CallerName(std::string_view name) {
-    return std::string(TrimSpaces(FlattenLineBreaks(name)));
+// `scratch` holds the flattened copy when there is one.
+std::string_view CallerName(std::string_view name, std::string& scratch) {
+    if (std::any_of(name.begin(), name.end(), IsLineBreak)) {
+        scratch.assign(name);
+        FlattenLineBreaks(scratch.data(), scratch.data() + scratch.size());
+        name = scratch;
+    }
+    return TrimSpaces(name);
 }
 
 enum class LineKind { Other, Comment, Header, Key };
@@ -64,21 +71,15 @@ struct LineClass {
 // that the document in memory always matches what parsing its own bytes would give.
 LineClass Classify(std::string_view text) {
     const std::string_view line = TrimBlanks(text);
-    if (line.empty()) {
-        return {};
-    }
+    if (line.empty()) return {};
     if (line.front() == '[') {
         const std::size_t close = line.find(']', 1);
         const std::size_t end = close == std::string_view::npos ? line.size() : close;
         return {LineKind::Header, TrimBlanks(line.substr(1, end - 1))};
     }
-    if (line.front() == ';') {
-        return {LineKind::Comment, {}};
-    }
+    if (line.front() == ';') return {LineKind::Comment, {}};
     const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos) {
-        return {};
-    }
+    if (equals == std::string_view::npos) return {};
     return {LineKind::Key, TrimBlanks(line.substr(0, equals))};
 }
 
@@ -86,9 +87,9 @@ std::string_view ValueOf(std::string_view keyLine) {
     return keyLine.substr(keyLine.find('=') + 1);
 }
 
-// FNV-1a over the folded bytes.
-std::uint32_t HashName(std::string_view name) {
-    std::uint32_t hash = 2166136261u;
+// FNV-1a over the folded bytes, started from the scope so that equal names of two scopes part.
+std::uint32_t HashName(std::uint32_t scope, std::string_view name) {
+    std::uint32_t hash = 2166136261u ^ (scope * 0x9E3779B9u);
     for (char c : name) {
         hash ^= static_cast<unsigned char>(FoldCase(c));
         hash *= 16777619u;
@@ -96,167 +97,101 @@ std::uint32_t HashName(std::string_view name) {
     return hash;
 }
 
-// The name tables keep numbers only; these read the name of an entry from the document's lines.
-template <class Lines>
-auto KeyNamesOf(const Lines& lines) {
-    return [&lines](std::uint32_t id) { return Classify(lines[id].text).name; };
-}
-
-template <class Sections>
-auto SectionNamesOf(const Sections& sections) {
-    return [&sections](std::uint32_t id) { return Classify(sections[id - 1].lines[0].text).name; };
-}
-
 bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase(a[i]) != FoldCase(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldCase(x) == FoldCase(y); });
 }
 
-}  // namespace
-
-template <class GetName>
-std::uint32_t IniDocument::NameTable::Find(std::string_view name, const GetName& getName) const {
-    if (slots_.empty()) {
-        return 0;
-    }
-    const std::uint32_t hash = HashName(name);
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        const Slot& slot = slots_[i];
-        if (slot.id == 0) {
-            return 0;
-        }
-        if (slot.hash == hash && SameName(getName(slot.id), name)) {
-            return slot.id;
-        }
-    }
+std::size_t LineEndLength(unsigned char eol) {
+    return eol == 1 ? 2 : eol == 0 ? 0 : 1;
 }
-
-template <class GetName>
-void IniDocument::NameTable::Add(std::uint32_t id, std::string_view name, const GetName& getName) {
-    if ((count_ + 1) * 2 > slots_.size()) {
-        Grow();
-    }
-    const std::uint32_t hash = HashName(name);
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        Slot& slot = slots_[i];
-        if (slot.id == 0) {
-            slot = {id, hash};
-            ++count_;
-            return;
-        }
-        if (slot.hash == hash && SameName(getName(slot.id), name)) {
-            if (id < slot.id) {
-                slot.id = id;
-            }
-            return;
-        }
-    }
-}
-
-void IniDocument::NameTable::ShiftAbove(std::uint32_t after) {
-    for (Slot& slot : slots_) {
-        if (slot.id > after) {
-            ++slot.id;
-        }
-    }
-}
-
-void IniDocument::NameTable::Grow() {
-    std::vector<Slot> old = std::move(slots_);
-    slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{});
-    const std::size_t mask = slots_.size() - 1;
-    for (const Slot& slot : old) {
-        if (slot.id == 0) {
-            continue;
-        }
-        std::size_t i = slot.hash & mask;
-        while (slots_[i].id != 0) {
-            i = (i + 1) & mask;
-        }
-        slots_[i] = slot;
-    }
-}
-
-IniDocument IniDocument::Parse(std::string_view bytes) {
-    IniDocument document;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        const std::size_t end = bytes.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) {
-            document.AddLine({std::string(bytes.substr(pos)), LineEnd::None});
-            break;
-        }
-        LineEnd eol = bytes[end] == '\n' ? LineEnd::Lf : LineEnd::Cr;
-        std::size_t next = end + 1;
-        if (eol == LineEnd::Cr && next < bytes.size() && bytes[next] == '\n') {
-            eol = LineEnd::CrLf;
-            ++next;
-        }
-        document.AddLine({std::string(bytes.substr(pos, end - pos)), eol});
-        pos = next;
-    }
-    return document;
-}
-
-namespace {
 
 std::string_view LineEndText(unsigned char eol) {
     constexpr std::string_view kTexts[] = {"", "\r\n", "\n", "\r"};
     return kTexts[eol];
 }
 
+constexpr std::uint64_t kGolden = 0x9E3779B97F4A7C15ull;
+
 }  // namespace
 
-std::string IniDocument::Serialize() const {
-    std::size_t size = 0;
-    const auto measure = [&size](const std::vector<Line>& lines) {
-        for (const Line& line : lines) {
-            size += line.text.size() + LineEndText(static_cast<unsigned char>(line.eol)).size();
-        }
-    };
-    measure(prelude_);
-    for (const Section& section : sections_) {
-        measure(section.lines);
-    }
+IniDocument IniDocument::Parse(std::string_view bytes) {
+    IniDocument document;
+    document.text_ = bytes;
+    const char* const data = document.text_.data();
+    const std::size_t size = document.text_.size();
+    // Every line and every name fits from the start (unless the lines end in CR alone): no record moves
+    // while the file is read.
+    const auto lines = static_cast<std::size_t>(std::count(data, data + size, '\n')) + 1;
+    document.lines_.reserve(lines);
+    document.GrowIndex(lines);
 
-    std::string bytes;
-    bytes.reserve(size);
-    const auto append = [&bytes](const std::vector<Line>& lines) {
-        for (const Line& line : lines) {
-            bytes += line.text;
-            bytes += LineEndText(static_cast<unsigned char>(line.eol));
-        }
+    // The next LF and the next CR are found with memchr and kept until the scan passes them, so that a
+    // file of lines ended by one kind alone is not searched again for the other kind on every line.
+    const auto find = [&](char c, std::size_t from) {
+        const void* found = std::memchr(data + from, c, size - from);
+        return found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : size;
     };
-    append(prelude_);
-    for (const Section& section : sections_) {
-        append(section.lines);
+    std::size_t nextLf = find('\n', 0);
+    std::size_t nextCr = find('\r', 0);
+    std::size_t pos = 0;
+    while (pos < size) {
+        if (nextLf < pos) nextLf = find('\n', pos);
+        if (nextCr < pos) nextCr = find('\r', pos);
+        const std::size_t end = std::min(nextLf, nextCr);
+        LineEnd eol = LineEnd::None;
+        std::size_t next = end;
+        if (end < size) {
+            eol = data[end] == '\n' ? LineEnd::Lf : LineEnd::Cr;
+            next = end + 1;
+            if (eol == LineEnd::Cr && next < size && data[next] == '\n') {
+                eol = LineEnd::CrLf;
+                ++next;
+            }
+        }
+        const std::uint32_t line = document.MakeLine(pos, end - pos, eol);
+        document.lines_[line].asParsed = true;
+        document.TakeLine(line);
+        pos = next;
     }
+    return document;
+}
+
+std::string IniDocument::Serialize() const {
+    std::string bytes;
+    bytes.reserve(size_);
+    // Lines that stand in the read buffer as they were read, one after the other, go out in one copy.
+    std::size_t runBegin = 0;
+    std::size_t runEnd = 0;
+    for (std::uint32_t number = first_; number != kNone; number = lines_[number].next) {
+        const Line& line = lines_[number];
+        if (line.asParsed && line.begin == runEnd && runEnd != runBegin) {
+            runEnd += line.length + LineEndLength(static_cast<unsigned char>(line.eol));
+            continue;
+        }
+        bytes.append(text_, runBegin, runEnd - runBegin);
+        runBegin = runEnd = 0;
+        if (line.asParsed) {
+            runBegin = line.begin;
+            runEnd = line.begin + line.length + LineEndLength(static_cast<unsigned char>(line.eol));
+            continue;
+        }
+        bytes += TextOf(number);
+        bytes += LineEndText(static_cast<unsigned char>(line.eol));
+    }
+    bytes.append(text_, runBegin, runEnd - runBegin);
     return bytes;
 }
 
 std::string IniDocument::ReadString(std::string_view section, std::string_view key) const {
-    const std::size_t sectionIndex = FindSection(CallerName(section));
-    if (sectionIndex == sections_.size()) {
-        return {};
-    }
-    const Section& found = sections_[sectionIndex];
-    const std::size_t lineIndex = FindKey(found, CallerName(key));
-    if (lineIndex == 0) {
-        return {};
-    }
-    std::string_view value = TrimBlanks(ValueOf(found.lines[lineIndex].text));
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+    std::string scratch;
+    const std::uint32_t sectionNumber = FindSection(CallerName(section, scratch));
+    if (sectionNumber == kNone) return {};
+    const std::uint32_t line = FindKey(sectionNumber, CallerName(key, scratch));
+    if (line == kNone) return {};
+    std::string_view value = TrimBlanks(ValueOf(TextOf(line)));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         value = value.substr(1, value.size() - 2);
-    }
     return std::string(value.substr(0, kMaxReadLength));
 }
 
@@ -264,123 +199,221 @@ std::uint32_t IniDocument::ReadNumber(std::string_view section, std::string_view
     const std::string text = ReadString(section, key);
     std::size_t pos = 0;
     const bool negative = !text.empty() && text[0] == '-';
-    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-        pos = 1;
-    }
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) pos = 1;
     // Unsigned arithmetic wraps modulo 2^32 exactly as the profile functions do with overlong numbers.
     std::uint32_t number = 0;
-    for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+    for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos)
         number = number * 10u + static_cast<std::uint32_t>(text[pos] - '0');
-    }
     return negative ? 0u - number : number;
 }
 
 void IniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    const std::string sectionName = CallerName(section);
-    const std::string keyName = CallerName(key);
-    std::string keyLine;
-    keyLine.reserve(keyName.size() + 1 + value.size());
-    keyLine += keyName;
-    keyLine += '=';
-    keyLine += FlattenLineBreaks(value);
+    std::string sectionScratch;
+    std::string keyScratch;
+    const std::string_view sectionName = CallerName(section, sectionScratch);
+    const std::string_view keyName = CallerName(key, keyScratch);
 
-    const std::size_t sectionIndex = FindSection(sectionName);
-    if (sectionIndex == sections_.size()) {
-        EndWithLineBreak();
-        AddLine({"[" + sectionName + "]", LineEnd::CrLf});
-        AddLine({std::move(keyLine), LineEnd::CrLf});
+    const std::uint32_t sectionNumber = FindSection(sectionName);
+    if (sectionNumber == kNone) {
+        if (last_ != kNone) EndWithLineBreak(last_);
+        const std::size_t header = text_.size();
+        text_.reserve(header + sectionName.size() + 2);
+        text_ += '[';
+        text_ += sectionName;
+        text_ += ']';
+        TakeLine(MakeLine(header, text_.size() - header, LineEnd::CrLf));
+        const std::size_t keyLine = AppendKeyLine(keyName, value);
+        TakeLine(MakeLine(keyLine, text_.size() - keyLine, LineEnd::CrLf));
+        lineOperations_ += 2;
         return;
     }
 
-    Section& found = sections_[sectionIndex];
-    const std::size_t lineIndex = FindKey(found, keyName);
-    if (lineIndex == 0) {
-        InsertAfterLastKey(sectionIndex, {std::move(keyLine), LineEnd::CrLf});
+    const std::uint32_t line = FindKey(sectionNumber, keyName);
+    if (line == kNone) {
+        const std::size_t keyLine = AppendKeyLine(keyName, value);
+        InsertAfterLastKey(sectionNumber, keyLine, text_.size() - keyLine);
         return;
     }
     // The file's own spelling of the key stays; indentation and blanks around '=' do not. The key
     // itself is unchanged, so the index still finds this line.
-    Line& line = found.lines[lineIndex];
-    const std::string_view text = line.text;
-    std::string replaced(TrimBlanks(text.substr(0, text.find('='))));
-    replaced.append(keyLine, keyName.size());
-    line.text = std::move(replaced);
-    line.eol = LineEnd::CrLf;
+    const std::string_view old = TextOf(line);
+    const std::string_view spelling = TrimBlanks(old.substr(0, old.find('=')));
+    ++lineOperations_;
+    // A save mostly writes back what the file holds already: such a line stays as it is.
+    if (lines_[line].eol == LineEnd::CrLf && spelling.data() == old.data() && old[spelling.size()] == '=' &&
+        SameFlattened(old.substr(spelling.size() + 1), value))
+        return;
+    const auto spellingAt = static_cast<std::size_t>(spelling.data() - text_.data());
+    const std::size_t begin = text_.size();
+    // Reserved first, so that copying the spelling from the buffer into itself cannot reallocate.
+    text_.reserve(begin + spelling.size() + 1 + value.size());
+    text_.append(text_, spellingAt, spelling.size());
+    text_ += '=';
+    text_ += value;
+    FlattenLineBreaks(text_.data() + text_.size() - value.size(), text_.data() + text_.size());
+
+    Line& replaced = lines_[line];
+    size_ -= replaced.length + LineEndLength(static_cast<unsigned char>(replaced.eol));
+    replaced.begin = begin;
+    replaced.length = text_.size() - begin;
+    replaced.eol = LineEnd::CrLf;
+    replaced.asParsed = false;
+    size_ += replaced.length + 2;
 }
 
-void IniDocument::AddLine(Line line) {
-    const LineKind kind = Classify(line.text).kind;
-    if (kind == LineKind::Header) {
-        sections_.emplace_back();
-        sections_.back().lines.push_back(std::move(line));
-        const std::uint32_t id = static_cast<std::uint32_t>(sections_.size());
-        sectionIndex_.Add(id, Classify(sections_.back().lines[0].text).name, SectionNamesOf(sections_));
-        return;
+std::size_t IniDocument::AppendKeyLine(std::string_view key, std::string_view value) {
+    const std::size_t begin = text_.size();
+    text_.reserve(begin + key.size() + 1 + value.size());
+    text_ += key;
+    text_ += '=';
+    text_ += value;
+    FlattenLineBreaks(text_.data() + text_.size() - value.size(), text_.data() + text_.size());
+    return begin;
+}
+
+std::uint32_t IniDocument::MakeLine(std::size_t begin, std::size_t length, LineEnd eol) {
+    if (lines_.size() >= kNone) throw std::length_error("profile file with too many lines");
+    lines_.push_back({begin, length, kNone, eol});
+    size_ += length + LineEndLength(static_cast<unsigned char>(eol));
+    return static_cast<std::uint32_t>(lines_.size() - 1);
+}
+
+void IniDocument::Link(std::uint32_t line, std::uint32_t after) {
+    if (after == kNone) after = last_;
+    if (after == kNone) {
+        first_ = line;
+    } else {
+        lines_[line].next = lines_[after].next;
+        lines_[after].next = line;
     }
-    if (sections_.empty()) {
-        prelude_.push_back(std::move(line));
-        return;
-    }
-    Section& section = sections_.back();
-    section.lines.push_back(std::move(line));
-    if (kind == LineKind::Key) {
-        const std::size_t index = section.lines.size() - 1;
-        const std::string_view name = Classify(section.lines[index].text).name;
-        section.keys.Add(static_cast<std::uint32_t>(index), name, KeyNamesOf(section.lines));
-        section.lastKeyLine = index;
+    if (after == last_) last_ = line;
+}
+
+void IniDocument::TakeLine(std::uint32_t line) {
+    Link(line, kNone);
+    const LineClass kind = Classify(TextOf(line));
+    if (kind.kind == LineKind::Header) {
+        lastSection_ = static_cast<std::uint32_t>(sections_.size());
+        sections_.push_back({line, line});
+        // Only the first of sections with one name is ever searched, and the first of keys.
+        Index(kSectionScope, kind.name, lastSection_, false);
+    } else if (kind.kind == LineKind::Key && lastSection_ != kNone) {
+        Index(lastSection_, kind.name, line, false);
+        sections_[lastSection_].lastKey = line;
     }
 }
 
-// Everything below the last key line of a section holds no key, so inserting there moves no line that
-// the key index points at.
-void IniDocument::InsertAfterLastKey(std::size_t sectionIndex, Line line) {
-    Section& section = sections_[sectionIndex];
-    const std::size_t at = section.lastKeyLine + 1;
-    Line& previous = section.lines[at - 1];
-    if (previous.eol == LineEnd::None) {
-        previous.eol = LineEnd::CrLf;
-    }
+// Everything below the last key line of a section holds no key, so a new line there never comes
+// before a key of its section, and the first of two equal keys stays the first.
+void IniDocument::InsertAfterLastKey(std::uint32_t section, std::size_t begin, std::size_t length) {
+    const std::uint32_t after = sections_[section].lastKey;
+    EndWithLineBreak(after);
+    const std::uint32_t line = MakeLine(begin, length, LineEnd::CrLf);
+    Link(line, after);
+    ++lineOperations_;
 
-    const LineKind kind = Classify(line.text).kind;
-    if (kind == LineKind::Header) {
+    const LineClass kind = Classify(TextOf(line));
+    if (kind.kind == LineKind::Key) {
+        Index(section, kind.name, line, false);
+        sections_[section].lastKey = line;
+    } else if (kind.kind == LineKind::Header) {
         // A key name that begins with '[' makes a header, as it would when the file is read again: the
-        // lines below it now belong to the new section.
-        Section split;
-        split.lines.reserve(section.lines.size() - at + 1);
-        split.lines.push_back(std::move(line));
-        for (std::size_t i = at; i < section.lines.size(); ++i) {
-            split.lines.push_back(std::move(section.lines[i]));
+        // lines below it now belong to the new section, and none of them is a key.
+        const auto split = static_cast<std::uint32_t>(sections_.size());
+        sections_.push_back({line, line});
+        const std::uint32_t existing = Lookup(kSectionScope, kind.name);
+        if (existing == kNone || Precedes(line, sections_[existing].header)) {
+            Index(kSectionScope, kind.name, split, true);
+            cursorSection_ = kNone;  // it may no longer be the first of its name
         }
-        section.lines.resize(at);
-        sections_.insert(sections_.begin() + static_cast<std::ptrdiff_t>(sectionIndex + 1), std::move(split));
-        const std::uint32_t id = static_cast<std::uint32_t>(sectionIndex + 2);
-        sectionIndex_.ShiftAbove(id - 1);
-        sectionIndex_.Add(id, Classify(sections_[sectionIndex + 1].lines[0].text).name, SectionNamesOf(sections_));
-        return;
-    }
-
-    section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
-    if (kind == LineKind::Key) {
-        const std::string_view name = Classify(section.lines[at].text).name;
-        section.keys.Add(static_cast<std::uint32_t>(at), name, KeyNamesOf(section.lines));
-        section.lastKeyLine = at;
     }
 }
 
-void IniDocument::EndWithLineBreak() {
-    std::vector<Line>& last = sections_.empty() ? prelude_ : sections_.back().lines;
-    if (!last.empty() && last.back().eol == LineEnd::None) {
-        last.back().eol = LineEnd::CrLf;
+bool IniDocument::Precedes(std::uint32_t line, std::uint32_t other) {
+    for (std::uint32_t next = lines_[line].next; next != kNone; next = lines_[next].next) {
+        ++lineOperations_;
+        if (next == other) return true;
+    }
+    return false;
+}
+
+void IniDocument::EndWithLineBreak(std::uint32_t line) {
+    if (lines_[line].eol != LineEnd::None) return;
+    lines_[line].eol = LineEnd::CrLf;
+    lines_[line].asParsed = false;
+    size_ += 2;
+}
+
+std::string_view IniDocument::NameOf(std::uint32_t scope, std::uint32_t value) const {
+    return Classify(TextOf(scope == kSectionScope ? sections_[value].header : value)).name;
+}
+
+std::uint32_t IniDocument::FindSection(std::string_view name) const {
+    if (cursorSection_ != kNone && SameName(NameOf(kSectionScope, cursorSection_), name)) return cursorSection_;
+    return Lookup(kSectionScope, name);
+}
+
+std::uint32_t IniDocument::FindKey(std::uint32_t section, std::string_view name) const {
+    const std::uint32_t from = cursorSection_ == section ? cursor_ : sections_[section].header;
+    const std::uint32_t next = lines_[from].next;
+    std::uint32_t line = kNone;
+    if (next != kNone && lines_[next].firstOfName && SameName(NameOf(section, next), name)) {
+        line = next;  // a key line right below a key line (or the header) of a section is in that section
+    } else {
+        line = Lookup(section, name);
+        if (line == kNone) return kNone;
+    }
+    cursor_ = line;
+    cursorSection_ = section;
+    return line;
+}
+
+std::uint32_t IniDocument::Lookup(std::uint32_t scope, std::string_view name) const {
+    if (index_.empty()) return kNone;
+    const std::uint32_t hash = HashName(scope, name);
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t i = (((std::uint64_t{scope} << 32) | hash) * kGolden) >> indexShift_;; i = (i + 1) & mask) {
+        const Slot& slot = index_[i];
+        if (slot.value == kNone) return kNone;
+        if (slot.hash == hash && slot.scope == scope && SameName(NameOf(scope, slot.value), name)) return slot.value;
     }
 }
 
-std::size_t IniDocument::FindSection(std::string_view name) const {
-    const std::uint32_t id = sectionIndex_.Find(name, SectionNamesOf(sections_));
-    return id == 0 ? sections_.size() : id - 1;
+void IniDocument::Index(std::uint32_t scope, std::string_view name, std::uint32_t value, bool replace) {
+    if ((indexed_ + 1) * 2 > index_.size()) GrowIndex(std::max(indexed_ + 1, index_.size()));
+    const std::uint32_t hash = HashName(scope, name);
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t i = (((std::uint64_t{scope} << 32) | hash) * kGolden) >> indexShift_;; i = (i + 1) & mask) {
+        Slot& slot = index_[i];
+        if (slot.value == kNone) {
+            slot = {value, scope, hash};
+            ++indexed_;
+            if (scope != kSectionScope) lines_[value].firstOfName = true;
+            return;
+        }
+        if (slot.hash == hash && slot.scope == scope && SameName(NameOf(scope, slot.value), name)) {
+            if (replace) slot.value = value;
+            return;
+        }
+    }
 }
 
-std::size_t IniDocument::FindKey(const Section& section, std::string_view name) const {
-    return section.keys.Find(name, KeyNamesOf(section.lines));
+void IniDocument::GrowIndex(std::size_t names) {
+    std::size_t size = 16;
+    unsigned shift = 60;
+    while (size < names * 2) {
+        size *= 2;
+        --shift;
+    }
+    if (size <= index_.size()) return;
+    std::vector<Slot> old = std::exchange(index_, std::vector<Slot>(size));
+    indexShift_ = shift;
+    for (const Slot& slot : old) {
+        if (slot.value == kNone) continue;
+        std::size_t i = (((std::uint64_t{slot.scope} << 32) | slot.hash) * kGolden) >> indexShift_;
+        while (index_[i].value != kNone) i = (i + 1) & (size - 1);
+        index_[i] = slot;
+    }
 }
 
 }  // namespace zapnix

@@ -28,52 +28,71 @@ public:
     // each CR and each LF is written as one space (in names too, which reads then treat alike).
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
 
+    // The line records that writes have made, rewritten, moved or stepped over since parsing: what a
+    // batch of writes costs, which must grow with the writes and not with the lines they pass.
+    std::uint64_t LineOperations() const { return lineOperations_; }
+
 private:
+    static constexpr std::uint32_t kNone = UINT32_MAX;
+    static constexpr std::uint32_t kSectionScope = UINT32_MAX;  // index scope of section names
+
     enum class LineEnd : unsigned char { None, CrLf, Lf, Cr };  // None: last line without a line end
+    // Lines never move once made: a new line is linked in after its predecessor, so that inserting
+    // above the long tail of a section costs the same as appending.
     struct Line {
-        std::string text;  // without its line end
+        std::size_t begin = 0;  // the text, without its line end, in text_
+        std::size_t length = 0;
+        std::uint32_t next = kNone;  // the following line of the file
         LineEnd eol = LineEnd::None;
+        bool firstOfName = false;  // a key line that reads find: the first of its name in its section
+        bool asParsed = false;     // text and line end still stand in text_ as they were read
     };
-
-    // Name -> number of the first line or section of that name, without regard to ASCII letter case.
-    // An open-addressing table of numbers: the names themselves stay in the lines, so that a save of
-    // thousands of keys costs no allocation per key. Id 0 marks a free slot.
-    class NameTable {
-    public:
-        // getName(id) yields the name an entry stands for.
-        template <class GetName>
-        std::uint32_t Find(std::string_view name, const GetName& getName) const;
-        // With a name already present the smaller id stays: it is the first in the file.
-        template <class GetName>
-        void Add(std::uint32_t id, std::string_view name, const GetName& getName);
-        // Every id above `after` goes up by one (a section was inserted).
-        void ShiftAbove(std::uint32_t after);
-
-    private:
-        struct Slot {
-            std::uint32_t id = 0;
-            std::uint32_t hash = 0;
-        };
-        void Grow();
-        std::vector<Slot> slots_;
-        std::size_t count_ = 0;
-    };
-
     struct Section {
-        std::vector<Line> lines;      // lines[0] is the header
-        NameTable keys;               // key name -> first line holding it
-        std::size_t lastKeyLine = 0;  // 0: no key line yet (a new key then goes after the header)
+        std::uint32_t header = kNone;
+        std::uint32_t lastKey = kNone;  // a new key goes below this line: the last key line, or the header
+    };
+    // One open-addressing table for every name look-up: section names (scope kSectionScope, value a
+    // section number) and key names (scope the section's number, value the line). The names themselves
+    // stay in the lines, without regard to ASCII letter case.
+    struct Slot {
+        std::uint32_t value = kNone;
+        std::uint32_t scope = 0;
+        std::uint32_t hash = 0;
     };
 
-    void AddLine(Line line);
-    void InsertAfterLastKey(std::size_t sectionIndex, Line line);
-    void EndWithLineBreak();
-    std::size_t FindSection(std::string_view name) const;                      // sections_.size() when missing
-    std::size_t FindKey(const Section& section, std::string_view name) const;  // 0 when missing
+    std::string_view TextOf(std::uint32_t line) const {
+        return {text_.data() + lines_[line].begin, lines_[line].length};
+    }
+    std::uint32_t MakeLine(std::size_t begin, std::size_t length, LineEnd eol);
+    void Link(std::uint32_t line, std::uint32_t after);  // after kNone: at the end of the file
+    void TakeLine(std::uint32_t line);                   // classifies and indexes a line at the end of the file
+    void InsertAfterLastKey(std::uint32_t section, std::size_t begin, std::size_t length);
+    std::size_t AppendKeyLine(std::string_view key, std::string_view value);
+    void EndWithLineBreak(std::uint32_t line);
+    bool Precedes(std::uint32_t line, std::uint32_t other);  // walks the file from `line`
 
-    std::vector<Line> prelude_;  // lines before the first section header: never read
-    std::vector<Section> sections_;
-    NameTable sectionIndex_;  // section name -> 1 + index of the first section of that name
+    std::uint32_t FindSection(std::string_view name) const;                     // kNone when missing
+    std::uint32_t FindKey(std::uint32_t section, std::string_view name) const;  // kNone when missing
+    std::uint32_t Lookup(std::uint32_t scope, std::string_view name) const;     // kNone when missing
+    void Index(std::uint32_t scope, std::string_view name, std::uint32_t value, bool replace);
+    std::string_view NameOf(std::uint32_t scope, std::uint32_t value) const;
+    void GrowIndex(std::size_t names);
+
+    std::string text_;  // the parsed bytes, followed by the text of every line written since
+    std::vector<Line> lines_;
+    std::uint32_t first_ = kNone;
+    std::uint32_t last_ = kNone;
+    std::vector<Section> sections_;      // in the order they were made
+    std::uint32_t lastSection_ = kNone;  // the section the file's last line belongs to
+    std::vector<Slot> index_;
+    std::size_t indexed_ = 0;
+    unsigned indexShift_ = 64;
+    std::size_t size_ = 0;  // of the serialised bytes
+    // A batch reads or writes the keys of a file mostly in the file's order: the key line after the one
+    // found last is tried before the index, which saves a random access into it per key.
+    mutable std::uint32_t cursor_ = kNone;
+    mutable std::uint32_t cursorSection_ = kNone;
+    std::uint64_t lineOperations_ = 0;
 };
 
 }  // namespace zapnix

@@ -26,11 +26,7 @@ ApplyOutcome ApplyEdit(RuleList& rules, const RuleEdit& edit, const WindowKiller
     // The main window can come back from the tray while the editor is open, and its list can change:
     // a row that no longer holds the opened rule is somebody else's.
     if (edit.row >= rules.Count() || !SameCells(rules.Row(edit.row), edit.original)) return ApplyOutcome::RuleGone;
-    WindowKiller& rule = rules.Row(edit.row);
-    rule.title = edited.title;
-    rule.active = edited.active;
-    rule.match = edited.match;
-    rule.caseSensitive = edited.caseSensitive;
+    rules.SetCells(edit.row, edited);
     return ApplyOutcome::Applied;
 }
 

@@ -27,7 +27,7 @@ TEST(RuleCommands, AddRuleTakesTheTitleAsTypedWithTheDefaultCells) {
     ASSERT_EQ(rules.Count(), 3u);
     EXPECT_EQ(rules.Row(0), (WindowKiller{"  padded  ", "Yes", "Exact", "No"}));
     EXPECT_EQ(rules.Row(1).title, "   ");
-    EXPECT_EQ(rules.Row(2), rules.Row(0));
+    EXPECT_EQ(rules.Rows()[2], rules.Rows()[0]);
 }
 
 TEST(RuleCommands, DeleteTickedRemovesExactlyTheTickedRules) {
@@ -87,7 +87,7 @@ TEST(RuleCommands, ApplyRefusesWhenTheOpenedRuleMovedOrWentAway) {
     EXPECT_EQ(ApplyEdit(rules, last, {"renamed", "Yes", "Exact", "No"}), ApplyOutcome::RuleGone);
 
     const RuleEdit changed{0, rules.Row(0)};
-    rules.Row(0).active = "No";  // edited meanwhile through another editor
+    rules.SetCells(0, {"rule 2", "No", "Exact", "No"});  // edited meanwhile through another editor
     EXPECT_EQ(ApplyEdit(rules, changed, {"renamed", "Yes", "Exact", "No"}), ApplyOutcome::RuleGone);
 }
 
