@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
+#include "TempFolder.h"
 #include "rules/ProfileFile.h"
 #include "rules/RuleFile.h"
 
@@ -25,13 +22,6 @@ std::string Save(const RuleList& rules, std::string_view existing = "") {
     IniDocument profile = IniDocument::Parse(existing);
     SaveWinList(rules, profile);
     return profile.Serialize();
-}
-
-TEST(RuleFile, KeysAreEightCharacterPrefixesFollowedByTheRowDigits) {
-    EXPECT_EQ(NumberedKey("Title   ", 1), "Title   1");
-    EXPECT_EQ(NumberedKey("Case    ", 9), "Case    9");
-    EXPECT_EQ(NumberedKey("Active  ", 10), "Active  10");
-    EXPECT_EQ(NumberedKey("Match   ", 123456), "Match   123456");
 }
 
 TEST(RuleFile, SavesTheDocumentedLayoutInRowOrder) {
@@ -122,24 +112,10 @@ TEST(RuleFile, TenthRowKeysEndInTenWithoutLeadingZeros) {
     EXPECT_EQ(Load(saved).Rows(), rules.Rows());
 }
 
-class RuleFileOnDisk : public ::testing::Test {
+class RuleFileOnDisk : public TempFolderTest {
 protected:
-    void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("zapnix-rulefile-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-    std::string Path() const { return (folder_ / "quorb.ini").string(); }
-    std::string Bytes() const {
-        std::ifstream in(Path(), std::ios::binary);
-        std::ostringstream out;
-        out << in.rdbuf();
-        return out.str();
-    }
-    std::filesystem::path folder_;
+    std::string Path() const { return PathOf("quorb.ini"); }
+    std::string Bytes() const { return Load(Path()); }
 };
 
 TEST_F(RuleFileOnDisk, SaveKeepsTheSettingsAndReplacesTheWholeFile) {
@@ -150,8 +126,7 @@ TEST_F(RuleFileOnDisk, SaveKeepsTheSettingsAndReplacesTheWholeFile) {
     EXPECT_EQ(Bytes(),
               "[Settings]\r\nInterval=5\r\nEnabled=1\r\n"
               "[Windows]\r\nTotal=1\r\nTitle   1=pop\r\nActive  1=Yes\r\nMatch   1=Exact\r\nCase    1=No\r\n");
-    for (const auto& entry : std::filesystem::directory_iterator(folder_))
-        EXPECT_EQ(entry.path().filename(), "quorb.ini") << "no temporary file may be left behind";
+    EXPECT_EQ(FolderNames(), std::set<std::string>{"quorb.ini"}) << "no temporary file may be left behind";
 }
 
 TEST_F(RuleFileOnDisk, FailedSaveReportsFailure) {
@@ -160,6 +135,23 @@ TEST_F(RuleFileOnDisk, FailedSaveReportsFailure) {
     rules.Append(Rule("pop"));
     EXPECT_FALSE(SaveWinListToFile(Path(), rules));
     EXPECT_FALSE(SaveWinListToFile((folder_ / "missing" / "quorb.ini").string(), rules));
+}
+
+// quorb.ini locked at start-up loads no rules; "Save and Exit" must not then write Total=0 over the
+// user's rules, even when the lock has gone by then.
+TEST_F(RuleFileOnDisk, RulesThatCouldNotBeReadAreNeverWrittenOver) {
+    std::filesystem::create_directories(Path());
+    const LoadedIni loaded = LoadIniFileWithState(Path());
+    ASSERT_EQ(loaded.state, FileState::Unreadable);
+    std::filesystem::remove(Path());
+    const std::string stored = "[Windows]\r\nTotal=1\r\nTitle   1=keep me\r\n";
+    std::ofstream(Path(), std::ios::binary) << stored;
+    RuleList rules;
+    LoadWinList(loaded.document, rules);
+    rules.Append(Rule("added while the file was locked"));
+    EXPECT_FALSE(SaveWinListToFile(Path(), rules, loaded.state));
+    EXPECT_EQ(Bytes(), stored);
+    EXPECT_TRUE(SaveWinListToFile(Path(), rules, FileState::Missing)) << "a missing file had no rules to lose";
 }
 
 }  // namespace
