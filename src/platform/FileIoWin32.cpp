@@ -51,7 +51,22 @@ UniqueHandle OpenTemporary(const std::string& tempPath) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         UniqueHandle file(
             ::CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.Valid() || ::GetLastError() != ERROR_SHARING_VIOLATION) {
+        const DWORD error = ::GetLastError();
+        if (file.Valid()) {
+            return file;
+        }
+        if (error == ERROR_ACCESS_DENIED) {
+            // CREATE_ALWAYS refuses an existing hidden, system or read-only file: not one of ours to
+            // keep, only a name to reuse.
+            const DWORD attributes = ::GetFileAttributesA(tempPath.c_str());
+            constexpr DWORD kRefused = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY;
+            if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+                (attributes & kRefused) == 0 || !::SetFileAttributesA(tempPath.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+                return file;
+            }
+            continue;
+        }
+        if (error != ERROR_SHARING_VIOLATION) {
             return file;
         }
         ::Sleep(20);
