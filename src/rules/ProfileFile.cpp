@@ -1,6 +1,5 @@
 #include "rules/ProfileFile.h"
 
-#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -89,12 +88,19 @@ void ReadNumberedRows(const IniDocument& document, std::string_view section, std
     // Read as the signed 32-bit number the profile functions return: "-1" is no rows, not 4294967295.
     const auto total = static_cast<std::int32_t>(document.ReadNumber(section, kTotal));
     if (total < 1) return;
-    const std::size_t rows = std::min(static_cast<std::size_t>(total), LinesHoldingEquals(document));
+    // Counting the lines costs a pass over the whole file: only a row without a value, which a damaged
+    // Total would give, asks for it. A row with a value has its own line, so below that row the bound
+    // cannot bite.
+    std::optional<std::size_t> backed;
     std::vector<std::string> cells(prefixes.size());
-    for (std::size_t row = 1; row <= rows; ++row) {
+    for (std::size_t row = 1; row <= static_cast<std::size_t>(total); ++row) {
+        bool empty = true;
         for (std::size_t column = 0; column < prefixes.size(); ++column) {
             cells[column] = document.ReadString(section, NumberedKey(prefixes[column], row));
+            empty = empty && cells[column].empty();
         }
+        if (empty && !backed) backed = LinesHoldingEquals(document);
+        if (backed && row > *backed) return;
         onRow(cells);
     }
 }
