@@ -55,24 +55,9 @@ TEST(KillLogFile, LoadsTotalEntriesInOrderAndLeavesHigherKeysAlone) {
     EXPECT_EQ(Load(expected).Count(), 0u);
 }
 
-TEST(KillLogFile, MissingKeysGiveEmptyEntries) {
-    const KillLog log = Load("[Windows]\r\nTotal=2\r\nTitle  1=only\r\n");
-    EXPECT_EQ(log.Rows(), (std::vector<KillLogEntry>{{"only", ""}, {"", ""}}));
-}
-
 TEST(KillLogFile, RuleKeysOfTheSameSectionNameAreNotKillLogKeys) {
     const KillLog log = Load("[Windows]\r\nTotal=1\r\nTitle   1=a rule, not a kill\r\n");
     EXPECT_EQ(log.Row(0).title, "") << "\"Title   1\" (three blanks) is not \"Title  1\"";
-}
-
-TEST(KillLogFile, TitlesThatLookLikeFileStructureStayInsideTheirValue) {
-    KillLog log;
-    log.Append({"[Settings]\r\nTotal=99\nTitle  1=injected", "d"});
-    log.Append({"second", "d"});
-    const KillLog back = Load(Save(log));
-    ASSERT_EQ(back.Count(), 2u);
-    EXPECT_EQ(back.Row(0).title, "[Settings]  Total=99 Title  1=injected");
-    EXPECT_EQ(back.Row(1).title, "second");
 }
 
 // poplog.ini locked by a scanner at the first kill: the kills stay in memory, every save retries the
