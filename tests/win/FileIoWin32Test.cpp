@@ -37,9 +37,9 @@ TEST_F(FileIoWin32Test, AReplacedFileKeepsItsAttributes) {
     Store(path, "[s]\r\nk=1\r\n");
     constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     ASSERT_TRUE(::SetFileAttributesA(path.c_str(), kHiddenSystem));
-    // What a killed save left, made hidden: CREATE_ALWAYS alone would refuse to reuse it.
+    // What a killed save left, made read-only: CREATE_ALWAYS alone would refuse to reuse it.
     Store(TemporaryPathFor(path), "[s]\r\nk=");
-    ASSERT_TRUE(::SetFileAttributesA(TemporaryPathFor(path).c_str(), kHiddenSystem | FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(::SetFileAttributesA(TemporaryPathFor(path).c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(WriteIniString(path, "s", "k", "2"));
     EXPECT_EQ(Load(path), "[s]\r\nk=2\r\n");
     EXPECT_EQ(FolderNames(), std::set<std::string>{"quorb.ini"});
