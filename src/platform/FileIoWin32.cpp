@@ -127,20 +127,24 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
         return false;
     }
     const bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
+    const bool complete = file.Close() && written;
     bool replaced = false;
-    if (file.Close() && written) {
+    if (complete) {
         // ReplaceFile keeps what belongs to the file rather than to its bytes: attributes (hidden,
         // system), access list, creation time, identity. A failure to carry those over is no reason to
         // lose the save. A file that vanished meanwhile is created, never one that appeared meanwhile
-        // overwritten.
-        replaced = exists ? ::ReplaceFileA(path.c_str(), tempPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                           nullptr, nullptr) != FALSE
-                          : false;
-        if (!replaced && (!exists || ::GetLastError() == ERROR_FILE_NOT_FOUND)) {
+        // overwritten. Without a backup name ReplaceFile can fail after the old file is gone
+        // (ERROR_UNABLE_TO_MOVE_REPLACEMENT): the new bytes then still have to be moved into place.
+        replaced = exists && ::ReplaceFileA(path.c_str(), tempPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                            nullptr, nullptr) != FALSE;
+        const DWORD error = replaced ? ERROR_SUCCESS : ::GetLastError();
+        if (!replaced && (!exists || error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT)) {
             replaced = ::MoveFileExA(tempPath.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
         }
     }
-    if (!replaced) {
+    // The temporary file goes unless it holds the only copy of the data: complete, with no file left
+    // under the real name.
+    if (!replaced && (!complete || ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES || !exists)) {
         ::DeleteFileA(tempPath.c_str());
     }
     return replaced;
