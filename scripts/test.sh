@@ -10,6 +10,15 @@ log=build/test-summary.txt
 : >"$log"
 status=0
 ctest --preset native 2>&1 | tee -a "$log" || status=1
+# The profile-file fuzzer for a few seconds, as one more test (tests/fuzz/CMakeLists.txt).
+if command -v clang++ >/dev/null; then
+  if cmake -S tests/fuzz -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null &&
+     cmake --build build/fuzz >/dev/null; then
+    ctest --test-dir build/fuzz 2>&1 | tee -a "$log" || status=1
+  else
+    echo "0% tests passed, 1 tests failed out of 1 (the fuzzer did not build)" | tee -a "$log"
+  fi
+fi
 ZAPNIX_PRIVATE_DISPLAY=1 scripts/with-wine.sh ctest --preset win 2>&1 | tee -a "$log"
 [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
 

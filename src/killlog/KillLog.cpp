@@ -1,42 +1,53 @@
 #include "killlog/KillLog.h"
 
-#include "rules/ProfileFile.h"
+#include <array>
 
 namespace zapnix {
 namespace {
 
 constexpr std::string_view kSection = "Windows";
-constexpr std::string_view kTitle = "Title  ";
-constexpr std::string_view kDate = "Date  ";
+constexpr std::array<std::string_view, 2> kPrefixes{"Title  ", "Date  "};
 
 }  // namespace
 
 void LoadKillLog(const IniDocument& file, KillLog& log) {
-    const auto total = static_cast<std::int32_t>(file.ReadNumber(kSection, "Total"));
-    for (std::int32_t i = 1; i <= total; ++i) {
-        const auto row = static_cast<std::size_t>(i);
-        log.Append(
-            {file.ReadString(kSection, NumberedKey(kTitle, row)), file.ReadString(kSection, NumberedKey(kDate, row))});
-    }
+    ReadNumberedRows(file, kSection, kPrefixes, [&](std::span<std::string> cells) {
+        log.Append({std::move(cells[0]), std::move(cells[1])});
+    });
 }
 
 void SaveKillLog(const KillLog& log, IniDocument& file) {
-    file.WriteString(kSection, "Total", std::to_string(log.Count()));
-    for (std::size_t i = 0; i < log.Count(); ++i) {
-        file.WriteString(kSection, NumberedKey(kTitle, i + 1), log.Row(i).title);
-        file.WriteString(kSection, NumberedKey(kDate, i + 1), log.Row(i).date);
-    }
+    WriteNumberedRows(file, kSection, kPrefixes, log.Count(), [&](std::size_t row, std::size_t column) {
+        return std::string_view(column == 0 ? log.Row(row).title : log.Row(row).date);
+    });
 }
 
 void LoadKillLogFromFile(const std::string& path, KillLog& log) {
-    if (const auto file = LoadIniFile(path)) LoadKillLog(*file, log);
+    LoadKillLog(LoadIniFileWithState(path).document, log);
 }
 
 bool SaveKillLogToFile(const std::string& path, const KillLog& log) {
-    auto file = LoadIniFile(path);
-    if (!file) return false;
-    SaveKillLog(log, *file);
-    return SaveIniFile(path, *file);
+    return UpdateIniFile(path, [&](IniDocument& file) { SaveKillLog(log, file); });
+}
+
+FileState KillLogFile::Load(KillLog& log) {
+    const LoadedIni file = LoadIniFileWithState(path_);
+    LoadKillLog(file.document, log);
+    read_ = file.state != FileState::Unreadable;
+    return file.state;
+}
+
+bool KillLogFile::Save(KillLog& log) {
+    return UpdateIniFile(path_, [&](IniDocument& file) {
+        if (!read_) {
+            KillLog stored;
+            LoadKillLog(file, stored);
+            for (const KillLogEntry& entry : log.Rows()) stored.Append(entry);
+            log = std::move(stored);
+            read_ = true;
+        }
+        SaveKillLog(log, file);
+    });
 }
 
 }  // namespace zapnix

@@ -5,9 +5,11 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "rules/IniDocument.h"
+#include "rules/ProfileFile.h"
 #include "rules/TickedRows.h"
 
 namespace zapnix {
@@ -42,7 +44,30 @@ private:
 // Section "Windows" of the kill-log file: "Total", then "Title  " + i and "Date  " + i (two blanks).
 void LoadKillLog(const IniDocument& file, KillLog& log);
 void SaveKillLog(const KillLog& log, IniDocument& file);
+// One load and one save, for callers without a viewer's lifetime; the viewer uses KillLogFile.
 void LoadKillLogFromFile(const std::string& path, KillLog& log);
 bool SaveKillLogToFile(const std::string& path, const KillLog& log);
+
+// The kill-log file over the viewer's lifetime. A file that exists but cannot be read (locked by a
+// scanner at the first kill) must not lose its entries: the kills recorded meanwhile stay in the log
+// in memory, every save tries the load again first, and the stored entries, once read, go before them.
+class KillLogFile {
+public:
+    explicit KillLogFile(std::string path) : path_(std::move(path)) {}
+    const std::string& Path() const { return path_; }
+    // True once the stored entries are in memory (or there were none: the file was missing).
+    bool Read() const { return read_; }
+
+    // Appends the stored entries to `log`; Unreadable leaves the file to be read by a later Save.
+    FileState Load(KillLog& log);
+    // Writes the whole log, after reading the stored entries into it first when that has not happened
+    // yet (so `log` may gain rows at its start). False when nothing was written: the file still cannot
+    // be read, or the write failed; `log` keeps every row either way, for the next try.
+    bool Save(KillLog& log);
+
+private:
+    std::string path_;
+    bool read_ = false;
+};
 
 }  // namespace zapnix

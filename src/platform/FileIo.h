@@ -8,9 +8,23 @@
 
 namespace zapnix {
 
-enum class ReadStatus { Ok, Missing, Failed };
+// NotRegular: a folder, pipe or device. Opening one must not block, and reading it would mean nothing.
+enum class ReadStatus { Ok, Missing, Failed, NotRegular };
 
 ReadStatus ReadWholeFile(const std::string& path, std::string& bytes);
+// False, the target as it was, when it is not a regular file, this user may not write it, or anything
+// on the way fails.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
+// The one temporary name a save of `path` writes before renaming: the target's name with its last
+// character replaced by '~' ("quorb.ini" gives "quorb.in~"). No longer than the target's own path, so
+// every file that can be read can be saved, however close its path is to the system's limit; and the
+// same for every save, so that a save reuses, and so removes, what a save killed half-way left behind.
+// Writers of one target take turns on it (a lock), never sharing it.
+inline std::string TemporaryPathFor(const std::string& path) {
+    std::string temp = path;
+    if (!temp.empty()) temp.back() = temp.back() == '~' ? '#' : '~';
+    return temp;
+}
 
 }  // namespace zapnix

@@ -1,10 +1,10 @@
 #include "platform/FileIo.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <utility>
 
@@ -59,30 +59,61 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// A temporary name beside the target: the rename must not cross file systems.
-UniqueFd CreateTemporary(const std::string& path, std::string& tempPath) {
-    static std::atomic<unsigned> counter{0};
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Opens the temporary file of `path` for this writer alone, empty. The name is fixed, so it is locked;
+// a writer that got the lock after another renamed the file away holds a stale inode and starts over.
+// Nothing but a plain file of our own is ever written through that name: a link planted there (to
+// make us truncate another file) or a pipe is removed instead.
+UniqueFd OpenTemporary(const std::string& tempPath) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = path + ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
-        UniqueFd fd(::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (fd.Valid() || errno != EEXIST) {
-            return fd;
+        UniqueFd fd(::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
+        if (!fd.Valid()) {
+            if (errno != ELOOP && errno != ENXIO && errno != EISDIR && errno != EACCES) return fd;
+            if (::unlink(tempPath.c_str()) != 0) return UniqueFd(-1);
+            continue;
         }
+        struct stat opened {};
+        struct stat named {};
+        if (::flock(fd.Get(), LOCK_EX) != 0 || ::fstat(fd.Get(), &opened) != 0) return UniqueFd(-1);
+        if (::lstat(tempPath.c_str(), &named) != 0 || !SameFile(opened, named)) continue;
+        if (!S_ISREG(opened.st_mode) || opened.st_nlink != 1) {
+            ::unlink(tempPath.c_str());
+            continue;
+        }
+        if (::ftruncate(fd.Get(), 0) != 0) return UniqueFd(-1);
+        return fd;
     }
     return UniqueFd(-1);
+}
+
+// Whether this user may replace the file at `path` (which exists): a regular file that it can open for
+// writing. Renaming over a file needs only the folder's permission, so the file's own must be asked;
+// and a file whose write bits are all clear is read-only even to root, as the read-only attribute is
+// on Windows.
+bool MayReplace(const std::string& path, const struct stat& existing) {
+    if (!S_ISREG(existing.st_mode) || (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
+    UniqueFd probe(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+    return probe.Valid();
 }
 
 }  // namespace
 
 ReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
     bytes.clear();
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking: opening a named pipe for reading would otherwise wait for a writer forever.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!fd.Valid()) {
         return (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Failed;
     }
     struct stat info {};
-    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd.Get(), &info) != 0) {
         return ReadStatus::Failed;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return ReadStatus::NotRegular;
     }
     char buffer[65536];
     for (;;) {
@@ -104,21 +135,23 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     struct stat existing {};
     const bool exists = ::stat(path.c_str(), &existing) == 0;
-    // A file without write permission is read-only to the user even where rename could replace it
-    // (and root could write it): respect that, as Windows does with its read-only attribute.
-    if (exists && (!S_ISREG(existing.st_mode) || (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)) {
+    if (exists && !MayReplace(path, existing)) {
         return false;
     }
 
-    std::string tempPath;
-    UniqueFd fd = CreateTemporary(path, tempPath);
+    const std::string tempPath = TemporaryPathFor(path);
+    UniqueFd fd = OpenTemporary(tempPath);
     if (!fd.Valid()) {
         return false;
     }
     const bool written = (!exists || ::fchmod(fd.Get(), existing.st_mode & 07777) == 0) && WriteAll(fd.Get(), bytes) &&
                          ::fsync(fd.Get()) == 0;
-    if (!fd.Close() || !written || ::rename(tempPath.c_str(), path.c_str()) != 0) {
+    // Renamed while still locked: a writer waiting for the lock then finds the name gone and starts over.
+    if (!written || ::rename(tempPath.c_str(), path.c_str()) != 0) {
         ::unlink(tempPath.c_str());
+        return false;
+    }
+    if (!fd.Close()) {
         return false;
     }
     // The rename itself lives in the folder: flush that too so that it survives a power loss.

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <utility>
 
 namespace zapnix {
@@ -45,18 +44,43 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
-// A temporary name beside the target: MoveFileEx replaces atomically only within one volume.
-UniqueHandle CreateTemporary(const std::string& path, std::string& tempPath) {
-    static std::atomic<unsigned> counter{0};
+// The temporary file of `path`, empty and open for this writer alone: no sharing, so a second writer
+// of the same target waits here for its turn, while one that a killed save left behind (nobody holds
+// it open) is simply reused.
+UniqueHandle OpenTemporary(const std::string& tempPath) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = path + ".~" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(counter++) + ".tmp";
         UniqueHandle file(
-            ::CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.Valid() || ::GetLastError() != ERROR_FILE_EXISTS) {
+            ::CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const DWORD error = ::GetLastError();
+        if (file.Valid()) {
             return file;
         }
+        if (error == ERROR_ACCESS_DENIED) {
+            // CREATE_ALWAYS refuses an existing hidden, system or read-only file: not one of ours to
+            // keep, only a name to reuse.
+            const DWORD attributes = ::GetFileAttributesA(tempPath.c_str());
+            constexpr DWORD kRefused = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY;
+            if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+                (attributes & kRefused) == 0 || !::SetFileAttributesA(tempPath.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+                return file;
+            }
+            continue;
+        }
+        if (error != ERROR_SHARING_VIOLATION) {
+            return file;
+        }
+        ::Sleep(20);
     }
     return UniqueHandle(INVALID_HANDLE_VALUE);
+}
+
+// Whether this user may replace the existing file at `path`: a disk file (not a folder, pipe or
+// device) that it can open for writing. Asking the file itself covers its read-only attribute and its
+// access list alike; the folder's permission, which a rename needs, says nothing about either.
+bool MayReplace(const std::string& path) {
+    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.Valid() && ::GetFileType(file.Get()) == FILE_TYPE_DISK;
 }
 
 }  // namespace
@@ -70,6 +94,9 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
         const DWORD error = ::GetLastError();
         return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? ReadStatus::Missing
                                                                                 : ReadStatus::Failed;
+    }
+    if (::GetFileType(file.Get()) != FILE_TYPE_DISK) {
+        return ReadStatus::NotRegular;  // a device (NUL, CON, COM1) or a pipe: reading it could block
     }
     char buffer[65536];
     for (;;) {
@@ -86,26 +113,41 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-    // MoveFileEx refuses to replace a read-only file on Windows but not everywhere; decide it here so
-    // that the user's read-only flag always protects the file.
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    // MoveFileEx and ReplaceFile refuse a read-only file on Windows but not everywhere; decide it here so
+    // that the user's read-only flag always protects the file.
+    if (exists && ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0 || !MayReplace(path))) {
         return false;
     }
 
-    std::string tempPath;
-    UniqueHandle file = CreateTemporary(path, tempPath);
+    const std::string tempPath = TemporaryPathFor(path);
+    UniqueHandle file = OpenTemporary(tempPath);
     if (!file.Valid()) {
         return false;
     }
     const bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
-    if (!file.Close() || !written ||
-        !::MoveFileExA(tempPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ::DeleteFileA(tempPath.c_str());
-        return false;
+    const bool complete = file.Close() && written;
+    bool replaced = false;
+    if (complete) {
+        // ReplaceFile keeps what belongs to the file rather than to its bytes: attributes (hidden,
+        // system), access list, creation time, identity. A failure to carry those over is no reason to
+        // lose the save. A file that vanished meanwhile is created, never one that appeared meanwhile
+        // overwritten. Without a backup name ReplaceFile can fail after the old file is gone
+        // (ERROR_UNABLE_TO_MOVE_REPLACEMENT): the new bytes then still have to be moved into place.
+        replaced = exists && ::ReplaceFileA(path.c_str(), tempPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                            nullptr, nullptr) != FALSE;
+        const DWORD error = replaced ? ERROR_SUCCESS : ::GetLastError();
+        if (!replaced && (!exists || error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT)) {
+            replaced = ::MoveFileExA(tempPath.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+        }
     }
-    return true;
+    // The temporary file goes unless it holds the only copy of the data: complete, with no file left
+    // under the real name.
+    if (!replaced && (!complete || ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES || !exists)) {
+        ::DeleteFileA(tempPath.c_str());
+    }
+    return replaced;
 }
 
 }  // namespace zapnix

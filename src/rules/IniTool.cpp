@@ -11,6 +11,7 @@
 #include <io.h>
 #endif
 
+#include "platform/FileIo.h"
 #include "rules/ProfileFile.h"
 
 namespace zapnix {
@@ -74,6 +75,18 @@ int main(int argc, char** argv) {
     const std::string path = argv[first + 1];
     const std::string_view section = argv[first + 2];
     const std::string_view key = argv[first + 3];
+
+    // A folder, pipe or device where the file should be is an error, not an empty file; a pipe would
+    // otherwise block the tool until something wrote to it.
+    if (operations == &kEngine) {
+        std::string bytes;
+        const zapnix::ReadStatus status = zapnix::ReadWholeFile(path, bytes);
+        if (status == zapnix::ReadStatus::NotRegular || status == zapnix::ReadStatus::Failed) {
+            std::fprintf(stderr, "ini: %s %s\n", path.c_str(),
+                         status == zapnix::ReadStatus::NotRegular ? "is not a regular file" : "cannot be read");
+            return 1;
+        }
+    }
 
     if (command == "get") {
         PrintLine(operations->readString(path, section, key));

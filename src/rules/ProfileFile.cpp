@@ -1,10 +1,32 @@
 #include "rules/ProfileFile.h"
 
 #include <utility>
+#include <vector>
 
 #include "platform/FileIo.h"
 
 namespace zapnix {
+namespace {
+
+constexpr std::string_view kTotal = "Total";
+
+// An upper bound on the key lines of any section: lines that hold an "=".
+std::size_t LinesHoldingEquals(const IniDocument& document) {
+    const std::string bytes = document.Serialize();
+    std::size_t lines = 0;
+    bool seen = false;
+    for (const char c : bytes) {
+        if (c == '\r' || c == '\n') {
+            seen = false;
+        } else if (c == '=' && !seen) {
+            seen = true;
+            ++lines;
+        }
+    }
+    return lines;
+}
+
+}  // namespace
 
 std::string NumberedKey(std::string_view prefix, std::size_t row) {
     std::string key(prefix);
@@ -14,39 +36,84 @@ std::string NumberedKey(std::string_view prefix, std::size_t row) {
 
 std::string ReadIniString(const std::string& path, std::string_view section, std::string_view key) {
     // An unreadable file reads as an empty one, as it does through the profile functions.
-    const std::optional<IniDocument> document = LoadIniFile(path);
-    return document ? document->ReadString(section, key) : std::string();
+    return LoadIniFileWithState(path).document.ReadString(section, key);
 }
 
 std::int32_t ReadIniNumber(const std::string& path, std::string_view section, std::string_view key) {
-    const std::optional<IniDocument> document = LoadIniFile(path);
-    return document ? static_cast<std::int32_t>(document->ReadNumber(section, key)) : 0;
+    return static_cast<std::int32_t>(LoadIniFileWithState(path).document.ReadNumber(section, key));
 }
 
 bool WriteIniString(const std::string& path, std::string_view section, std::string_view key, std::string_view value) {
-    std::optional<IniDocument> document = LoadIniFile(path);
-    if (!document) {
-        return false;
-    }
-    document->WriteString(section, key, value);
-    return SaveIniFile(path, *document);
+    return UpdateIniFile(path, [&](IniDocument& document) { document.WriteString(section, key, value); });
 }
 
-std::optional<IniDocument> LoadIniFile(const std::string& path) {
+LoadedIni LoadIniFileWithState(const std::string& path) {
+    LoadedIni loaded;
     std::string bytes;
     switch (ReadWholeFile(path, bytes)) {
         case ReadStatus::Ok:
-            return IniDocument::Parse(bytes);
+            loaded.state = FileState::Ok;
+            loaded.document = IniDocument::Parse(bytes);
+            break;
         case ReadStatus::Missing:
-            return IniDocument();
+            loaded.state = FileState::Missing;
+            break;
         case ReadStatus::Failed:
+        case ReadStatus::NotRegular:
+            loaded.state = FileState::Unreadable;
             break;
     }
-    return std::nullopt;
+    return loaded;
+}
+
+std::optional<IniDocument> LoadIniFile(const std::string& path) {
+    LoadedIni loaded = LoadIniFileWithState(path);
+    if (loaded.state == FileState::Unreadable) return std::nullopt;
+    return std::move(loaded.document);
 }
 
 bool SaveIniFile(const std::string& path, const IniDocument& document) {
     return ReplaceFileAtomically(path, document.Serialize());
+}
+
+bool UpdateIniFile(const std::string& path, const std::function<void(IniDocument&)>& change) {
+    std::optional<IniDocument> document = LoadIniFile(path);
+    if (!document) return false;
+    change(*document);
+    return SaveIniFile(path, *document);
+}
+
+void ReadNumberedRows(const IniDocument& document, std::string_view section, std::span<const std::string_view> prefixes,
+                      const std::function<void(std::span<std::string> cells)>& onRow) {
+    // Read as the signed 32-bit number the profile functions return: "-1" is no rows, not 4294967295.
+    const auto total = static_cast<std::int32_t>(document.ReadNumber(section, kTotal));
+    if (total < 1) return;
+    // Counting the lines costs a pass over the whole file: only a row without a value, which a damaged
+    // Total would give, asks for it. A row with a value has its own line, so below that row the bound
+    // cannot bite.
+    std::optional<std::size_t> backed;
+    std::vector<std::string> cells(prefixes.size());
+    for (std::size_t row = 1; row <= static_cast<std::size_t>(total); ++row) {
+        bool empty = true;
+        for (std::size_t column = 0; column < prefixes.size(); ++column) {
+            cells[column] = document.ReadString(section, NumberedKey(prefixes[column], row));
+            empty = empty && cells[column].empty();
+        }
+        if (empty && !backed) backed = LinesHoldingEquals(document);
+        if (backed && row > *backed) return;
+        onRow(cells);
+    }
+}
+
+void WriteNumberedRows(IniDocument& document, std::string_view section, std::span<const std::string_view> prefixes,
+                       std::size_t count,
+                       const std::function<std::string_view(std::size_t row, std::size_t column)>& cell) {
+    document.WriteString(section, kTotal, std::to_string(count));
+    for (std::size_t row = 0; row < count; ++row) {
+        for (std::size_t column = 0; column < prefixes.size(); ++column) {
+            document.WriteString(section, NumberedKey(prefixes[column], row + 1), cell(row, column));
+        }
+    }
 }
 
 }  // namespace zapnix

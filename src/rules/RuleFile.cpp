@@ -1,47 +1,40 @@
 #include "rules/RuleFile.h"
 
-#include "rules/ProfileFile.h"
+#include <array>
 
 namespace zapnix {
 namespace {
 
-constexpr std::string_view kTitle = "Title   ";
-constexpr std::string_view kActive = "Active  ";
-constexpr std::string_view kMatch = "Match   ";
-constexpr std::string_view kCase = "Case    ";
+constexpr std::array<std::string_view, 4> kPrefixes{"Title   ", "Active  ", "Match   ", "Case    "};
 
 }  // namespace
 
 void LoadWinList(const IniDocument& profile, RuleList& rules) {
-    // A negative or absurd "Total" reads as a signed number: anything below 1 is an empty list.
-    const auto total = static_cast<std::int32_t>(profile.ReadNumber(kRulesSection, "Total"));
-    for (std::int32_t i = 1; i <= total; ++i) {
-        const auto row = static_cast<std::size_t>(i);
-        WindowKiller rule;
-        rule.title = profile.ReadString(kRulesSection, NumberedKey(kTitle, row));
-        rule.active = profile.ReadString(kRulesSection, NumberedKey(kActive, row));
-        rule.match = profile.ReadString(kRulesSection, NumberedKey(kMatch, row));
-        rule.caseSensitive = profile.ReadString(kRulesSection, NumberedKey(kCase, row));
-        rules.Append(std::move(rule));
-    }
+    ReadNumberedRows(profile, kRulesSection, kPrefixes, [&](std::span<std::string> cells) {
+        rules.Append({std::move(cells[0]), std::move(cells[1]), std::move(cells[2]), std::move(cells[3])});
+    });
 }
 
 void SaveWinList(const RuleList& rules, IniDocument& profile) {
-    profile.WriteString(kRulesSection, "Total", std::to_string(rules.Count()));
-    for (std::size_t i = 0; i < rules.Count(); ++i) {
-        const WindowKiller& rule = rules.Row(i);
-        profile.WriteString(kRulesSection, NumberedKey(kTitle, i + 1), rule.title);
-        profile.WriteString(kRulesSection, NumberedKey(kActive, i + 1), rule.active);
-        profile.WriteString(kRulesSection, NumberedKey(kMatch, i + 1), rule.match);
-        profile.WriteString(kRulesSection, NumberedKey(kCase, i + 1), rule.caseSensitive);
-    }
+    WriteNumberedRows(profile, kRulesSection, kPrefixes, rules.Count(),
+                      [&](std::size_t row, std::size_t column) -> std::string_view {
+                          const WindowKiller& rule = rules.Row(row);
+                          switch (column) {
+                              case 0:
+                                  return rule.title;
+                              case 1:
+                                  return rule.active;
+                              case 2:
+                                  return rule.match;
+                              default:
+                                  return rule.caseSensitive;
+                          }
+                      });
 }
 
-bool SaveWinListToFile(const std::string& path, const RuleList& rules) {
-    auto profile = LoadIniFile(path);
-    if (!profile) return false;
-    SaveWinList(rules, *profile);
-    return SaveIniFile(path, *profile);
+bool SaveWinListToFile(const std::string& path, const RuleList& rules, FileState loadedAs) {
+    if (loadedAs == FileState::Unreadable) return false;
+    return UpdateIniFile(path, [&](IniDocument& profile) { SaveWinList(rules, profile); });
 }
 
 }  // namespace zapnix

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "rules/IniDocument.h"
+#include "rules/ProfileFile.h"
 #include "rules/RuleList.h"
 
 namespace zapnix {
@@ -20,7 +21,9 @@ void LoadWinList(const IniDocument& profile, RuleList& rules);
 void SaveWinList(const RuleList& rules, IniDocument& profile);
 
 // SaveWinList against the file at `path`: only the rule keys change and the file is replaced
-// atomically; false (file untouched) when it could not be read or written.
-bool SaveWinListToFile(const std::string& path, const RuleList& rules);
+// atomically; false (file untouched) when it could not be read or written. `loadedAs` is what the
+// load at start-up found: rules that were never read (Unreadable) are never written over, even when
+// the file can be read by now, because the list in memory lacks them.
+bool SaveWinListToFile(const std::string& path, const RuleList& rules, FileState loadedAs = FileState::Ok);
 
 }  // namespace zapnix
