@@ -73,10 +73,11 @@ bool ZapnixFrm::Create() {
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
 
     // The load step proper: the rules, then the settings, from one read of the profile file.
-    const IniDocument profile = LoadIniFile(profilePath_).value_or(IniDocument{});
-    LoadWinList(profile, rules_);
+    const LoadedIni profile = LoadIniFileWithState(profilePath_);
+    profileState_ = profile.state;
+    LoadWinList(profile.document, rules_);
     RulesChanged();
-    const StartupSettings settings = ReadStartupSettings(profile);
+    const StartupSettings settings = ReadStartupSettings(profile.document);
     if (settings.startHidden) HideToTray();
     SetCheckPeriod(settings.checkPeriodMs);
     ruleTicked_ = false;
@@ -84,6 +85,12 @@ bool ZapnixFrm::Create() {
         ShowWindow(Hwnd(), SW_SHOW);
         UpdateWindow(Hwnd());
     }
+    // A file that is there but held by another program is not an empty list: saying nothing would let
+    // the next save replace the user's rules with none.
+    if (profileState_ == FileState::Unreadable)
+        ShowError(Hwnd(), "The window killers could not be read from " + profilePath_ +
+                              ". Another program may be using the file.\r\n\r\nZapnix runs without them and "
+                              "will not write over that file until it is started again.");
     return true;
 }
 
@@ -303,7 +310,12 @@ bool ZapnixFrm::ConfirmClose() {
 }
 
 bool ZapnixFrm::SaveWinList() {
-    if (SaveWinListToFile(profilePath_, rules_)) return true;
+    if (SaveWinListToFile(profilePath_, rules_, profileState_)) return true;
+    if (profileState_ == FileState::Unreadable)
+        return AskAfterError(Hwnd(), "The window killers were not saved: " + profilePath_ +
+                                         " could not be read when Zapnix started, and saving now would replace "
+                                         "the rules it holds.\r\n\r\nClose Zapnix anyway? Choose No to keep "
+                                         "Zapnix running.");
     return AskAfterError(Hwnd(), "The window killers could not be saved to " + profilePath_ +
                                      ".\r\n\r\nClose Zapnix anyway? The changes made to them since Zapnix "
                                      "started will be lost.\r\nChoose No to keep Zapnix running.");

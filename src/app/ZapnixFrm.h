@@ -102,6 +102,7 @@ private:
 
     const WindowContext& context_;
     std::string profilePath_;
+    FileState profileState_ = FileState::Missing;  // how the rule file was found at start-up
     std::string logPath_;
     RuleList rules_;
     VirtualListView winList_;

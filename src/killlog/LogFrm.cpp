@@ -49,9 +49,9 @@ std::unique_ptr<LogFrm> LogFrm::Create(HWND owner, HICON icon, const std::string
             self->logItemChecked_ = true;
         });
 
-    frm->logPath_ = logPath;
+    frm->logFile_ = KillLogFile(logPath);
     frm->logItemChecked_ = false;
-    LoadKillLogFromFile(logPath, frm->log_);
+    frm->logFile_.Load(frm->log_);
     frm->LogChanged();
     return frm;
 }
@@ -64,11 +64,14 @@ void LogFrm::Show() {
 void LogFrm::RecordKill(const std::string& title, const std::string& date) {
     log_.Append({title, date});
     LogChanged();
-    if (!SaveWinList()) TraceFailure("the kill log could not be saved to " + logPath_);
+    if (!SaveWinList()) TraceFailure("the kill log could not be saved to " + logFile_.Path());
 }
 
 bool LogFrm::SaveWinList() {
-    return SaveKillLogToFile(logPath_, log_);
+    // An unread log file is read first and its entries go before the new ones: the view follows.
+    const bool saved = logFile_.Save(log_);
+    LogChanged();
+    return saved;
 }
 
 void LogFrm::LogChanged() {

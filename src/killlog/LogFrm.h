@@ -41,7 +41,7 @@ private:
     void ClearSelected();
     void LogChanged();
 
-    std::string logPath_;
+    KillLogFile logFile_{""};
     KillLog log_;
     VirtualListView logList_;
     bool logItemChecked_ = false;
