@@ -8,13 +8,8 @@ using About = ZapnixSession;
 TEST_F(About, TheTrayMenusAboutShowsTheBoxAloneWhileTheMainWindowStaysHidden) {
     Start("[Settings]\r\nMinimized=1\r\n");
     ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }));
-    SendTrayEvent(main_, WM_RBUTTONDOWN);
-    SendTrayEvent(main_, WM_RBUTTONUP);
-    HWND menu = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (menu = OpenPopupMenu(app_->Id())) != nullptr; })) << "no tray menu";
     // Up from no selection lands on the last entry, "About".
-    PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
-    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(ChooseFromTrayMenu({VK_UP, VK_RETURN}));
     HWND about = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(about = app_->FindWindowOf("AboutFrm", nullptr)); }));
     Sleep(300);

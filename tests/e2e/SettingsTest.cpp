@@ -93,11 +93,7 @@ TEST_F(Settings, OpensOnceFromTheMenuAndItsButtonsKeepTheDelayWithinOneToTheBoun
 TEST_F(Settings, FromTheTrayOnlyTheDialogAppearsAndApplyShowsTheMainWindowKeepingTheIcon) {
     Start("[Settings]\r\nMinimized=1\r\nStartup=0\r\nEnabled=1\r\nInterval=7\r\n");
     ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }));
-    SendTrayEvent(main_, WM_RBUTTONDOWN);
-    SendTrayEvent(main_, WM_RBUTTONUP);
-    HWND menu = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (menu = OpenPopupMenu(app_->Id())) != nullptr; }));
-    for (UINT key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageA(menu, WM_KEYDOWN, key, 0);  // "Settings"
+    ASSERT_TRUE(ChooseFromTrayMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}));  // "Settings"
     HWND dialog = Open(0);
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(IsWindowVisible(main_));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "settings/StartupSettings.h"
 #include "app/TrayEvents.h"
 
@@ -10,32 +12,31 @@ StartupSettings Read(std::string_view settings) {
     return ReadStartupSettings(IniDocument::Parse(std::string("[Settings]\r\n").append(settings)));
 }
 
-TEST(StartupSettings, TheTimerRunsOnlyWhenEnabledIsExactlyOneAndTheIntervalIsPositive) {
-    EXPECT_EQ(Read("Enabled=1\r\nInterval=5\r\n").checkPeriodMs, 5000u);
-    EXPECT_EQ(Read("Enabled=1\r\nInterval=1\r\n").checkPeriodMs, 1000u);
-    EXPECT_FALSE(Read("Enabled=1\r\nInterval=0\r\n").checkPeriodMs) << "a period of 0 never fires";
-    EXPECT_FALSE(Read("Enabled=1\r\n").checkPeriodMs);
-    EXPECT_FALSE(Read("Enabled=1\r\nInterval=-5\r\n").checkPeriodMs);
-    EXPECT_FALSE(Read("Enabled=2\r\nInterval=5\r\n").checkPeriodMs);
-    EXPECT_FALSE(Read("Enabled=true\r\nInterval=5\r\n").checkPeriodMs);
-    EXPECT_FALSE(Read("Interval=5\r\n").checkPeriodMs);
-    EXPECT_EQ(Read("Enabled=1abc\r\nInterval=7 seconds\r\n").checkPeriodMs, 7000u) << "leading digits count";
-    EXPECT_FALSE(ReadStartupSettings(IniDocument{}).checkPeriodMs);
-}
-
-TEST(StartupSettings, LongIntervalsAreClampedToTheLongestTimerPeriodInsteadOfOverflowing) {
+TEST(StartupSettings, TheTimerRunsOnlyWhenEnabledIsExactlyOneAndHidingOnlyWhenMinimizedIsExactlyOne) {
+    const struct {
+        const char* settings;
+        std::optional<std::uint32_t> periodMs;
+        bool hidden;
+    } cases[] = {
+        {"Enabled=1\r\nInterval=5\r\nMinimized=1\r\n", 5000, true},
+        {"Enabled=1\r\nInterval=0\r\nMinimized=2\r\n", std::nullopt, false},  // a period of 0 never fires
+        {"Enabled=1\r\nInterval=-5\r\nMinimized=yes\r\n", std::nullopt, false},
+        {"Enabled=2\r\nInterval=5\r\n", std::nullopt, false},
+        {"Enabled=true\r\nInterval=5\r\n", std::nullopt, false},
+        {"Interval=5\r\n", std::nullopt, false},
+        {"Enabled=1abc\r\nInterval=7 seconds\r\n", 7000, false},  // leading digits count
+        {"Enabled=1\r\nInterval=4294967297\r\n", 1000, false},    // read numbers wrap first
+        {"", std::nullopt, false},
+    };
+    for (const auto& c : cases) {
+        const StartupSettings read = Read(c.settings);
+        EXPECT_EQ(read.checkPeriodMs, c.periodMs) << c.settings;
+        EXPECT_EQ(read.startHidden, c.hidden) << c.settings;
+    }
+    // Long intervals are clamped to the longest timer period instead of overflowing.
     EXPECT_EQ(CheckPeriodMs(2147483), 2147483000u);
     EXPECT_EQ(CheckPeriodMs(2147484), kLongestTimerPeriodMs);
     EXPECT_EQ(CheckPeriodMs(2147483647), kLongestTimerPeriodMs);
-    EXPECT_EQ(Read("Enabled=1\r\nInterval=4294967297\r\n").checkPeriodMs, 1000u) << "read numbers wrap first";
-}
-
-TEST(StartupSettings, MinimizedHidesOnlyForExactlyOne) {
-    EXPECT_TRUE(Read("Minimized=1\r\n").startHidden);
-    EXPECT_FALSE(Read("Minimized=2\r\n").startHidden);
-    EXPECT_FALSE(Read("Minimized=0\r\n").startHidden);
-    EXPECT_FALSE(Read("Minimized=yes\r\n").startHidden);
-    EXPECT_FALSE(Read("").startHidden);
 }
 
 TEST(TrayEvents, DoubleClickRestoresAndRightPressThenReleaseShowsTheMenu) {

@@ -17,7 +17,6 @@
 namespace zapnix {
 namespace {
 
-using testing::Pump;
 
 std::string MenuText(HMENU menu, int position) {
     char text[128] = {};
@@ -76,35 +75,7 @@ TEST_F(MainWindow, MenuBarHoldsEveryEntry) {
 }
 
 
-TEST_F(MainWindow, StartUpFollowsTheSettings) {
-    Start("[Settings]\r\nMinimized=1\r\nEnabled=1\r\nInterval=5\r\n");
-    EXPECT_FALSE(IsWindowVisible(Hwnd()));
-    EXPECT_TRUE(main_->Tray().Wanted());
-    EXPECT_EQ(main_->CheckPeriodMs(), 5000u);
-    program_.reset();
 
-    Start("[Settings]\r\nMinimized=2\r\nEnabled=1\r\nInterval=0\r\n");
-    EXPECT_TRUE(IsWindowVisible(Hwnd()));
-    EXPECT_FALSE(main_->Tray().Wanted());
-    EXPECT_FALSE(main_->CheckPeriodMs()) << "a period of 0 is never armed";
-    program_.reset();
-
-    Start("[Settings]\r\nEnabled=0\r\nInterval=5\r\n");
-    EXPECT_FALSE(main_->CheckPeriodMs());
-}
-
-TEST_F(MainWindow, EveryTickRunsOnePassUntilTheTimerStops) {
-    Start("[Settings]\r\nEnabled=1\r\nInterval=1\r\n");
-    int passes = 0;
-    main_->SetCheckPass([&] { ++passes; });
-    Pump(5000, [&] { return passes >= 2; });
-    EXPECT_GE(passes, 2);
-
-    main_->SetCheckPeriod(std::nullopt);
-    const int before = passes;
-    Pump(1500, [] { return false; });
-    EXPECT_EQ(passes, before) << "a stopped timer runs no pass";
-}
 
 
 TEST_F(MainWindow, EndingWhileTheRuleEditorIsOpenNeverShowsTheHiddenMainWindow) {
