@@ -30,7 +30,8 @@ protected:
             << "no ZapnixLoopback.exe at " << LoopbackExePath();
         Start();
         ChooseCommand(main_, ids::MenuUpgrade);
-        ASSERT_TRUE(WaitUntil([&] { return (upgrade_ = app_->FindWindowOf("UpgradeFrm", nullptr)) != nullptr; }));
+        // Found once shown: the window exists hidden for a moment while it is being filled.
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(upgrade_ = app_->FindWindowOf("UpgradeFrm", nullptr)); }));
     }
     std::string Status() const { return WindowText(GetDlgItem(upgrade_, Text1)); }
     bool StatusEndsWith(const std::string& line) const { return Status().ends_with("\r\n" + line); }
