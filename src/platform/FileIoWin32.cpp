@@ -2,35 +2,13 @@
 
 #include <windows.h>
 
+#include "platform/Handles.h"
+
 #include <utility>
 
 namespace zapnix {
 
 namespace {
-
-class UniqueHandle {
-public:
-    explicit UniqueHandle(HANDLE handle) noexcept : handle_(handle) {}
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
-    UniqueHandle& operator=(UniqueHandle&&) = delete;
-    ~UniqueHandle() {
-        if (Valid()) {
-            ::CloseHandle(handle_);
-        }
-    }
-    HANDLE Get() const noexcept { return handle_; }
-    bool Valid() const noexcept { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    bool Close() noexcept {
-        const HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return ::CloseHandle(handle) != FALSE;
-    }
-
-private:
-    HANDLE handle_;
-};
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
