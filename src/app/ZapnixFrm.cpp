@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/ServerAddress.h"
 #include "app/ZapnixIds.h"
@@ -98,20 +99,8 @@ void ZapnixFrm::AttachRuleList() {
     winList_.Attach(
         GetDlgItem(Hwnd(), ids::WinList), kWinListColumns, DpiScale::ForWindow(Hwnd()),
         [this](std::size_t row, int column) -> std::string {
-            if (row >= rules_.Count()) return {};
-            const WindowKiller& rule = rules_.Row(row);
-            switch (column) {
-                case 0:
-                    return rule.title;
-                case 1:
-                    return rule.active;
-                case 2:
-                    return rule.match;
-                case 3:
-                    return rule.caseSensitive;
-                default:
-                    return {};
-            }
+            if (row >= rules_.Count() || column < 0) return {};
+            return std::string(std::as_const(rules_).Row(row).Cell(static_cast<std::size_t>(column)));
         },
         [this](std::size_t row) { return row < rules_.Count() && rules_.Row(row).ticked; },
         [this](std::size_t row) {

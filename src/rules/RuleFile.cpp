@@ -17,19 +17,7 @@ void LoadWinList(const IniDocument& profile, RuleList& rules) {
 
 void SaveWinList(const RuleList& rules, IniDocument& profile) {
     WriteNumberedRows(profile, kRulesSection, kPrefixes, rules.Count(),
-                      [&](std::size_t row, std::size_t column) -> std::string_view {
-                          const WindowKiller& rule = rules.Row(row);
-                          switch (column) {
-                              case 0:
-                                  return rule.title;
-                              case 1:
-                                  return rule.active;
-                              case 2:
-                                  return rule.match;
-                              default:
-                                  return rule.caseSensitive;
-                          }
-                      });
+                      [&](std::size_t row, std::size_t column) { return rules.Row(row).Cell(column); });
 }
 
 bool SaveWinListToFile(const std::string& path, const RuleList& rules, FileState loadedAs) {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "rules/TickedRows.h"
@@ -22,6 +23,22 @@ struct WindowKiller {
     bool ticked = false;  // the row's tick box: lives only in memory, never in a file
 
     friend bool operator==(const WindowKiller&, const WindowKiller&) = default;
+
+    // The cells in the order the list view and the rule file show them: title, active, match, case.
+    std::string_view Cell(std::size_t column) const {
+        switch (column) {
+            case 0:
+                return title;
+            case 1:
+                return active;
+            case 2:
+                return match;
+            case 3:
+                return caseSensitive;
+            default:
+                return {};
+        }
+    }
 };
 
 // A row as the list view may change it in place: its tick box only. The cells are read-only here, so
