@@ -5,8 +5,8 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
+#include "platform/Handles.h"
 #include "platform/ShortDate.h"
 #include "platform/Win32TextCase.h"
 #include "platform/Win32WindowSystem.h"
@@ -14,44 +14,28 @@
 namespace zapnix {
 namespace {
 
-class RealWindows : public ::testing::Test {
-protected:
-    HWND Open(const char* className, const std::string& title) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = className;
-        RegisterClassA(&wc);
-        HWND hwnd = CreateWindowExA(0, className, title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                                    GetModuleHandleA(nullptr), nullptr);
-        opened_.push_back(hwnd);
-        return hwnd;
-    }
-    void TearDown() override {
-        for (HWND hwnd : opened_)
-            if (IsWindow(hwnd)) DestroyWindow(hwnd);
-    }
-    Win32WindowSystem windows_;
-    Win32TextCase textCase_;
-    std::vector<HWND> opened_;
-};
-
-TEST_F(RealWindows, TextsComeThroughABufferOf260) {
-    const std::string longTitle(400, 'x');
-    HWND window = Open("IEFrame", longTitle);
-    EXPECT_EQ(windows_.Title(reinterpret_cast<WindowHandle>(window)), longTitle.substr(0, 259));
-    EXPECT_EQ(windows_.ClassName(reinterpret_cast<WindowHandle>(window)), "IEFrame");
-    EXPECT_EQ(windows_.Title(reinterpret_cast<WindowHandle>(Open("IEFrame", ""))), "");
-    // A window that is gone reads as empty texts.
-    DestroyWindow(window);
-    EXPECT_EQ(windows_.ClassName(reinterpret_cast<WindowHandle>(window)), "");
-    EXPECT_EQ(windows_.Title(reinterpret_cast<WindowHandle>(window)), "");
+HWND OpenStatic(const std::string& title) {
+    return CreateWindowExA(0, "STATIC", title.c_str(), 0, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
 }
 
-TEST_F(RealWindows, CaseFoldingFollowsTheUserLocaleOnBothSides) {
-    EXPECT_EQ(textCase_.Lower("Win A PRIZE"), "win a prize");
-    EXPECT_EQ(textCase_.Upper("MozillaWindowClass"), "MOZILLAWINDOWCLASS");
-    EXPECT_EQ(textCase_.Lower(""), "");
+TEST(RealWindows, TextsComeThroughABufferOf260AndAWindowGoneReadsEmpty) {
+    Win32WindowSystem windows;
+    const std::string longTitle(400, 'x');
+    UniqueWindow titled(OpenStatic(longTitle)), untitled(OpenStatic(""));
+    const auto window = reinterpret_cast<WindowHandle>(titled.Get());
+    EXPECT_EQ(windows.Title(window), longTitle.substr(0, 259));
+    EXPECT_EQ(windows.ClassName(window), "Static");
+    EXPECT_EQ(windows.Title(reinterpret_cast<WindowHandle>(untitled.Get())), "");
+    titled.Reset();
+    EXPECT_EQ(windows.ClassName(window), "");
+    EXPECT_EQ(windows.Title(window), "");
+}
+
+TEST(RealWindows, CaseFoldingFollowsTheUserLocaleOnBothSidesAndTodayHasADate) {
+    const Win32TextCase textCase;
+    EXPECT_EQ(textCase.Lower("Win A PRIZE"), "win a prize");
+    EXPECT_EQ(textCase.Upper("MozillaWindowClass"), "MOZILLAWINDOWCLASS");
+    EXPECT_EQ(textCase.Lower(""), "");
     EXPECT_FALSE(TodayShortDate().empty());
 }
 
