@@ -19,11 +19,10 @@ TEST(IniDocument, ReadsAnswerAsWindowsDoes) {
     std::vector<testing::ReadCase> cases = testing::ReadCases();
     cases.push_back({"[s]\r\nk=\xff\0z\x80\r\n"s, "s", "k", "\xff\0z\x80"s, 0, nullptr});
     for (const testing::ReadCase& c : cases) {
+        SCOPED_TRACE("[" + c.section + "] " + c.key + " in " + c.file);
         const IniDocument document = IniDocument::Parse(c.file);
-        EXPECT_EQ(document.ReadString(c.section, c.key), c.text)
-            << "[" << c.section << "] " << c.key << " in " << c.file;
-        EXPECT_EQ(document.ReadNumber(c.section, c.key), c.number)
-            << "[" << c.section << "] " << c.key << " in " << c.file;
+        EXPECT_EQ(document.ReadString(c.section, c.key), c.text);
+        EXPECT_EQ(document.ReadNumber(c.section, c.key), c.number);
     }
 }
 

@@ -7,11 +7,6 @@
 namespace zapnix {
 namespace {
 
-WindowKiller Rule(std::string title, std::string active = "Yes", std::string match = "Exact",
-                  std::string caseSensitive = "No") {
-    return WindowKiller{std::move(title), std::move(active), std::move(match), std::move(caseSensitive)};
-}
-
 RuleList Load(std::string_view bytes) {
     RuleList rules;
     LoadWinList(IniDocument::Parse(bytes), rules);
@@ -27,8 +22,8 @@ std::string Save(const RuleList& rules, std::string_view existing = "") {
 // Cells are neither checked when saved nor when loaded.
 TEST(RuleFile, SavesTheDocumentedLayoutInRowOrderAndLoadsItBack) {
     RuleList rules;
-    rules.Append(Rule("first title", "Yes", "Begins", "No"));
-    rules.Append(Rule("second title", "maybe", "sometimes", ""));
+    rules.Append({"first title", "Yes", "Begins", "No"});
+    rules.Append({"second title", "maybe", "sometimes", ""});
     const std::string saved = Save(rules);
     EXPECT_EQ(saved,
               "[Windows]\r\nTotal=2\r\n"
@@ -54,7 +49,7 @@ TEST_F(RuleFileOnDisk, SavesOverNoRulesThatCouldNotBeRead) {
     Store(path, stored);
     RuleList rules;
     LoadWinList(loaded.document, rules);
-    rules.Append(Rule("pop"));
+    rules.Append({"pop", "Yes", "Exact", "No"});
     EXPECT_FALSE(SaveWinListToFile(path, rules, loaded.state));
     EXPECT_EQ(Load(path), stored);
 
