@@ -17,7 +17,6 @@
 namespace zapnix {
 namespace {
 
-namespace fs = std::filesystem;
 using FileIoPosixTest = TempFolderTest;
 
 // A child saving in a loop is killed at random moments: the file always holds one whole version, and
@@ -51,7 +50,7 @@ TEST_F(FileIoPosixTest, ASaveKilledAtAnyMomentLeavesTheOldBytesOrTheNew) {
 
         const std::string found = Load(path);
         ASSERT_TRUE(found == first || found == second) << "kill " << kills << ": " << found.size() << " bytes";
-        midSave += fs::exists(TemporaryPathFor(path)) ? 1 : 0;
+        midSave += std::filesystem::exists(TemporaryPathFor(path)) ? 1 : 0;
         ASSERT_TRUE(ReplaceFileAtomically(path, first));
         ASSERT_EQ(FolderNames(), std::set<std::string>{"quorb.ini"}) << "kill " << kills;
     }

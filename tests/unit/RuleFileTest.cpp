@@ -48,7 +48,6 @@ TEST_F(RuleFileOnDisk, SavesOverNoRulesThatCouldNotBeRead) {
         "[Settings]\r\nInterval=5\r\n[Windows]\r\nTotal=2\r\nTitle   1=keep me\r\nTitle   2=b\r\n";
     Store(path, stored);
     RuleList rules;
-    LoadWinList(loaded.document, rules);
     rules.Append({"pop", "Yes", "Exact", "No"});
     EXPECT_FALSE(SaveWinListToFile(path, rules, loaded.state));
     EXPECT_EQ(Load(path), stored);

@@ -17,10 +17,6 @@ namespace {
 
 using FileIoWin32Test = TempFolderTest;
 
-bool UnderWine() {
-    return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 // A quorb.ini whose path is 259 characters long, the most the ANSI functions take, saves. A hidden,
 // system file stays hidden and system: ReplaceFile carries the replaced file's attributes over to the
 // new bytes. Wine differs: its ReplaceFile renames the new file over the old one, and the attributes
@@ -46,7 +42,8 @@ TEST_F(FileIoWin32Test, ALongestPathSavesAndAReplacedFileKeepsItsAttributes) {
     EXPECT_FALSE(std::filesystem::exists(TemporaryPathFor(path)));
     const DWORD kept = ::GetFileAttributesA(path.c_str()) & kHiddenSystem;
     ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (UnderWine() && kept != kHiddenSystem) {
+    const bool underWine = ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    if (underWine && kept != kHiddenSystem) {
         std::printf("Wine's ReplaceFile drops the replaced file's attributes: 0x%lx where Windows keeps 0x%lx\n",
                     static_cast<unsigned long>(kept), static_cast<unsigned long>(kHiddenSystem));
     } else {
