@@ -11,29 +11,18 @@
 namespace zapnix {
 namespace {
 
-// Bytes of a literal that holds NULs.
-template <std::size_t N>
-std::string Bytes(const char (&literal)[N]) {
-    return std::string(literal, N - 1);
-}
-
-std::string Write(std::string_view bytes, std::string_view section, std::string_view key, std::string_view value) {
-    IniDocument document = IniDocument::Parse(bytes);
-    document.WriteString(section, key, value);
-    return document.Serialize();
-}
+using namespace std::string_literals;  // "..."s keeps the NULs of a literal
 
 // The corpus that IniConformanceTest also holds against the system's functions; here in memory, and
 // with bytes no C string can carry.
 TEST(IniDocument, ReadsAnswerAsWindowsDoes) {
     std::vector<testing::ReadCase> cases = testing::ReadCases();
-    cases.push_back({Bytes("[s]\r\nk=\xff\0z\x80\r\n"), "s", "k", Bytes("\xff\0z\x80"), 0, nullptr});
+    cases.push_back({"[s]\r\nk=\xff\0z\x80\r\n"s, "s", "k", "\xff\0z\x80"s, 0, nullptr});
     for (const testing::ReadCase& c : cases) {
+        SCOPED_TRACE("[" + c.section + "] " + c.key + " in " + c.file);
         const IniDocument document = IniDocument::Parse(c.file);
-        EXPECT_EQ(document.ReadString(c.section, c.key), c.text)
-            << "[" << c.section << "] " << c.key << " in " << c.file;
-        EXPECT_EQ(document.ReadNumber(c.section, c.key), c.number)
-            << "[" << c.section << "] " << c.key << " in " << c.file;
+        EXPECT_EQ(document.ReadString(c.section, c.key), c.text);
+        EXPECT_EQ(document.ReadNumber(c.section, c.key), c.number);
     }
 }
 
@@ -46,14 +35,8 @@ TEST(IniDocument, WritesTheBytesWindowsWrites) {
 }
 
 TEST(IniDocument, SerialisesWhatItParsedByteForByte) {
-    std::vector<std::string> files = {"",
-                                      "\r\n",
-                                      "[s]",
-                                      "[s]\r\n\n\r\r\n\n\rk=1",
-                                      "\n\r\n\r",
-                                      Bytes("[s]\r\nk=a\0b\r\n\xff\xfe=\x80\r\n"),
-                                      "  ; lead\r\n\t\v\r\n   [ s ]  trailing junk\r\n\tkey  =  value  \r\n"};
-    const std::string alphabet = "[]=; \t\v\r\n\"'ab";
+    std::vector<std::string> files = {"", "  ; lead\r\n\t\v\r\n   [ s ]  trailing junk\r\n\tkey  =  value  \r\n"};
+    const std::string alphabet = "[]=; \t\v\r\n\"'ab\0\xff"s;
     std::mt19937 random(20240601);
     for (int round = 0; round < 2000; ++round) {
         std::string& file = files.emplace_back(random() % 40, ' ');
@@ -104,7 +87,9 @@ TEST(IniDocument, ABatchOfWritesEqualsWritesThatReparseTheFileEachTime) {
             const std::string& key = keys[random() % keys.size()];
             const std::string& value = values[random() % values.size()];
             batch.WriteString(section, key, value);
-            single = Write(single, section, key, value);
+            IniDocument reparsed = IniDocument::Parse(single);
+            reparsed.WriteString(section, key, value);
+            single = reparsed.Serialize();
             ASSERT_EQ(batch.Serialize(), single) << "start [" << start << "] step " << step;
         }
         const IniDocument reread = IniDocument::Parse(single);

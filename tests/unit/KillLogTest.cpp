@@ -7,70 +7,28 @@
 namespace zapnix {
 namespace {
 
-KillLog Load(std::string_view bytes) {
-    KillLog log;
-    LoadKillLog(IniDocument::Parse(bytes), log);
-    return log;
-}
+using Entries = std::vector<KillLogEntry>;
 
-std::string Save(const KillLog& log, std::string_view existing = "") {
-    IniDocument file = IniDocument::Parse(existing);
-    SaveKillLog(log, file);
-    return file.Serialize();
-}
-
-KillLog FiveEntries() {
-    KillLog log;
-    for (int i = 1; i <= 5; ++i) log.Append({"pop " + std::to_string(i), "06/12/2026"});
-    return log;
-}
-
-std::vector<std::string> Titles(const KillLog& log) {
-    std::vector<std::string> titles;
-    for (const auto& entry : log.Rows()) titles.push_back(entry.title);
-    return titles;
-}
-
-TEST(KillLogFile, UsesItsOwnTwoBlankKeyPrefixes) {
-    KillLog log;
-    log.Append({"Win a Prize", "06/12/2026"});
-    log.Append({"Win a Prize", "06/12/2026"});
-    EXPECT_EQ(Save(log),
-              "[Windows]\r\nTotal=2\r\n"
-              "Title  1=Win a Prize\r\nDate  1=06/12/2026\r\n"
-              "Title  2=Win a Prize\r\nDate  2=06/12/2026\r\n");
-}
-
-TEST(KillLogFile, LoadsTotalEntriesInOrderAndLeavesHigherKeysAlone) {
+// Its own key prefixes: two blanks, where the rules have three.
+TEST(KillLogFile, SavesAndLoadsTotalEntriesUnderItsOwnKeys) {
     const std::string file =
         "[Windows]\r\nTotal=2\r\nTitle  1=first\r\nDate  1=d1\r\nTitle  2=second\r\nDate  2=d2\r\n"
         "Title  3=third\r\nDate  3=d3\r\n";
-    KillLog log = Load(file);
-    EXPECT_EQ(Titles(log), (std::vector<std::string>{"first", "second"}));
-    EXPECT_EQ(log.Row(1).date, "d2");
-    log.Clear();
-    std::string expected = file;
-    expected.replace(expected.find("Total=2"), 7, "Total=0");
-    EXPECT_EQ(Save(log, file), expected) << "a cleared log keeps the old entries' keys, unread";
-    EXPECT_EQ(Load(expected).Count(), 0u);
+    KillLog log;
+    LoadKillLog(IniDocument::Parse(file), log);
+    EXPECT_EQ(log.Rows(), (Entries{{"first", "d1"}, {"second", "d2"}}));
+    IniDocument saved;
+    SaveKillLog(log, saved);
+    EXPECT_EQ(saved.Serialize(), file.substr(0, file.find("Title  3")));
 }
 
-TEST(KillLogFile, RuleKeysOfTheSameSectionNameAreNotKillLogKeys) {
-    const KillLog log = Load("[Windows]\r\nTotal=1\r\nTitle   1=a rule, not a kill\r\n");
-    EXPECT_EQ(log.Row(0).title, "") << "\"Title   1\" (three blanks) is not \"Title  1\"";
-}
+using KillLogOnDisk = TempFolderTest;
 
 // poplog.ini locked by a scanner at the first kill: the kills stay in memory, every save retries the
 // load, and once it succeeds the stored entries come first; nothing stored is ever written over.
-using KillLogOnDisk = TempFolderTest;
-
 TEST_F(KillLogOnDisk, KeepsKillsInMemoryUntilTheStoredEntriesCanBeRead) {
     const std::string path = PathOf("poplog.ini");
     std::filesystem::create_directory(path);  // exists, cannot be read as a file
-    const auto store = [&](const std::string& bytes) {
-        std::filesystem::remove(path);
-        Store(path, bytes);
-    };
 
     KillLog log;
     KillLogFile file(path);
@@ -78,43 +36,32 @@ TEST_F(KillLogOnDisk, KeepsKillsInMemoryUntilTheStoredEntriesCanBeRead) {
     log.Append({"kill 1", "d"});
     EXPECT_FALSE(file.Save(log));
     EXPECT_TRUE(std::filesystem::is_directory(path));
-    EXPECT_EQ(Titles(log), std::vector<std::string>{"kill 1"});
+    EXPECT_EQ(log.Rows(), (Entries{{"kill 1", "d"}}));
 
-    store("[Windows]\r\nTotal=2\r\nTitle  1=old 1\r\nTitle  2=old 2\r\n");
+    std::filesystem::remove(path);
+    Store(path, "[Windows]\r\nTotal=2\r\nTitle  1=old 1\r\nTitle  2=old 2\r\n");
     log.Append({"kill 2", "d"});
     ASSERT_TRUE(file.Save(log));
-    const std::vector<std::string> all{"old 1", "old 2", "kill 1", "kill 2"};
-    EXPECT_EQ(Titles(log), all);
+    const Entries all{{"old 1", ""}, {"old 2", ""}, {"kill 1", "d"}, {"kill 2", "d"}};
+    EXPECT_EQ(log.Rows(), all);
     KillLog reloaded;
     LoadKillLogFromFile(path, reloaded);
-    EXPECT_EQ(Titles(reloaded), all);
+    EXPECT_EQ(reloaded.Rows(), all);
 
     // Read once is read: a later save merges nothing again.
     ASSERT_TRUE(file.Save(log));
-    EXPECT_EQ(Titles(log), all);
+    EXPECT_EQ(log.Rows(), all);
 }
 
-TEST(KillLogClearSelected, RemovesExactlyTheTickedRowsKeepingTheOrder) {
-    KillLog log = FiveEntries();
-    log.Row(1).ticked = true;
-    log.Row(2).ticked = true;
-    EXPECT_EQ(log.ClearSelected(true), TickedRemoval::Done);
-    EXPECT_EQ(Titles(log), (std::vector<std::string>{"pop 1", "pop 4", "pop 5"}));
-
-    log.Row(0).ticked = log.Row(1).ticked = log.Row(2).ticked = true;
-    EXPECT_EQ(log.ClearSelected(true), TickedRemoval::Done);
-    EXPECT_EQ(log.Count(), 0u) << "adjacent ticked rows all go";
-}
-
-TEST(KillLogClearSelected, SaysWhyWhenThereIsNothingToDo) {
-    KillLog empty;
-    EXPECT_EQ(empty.ClearSelected(true), TickedRemoval::NoRows);
-    KillLog log = FiveEntries();
+TEST(KillLogClearSelected, RemovesTheTickedRowsOrSaysWhyThereIsNothingToDo) {
+    KillLog log;
+    EXPECT_EQ(log.ClearSelected(true), TickedRemoval::NoRows);
+    for (const char* title : {"pop 1", "pop 2", "pop 3"}) log.Append({title, "d"});
     EXPECT_EQ(log.ClearSelected(false), TickedRemoval::NothingTicked);
-    EXPECT_EQ(log.Count(), 5u);
-    // Ticked and unticked again: no message, nothing removed.
+    EXPECT_EQ(log.Count(), 3u);
+    log.Row(1).ticked = true;
     EXPECT_EQ(log.ClearSelected(true), TickedRemoval::Done);
-    EXPECT_EQ(log.Count(), 5u);
+    EXPECT_EQ(log.Rows(), (Entries{{"pop 1", "d"}, {"pop 3", "d"}}));
 }
 
 }  // namespace

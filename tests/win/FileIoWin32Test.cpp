@@ -9,51 +9,19 @@
 #include <string>
 
 #include "../unit/TempFolder.h"
-#include "killlog/KillLog.h"
 #include "platform/FileIo.h"
 #include "rules/ProfileFile.h"
-#include "rules/RuleFile.h"
 
 namespace zapnix {
 namespace {
 
-class FileIoWin32Test : public TempFolderTest {
-protected:
-    void TearDown() override {
-        for (const std::string& name : FolderNames()) ::SetFileAttributesA(PathOf(name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        TempFolderTest::TearDown();
-    }
-};
+using FileIoWin32Test = TempFolderTest;
 
-bool UnderWine() {
-    return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
-
-// A hidden, system file stays hidden and system: ReplaceFile carries the replaced file's attributes
-// over to the new bytes. Wine differs: its ReplaceFile renames the new file over the old one, and the
-// attributes (which it keeps with the old file's inode) are lost. The code follows Windows.
-TEST_F(FileIoWin32Test, AReplacedFileKeepsItsAttributes) {
-    const std::string path = PathOf("quorb.ini");
-    Store(path, "[s]\r\nk=1\r\n");
-    constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    ASSERT_TRUE(::SetFileAttributesA(path.c_str(), kHiddenSystem));
-    // What a killed save left, made read-only: CREATE_ALWAYS alone would refuse to reuse it.
-    Store(TemporaryPathFor(path), "[s]\r\nk=");
-    ASSERT_TRUE(::SetFileAttributesA(TemporaryPathFor(path).c_str(), FILE_ATTRIBUTE_READONLY));
-    ASSERT_TRUE(WriteIniString(path, "s", "k", "2"));
-    EXPECT_EQ(Load(path), "[s]\r\nk=2\r\n");
-    EXPECT_EQ(FolderNames(), std::set<std::string>{"quorb.ini"});
-    const DWORD kept = ::GetFileAttributesA(path.c_str()) & kHiddenSystem;
-    if (UnderWine() && kept != kHiddenSystem) {
-        std::printf("Wine's ReplaceFile drops the replaced file's attributes: 0x%lx where Windows keeps 0x%lx\n",
-                    static_cast<unsigned long>(kept), static_cast<unsigned long>(kHiddenSystem));
-    } else {
-        EXPECT_EQ(kept, kHiddenSystem);
-    }
-}
-
-// A quorb.ini whose path is 259 characters long, the most the ANSI functions take, reads and saves.
-TEST_F(FileIoWin32Test, SavesAFileWhosePathIsAsLongAsWindowsAllows) {
+// A quorb.ini whose path is 259 characters long, the most the ANSI functions take, saves. A hidden,
+// system file stays hidden and system: ReplaceFile carries the replaced file's attributes over to the
+// new bytes. Wine differs: its ReplaceFile renames the new file over the old one, and the attributes
+// (which it keeps with the old file's inode) are lost. The code follows Windows.
+TEST_F(FileIoWin32Test, ALongestPathSavesAndAReplacedFileKeepsItsAttributes) {
     std::string folder = folder_.string();
     while (folder.size() < 230) {  // a folder path must leave room for an 8.3 name (248 at most)
         folder.push_back('\\');
@@ -64,38 +32,41 @@ TEST_F(FileIoWin32Test, SavesAFileWhosePathIsAsLongAsWindowsAllows) {
     path.append(259 - path.size() - 4, 'q').append(".ini");
     ASSERT_EQ(path.size(), 259u);
     Store(path, "[s]\r\nk=1\r\n");
-    ASSERT_EQ(ReadIniString(path, "s", "k"), "1");
-    EXPECT_TRUE(WriteIniString(path, "s", "k", "2"));
-    EXPECT_EQ(ReadIniString(path, "s", "k"), "2");
+    constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    ASSERT_TRUE(::SetFileAttributesA(path.c_str(), kHiddenSystem));
+    // What a killed save left, made read-only: CREATE_ALWAYS alone would refuse to reuse it.
+    Store(TemporaryPathFor(path), "[s]\r\nk=");
+    ASSERT_TRUE(::SetFileAttributesA(TemporaryPathFor(path).c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(WriteIniString(path, "s", "k", "2"));
+    EXPECT_EQ(Load(path), "[s]\r\nk=2\r\n");
+    EXPECT_FALSE(std::filesystem::exists(TemporaryPathFor(path)));
+    const DWORD kept = ::GetFileAttributesA(path.c_str()) & kHiddenSystem;
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const bool underWine = ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    if (underWine && kept != kHiddenSystem) {
+        std::printf("Wine's ReplaceFile drops the replaced file's attributes: 0x%lx where Windows keeps 0x%lx\n",
+                    static_cast<unsigned long>(kept), static_cast<unsigned long>(kHiddenSystem));
+    } else {
+        EXPECT_EQ(kept, kHiddenSystem);
+    }
 }
 
-// Another program holds poplog.ini open without sharing it at the first kill. The kill stays in
-// memory, and nothing stored is lost when the file can be read again.
-TEST_F(FileIoWin32Test, ALockedFileIsUnreadableAndItsEntriesOutliveTheLock) {
+// Files that exist but cannot be read: one that another program holds open without sharing it, and a
+// device (reading CON would wait for the keyboard). Neither is read as empty nor written over.
+TEST_F(FileIoWin32Test, ALockedFileOrADeviceIsNeitherReadNorWritten) {
     const std::string path = PathOf("poplog.ini");
-    Store(path, "[Windows]\r\nTotal=1\r\nTitle  1=old\r\nDate  1=d\r\n");
+    Store(path, "[s]\r\nk=1\r\n");
     HANDLE holder =
         ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(LoadIniFileWithState(path).state, FileState::Unreadable);
-    EXPECT_FALSE(SaveWinListToFile(path, RuleList{}, FileState::Ok));
-    KillLog log;
-    KillLogFile file(path);
-    EXPECT_EQ(file.Load(log), FileState::Unreadable);
-    log.Append({"new", "d"});
-    EXPECT_FALSE(file.Save(log));
-    ::CloseHandle(holder);
-    ASSERT_TRUE(file.Save(log));
-    EXPECT_EQ(log.Rows(), (std::vector<KillLogEntry>{{"old", "d"}, {"new", "d"}}));
-    EXPECT_EQ(Load(path), "[Windows]\r\nTotal=2\r\nTitle  1=old\r\nDate  1=d\r\nTitle  2=new\r\nDate  2=d\r\n");
-}
-
-// A device where a file is expected is never read (reading CON would wait for the keyboard).
-TEST_F(FileIoWin32Test, ADeviceIsNotAFile) {
     std::string bytes;
     EXPECT_EQ(ReadWholeFile("NUL", bytes), ReadStatus::NotRegular);
-    EXPECT_EQ(LoadIniFileWithState("NUL").state, FileState::Unreadable);
-    EXPECT_FALSE(ReplaceFileAtomically("NUL", "[s]\r\n"));
+    for (const std::string& name : {path, std::string("NUL")}) {
+        EXPECT_EQ(LoadIniFileWithState(name).state, FileState::Unreadable) << name;
+        EXPECT_FALSE(WriteIniString(name, "s", "k", "2")) << name;
+    }
+    ::CloseHandle(holder);
+    EXPECT_EQ(Load(path), "[s]\r\nk=1\r\n");
 }
 
 }  // namespace
