@@ -1,8 +1,10 @@
-// The POSIX file adapter against a process killed in the middle of a save.
+// The POSIX file adapter where it meets what only POSIX has: pipes, other users, links, and a process
+// killed in the middle of a save.
 
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,11 +15,61 @@
 
 #include "TempFolder.h"
 #include "platform/FileIo.h"
+#include "rules/ProfileFile.h"
 
 namespace zapnix {
 namespace {
 
+namespace fs = std::filesystem;
 using FileIoPosixTest = TempFolderTest;
+
+// Opened plainly, a named pipe blocks the reader until some other program writes to it.
+TEST_F(FileIoPosixTest, APipeIsNeitherReadNorWrittenAndNeverBlocks) {
+    const std::string path = PathOf("quorb.ini");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    std::string bytes;
+    EXPECT_EQ(ReadWholeFile(path, bytes), ReadStatus::NotRegular);
+    EXPECT_EQ(LoadIniFileWithState(path).state, FileState::Unreadable);
+    EXPECT_FALSE(ReplaceFileAtomically(path, "[s]\r\n"));
+    EXPECT_TRUE(fs::is_fifo(path));
+}
+
+// Renaming over a file needs only the folder's permission: the file's own must be asked as well.
+TEST_F(FileIoPosixTest, NeverReplacesAFileThisUserMayNotWrite) {
+    const std::string path = PathOf("quorb.ini");
+    Store(path, "[s]\r\nk=1\r\n");
+    if (::geteuid() != 0) GTEST_SKIP() << "another user's file needs root to set up";
+    // Root's file, writable by root alone, in a folder that anybody may write to.
+    fs::permissions(folder_, fs::perms::all);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const bool refused = ::setgid(65534) == 0 && ::setuid(65534) == 0 && !WriteIniString(path, "s", "k", "2");
+        ::_exit(refused ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "another user replaced root's file";
+    EXPECT_EQ(Load(path), "[s]\r\nk=1\r\n");
+    EXPECT_EQ(FolderNames(), std::set<std::string>{"quorb.ini"});
+}
+
+// The temporary name is known in advance: whatever sits there is removed, never written through, so
+// that a link planted there cannot make a save truncate the file it points to.
+TEST_F(FileIoPosixTest, NeverWritesThroughALinkOrPipeUnderTheTemporaryName) {
+    const std::string path = PathOf("quorb.ini");
+    const std::string temp = TemporaryPathFor(path);
+    Store(PathOf("victim"), "precious");
+    fs::create_symlink(PathOf("victim"), temp);
+    ASSERT_TRUE(ReplaceFileAtomically(path, "1"));
+    ASSERT_EQ(::mkfifo(temp.c_str(), 0600), 0);
+    ASSERT_TRUE(ReplaceFileAtomically(path, "2"));
+    fs::create_hard_link(PathOf("victim"), temp);
+    ASSERT_TRUE(ReplaceFileAtomically(path, "3"));
+    EXPECT_EQ(Load(path), "3");
+    EXPECT_EQ(Load(PathOf("victim")), "precious");
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"quorb.ini", "victim"}));
+}
 
 // A child saving in a loop is killed at random moments: the file always holds one whole version, and
 // the next save leaves no temporary file behind.
