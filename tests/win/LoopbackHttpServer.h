@@ -1,10 +1,9 @@
 #pragma once
 // An HTTP server on 127.0.0.1 port 80 for the update tests: it answers each path with canned bytes (others
-// with none) and may then hold the connection open until it stops.
+// with none) and may then hold the connection open until the client closes it.
 
 #include <winsock2.h>
 
-#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
@@ -37,7 +36,6 @@ public:
             });
     }
     ~LoopbackHttpServer() {
-        stopping_ = true;
         closesocket(listener_);  // ends the accept under way
         if (acceptor_.joinable()) acceptor_.join();
         for (std::thread& answering : answering_) answering.join();
@@ -61,13 +59,12 @@ private:
         const auto [bytes, holdOpen] = replies_[request.substr(start, request.find(' ', start) - start)];
         lock.unlock();
         send(client, bytes.data(), static_cast<int>(bytes.size()), 0);
-        while (holdOpen && !stopping_) Sleep(20);
+        while (holdOpen && recv(client, piece, sizeof(piece), 0) > 0) continue;  // until the client gives up
         shutdown(client, SD_SEND);
         closesocket(client);
     }
 
     SOCKET listener_ = INVALID_SOCKET;
-    std::atomic<bool> stopping_{false};
     std::mutex mutex_;
     std::map<std::string, std::pair<std::string, bool>> replies_;
     std::thread acceptor_;

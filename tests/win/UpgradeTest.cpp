@@ -117,10 +117,11 @@ TEST_F(Upgrade, ChecksAppendTheirLinesAndOnlyAWholePackageReplacesTheFile) {
         saveAs_ = target.string();
         Click(Command1);
         if (c.cancel) {
-            const auto shown = [&] { return TextOf(GetDlgItem(frm_->Download()->Hwnd(), DownloadText)); };
+            HWND progress = frm_->Download() ? frm_->Download()->Hwnd() : nullptr;
+            const auto shown = [&] { return TextOf(GetDlgItem(progress, DownloadText)); };
             testing::Pump(10000, [&] { return shown() == "Received 10 of 200000 bytes"; });
             EXPECT_EQ(shown(), "Received 10 of 200000 bytes");
-            PostMessageA(frm_->Download()->Hwnd(), WM_COMMAND, DownloadCancel, 0);
+            PostMessageA(progress, WM_COMMAND, DownloadCancel, 0);
         }
         AwaitRequest();
         EXPECT_EQ(frm_->Download(), nullptr) << "the progress window is gone";
