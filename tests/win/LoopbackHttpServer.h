@@ -59,7 +59,7 @@ private:
         const auto [bytes, holdOpen] = replies_[request.substr(start, request.find(' ', start) - start)];
         lock.unlock();
         send(client, bytes.data(), static_cast<int>(bytes.size()), 0);
-        while (holdOpen && recv(client, piece, sizeof(piece), 0) > 0) continue;  // until the client gives up
+        if (holdOpen) recv(client, piece, sizeof(piece), 0);  // until the client gives up or asks again
         shutdown(client, SD_SEND);
         closesocket(client);
     }

@@ -51,7 +51,6 @@ protected:
     void AwaitRequest() const {
         EXPECT_FALSE(Enabled(Command1) || Enabled(Command2)) << "a second request while one runs";
         testing::Pump(15000, [&] { return Enabled(Command2); });
-        ASSERT_TRUE(Enabled(Command2)) << "the request did not end";
     }
 
     const std::filesystem::path folder_ =
@@ -67,11 +66,11 @@ TEST_F(Upgrade, ChecksAppendTheirLinesAndOnlyAWholePackageReplacesTheFile) {
     const struct {
         std::string answer, offered, lines;
     } checks[] = {
+        // A server that never answers: Wine's code for the time-out (Windows says 12002).
+        {"", "", "\r\nInvalid response received from download server (12030). Quitting."},
         {HttpAnswer("1.20", "404 Not Found"), "",
          "\r\nInvalid response received from download server.\r\nA connection was made but the wrong data was "
          "returned."},
-        // A server that never answers: Wine's code for the time-out (Windows says 12002).
-        {"", "", "\r\nInvalid response received from download server (12030). Quitting."},
         {HttpAnswer("1.20"), "1.2", kNewer},
         {HttpAnswer("1.17"), "1.2", kReceived + "\r\nYou are using the latest version of Zapnix!"},
         {"refused", "1.2", "\r\nInvalid response received from download server (12029). Quitting."},
@@ -83,7 +82,11 @@ TEST_F(Upgrade, ChecksAppendTheirLinesAndOnlyAWholePackageReplacesTheFile) {
         if (c.answer == "refused") server_.reset();  // nothing listens
         if (server_) server_->Serve("/zapnix/updates.txt", c.answer, c.answer.empty());
         Click(Command2);
-        Click(Command2);  // refused while the first runs
+        Click(Command2);         // refused while the first runs
+        if (c.answer.empty()) {  // meanwhile the bar shows that the check is under way
+            testing::Pump(1000, [] { return false; });
+            EXPECT_GT(Bar(), 0);
+        }
         AwaitRequest();
         EXPECT_EQ(Status(), status += "\r\nConnecting to download server...." + c.lines);
         EXPECT_EQ(TextOf(Item(Label3)), c.offered);
