@@ -21,7 +21,6 @@ namespace {
 
 using namespace ids::upgrade;
 using testing::HttpAnswer;
-using testing::TextOf;
 
 const std::string kReceived = "\r\nResponse received from download server...\r\nVerifying version information...";
 const std::string kNewer = kReceived + "\r\nAn update is available. Please click the download button to continue!";
@@ -34,7 +33,9 @@ protected:
 
     void Open(std::shared_ptr<HttpClient> http = std::make_shared<WinInetHttpClient>(std::chrono::seconds(2))) {
         adapters_.context.folder = folder_.string();
-        auto ask = [this](const SaveFileRequest&) { return saveAs_; };
+        auto ask = [this](const SaveFileRequest& request) {  // a save dialog that saves when opened in our folder
+            return request.folder == folder_.string() ? saveAs_ : std::nullopt;
+        };
         frm_ = UpgradeFrm::Create(adapters_.context, UpgradeServices{std::move(http), "http://127.0.0.1", ask});
         ASSERT_NE(frm_, nullptr);
     }
@@ -78,7 +79,6 @@ TEST_F(Upgrade, ChecksAppendTheirLinesAndOnlyAWholePackageReplacesTheFile) {
     Open();
     std::string status = "Waiting for user action...";
     for (const auto& c : checks) {
-        SCOPED_TRACE(c.answer);
         if (c.answer == "refused") server_.reset();  // nothing listens
         if (server_) server_->Serve("/zapnix/updates.txt", c.answer, c.answer.empty());
         Click(Command2);
@@ -89,7 +89,7 @@ TEST_F(Upgrade, ChecksAppendTheirLinesAndOnlyAWholePackageReplacesTheFile) {
         }
         AwaitRequest();
         EXPECT_EQ(Status(), status += "\r\nConnecting to download server...." + c.lines);
-        EXPECT_EQ(TextOf(Item(Label3)), c.offered);
+        EXPECT_EQ(testing::TextOf(Item(Label3)), c.offered);
         EXPECT_EQ(Enabled(Command1), !c.offered.empty());
         EXPECT_EQ(Bar(), 100);
     }
@@ -121,7 +121,7 @@ TEST_F(Upgrade, ChecksAppendTheirLinesAndOnlyAWholePackageReplacesTheFile) {
         Click(Command1);
         if (c.cancel) {
             HWND progress = frm_->Download() ? frm_->Download()->Hwnd() : nullptr;
-            const auto shown = [&] { return TextOf(GetDlgItem(progress, DownloadText)); };
+            const auto shown = [&] { return testing::TextOf(GetDlgItem(progress, DownloadText)); };
             testing::Pump(10000, [&] { return shown() == "Received 10 of 200000 bytes"; });
             EXPECT_EQ(shown(), "Received 10 of 200000 bytes");
             PostMessageA(progress, WM_COMMAND, DownloadCancel, 0);
@@ -150,7 +150,7 @@ TEST_F(Upgrade, AFailedCheckIsReportedAndTheWindowGoesOn) {
     std::thread answer([&] {
         HWND box = nullptr;
         for (int i = 0; i < 500 && !box; ++i, Sleep(20)) box = FindWindowA("#32770", "Zapnix");
-        text = TextOf(GetDlgItem(box, 0xFFFF));  // the box's message
+        text = testing::TextOf(GetDlgItem(box, 0xFFFF));  // the box's message
         PostMessageA(box, WM_COMMAND, IDOK, 0);
     });
     Click(Command2);
