@@ -9,20 +9,16 @@
 namespace zapnix::e2e {
 namespace {
 
+// The build hands the program's place over as a Unix path, which Wine reaches through its drive for the root
+// folder.
 std::string ZapnixExePath() {
     char buffer[MAX_PATH * 4] = {};
-    if (GetEnvironmentVariableA("ZAPNIX_EXE", buffer, sizeof(buffer)) > 0) {
-        std::string path = buffer;
-        for (char& c : path)
-            if (c == '/') c = '\\';
-        // A Unix path from the build goes through Wine's drive for the root folder.
-        if (!path.empty() && path[0] == '\\') path = "Z:" + path;
-        return path;
-    }
-    GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
+    GetEnvironmentVariableA("ZAPNIX_EXE", buffer, sizeof(buffer));
     std::string path = buffer;
-    path = path.substr(0, path.find_last_of('\\'));
-    return path + "\\..\\..\\src\\Zapnix.exe";
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    if (!path.empty() && path[0] == '\\') path = "Z:" + path;
+    return path;
 }
 
 void RemoveTree(const std::string& folder) {
@@ -63,6 +59,7 @@ BOOL CALLBACK FindOfProcess(HWND hwnd, LPARAM param) {
     if (search.visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
     char cls[260] = {};
     GetClassNameA(hwnd, cls, sizeof(cls));
+    //IMESKIP
     if (search.className && lstrcmpiA(cls, search.className) != 0) return TRUE;
     if (search.caption && WindowText(hwnd) != search.caption) return TRUE;
     search.found = hwnd;
@@ -155,30 +152,16 @@ ZapnixProcess::ZapnixProcess(const ScratchFolder& folder) : Process(CopiedZapnix
 
 PopupHost::PopupHost(const std::vector<std::string>& windows) : Process(PopupHostPath(), Quoted(windows), "") {
     // Ready once every window it was asked for exists.
-    WaitUntil([&] { return WindowsInEnumerationOrder().size() == windows.size(); });
+    WaitUntil([&] {
+        Search search{Id(), nullptr, nullptr};
+        search.countAll = true;
+        EnumWindows(FindOfProcess, reinterpret_cast<LPARAM>(&search));
+        return search.count == static_cast<int>(windows.size());
+    });
 }
 
 HWND PopupHost::Window(const std::string& className, const std::string& title) const {
     return FindWindowOf(className.c_str(), title.c_str());
-}
-
-std::vector<std::pair<std::string, std::string>> PopupHost::WindowsInEnumerationOrder() const {
-    struct Collect {
-        DWORD pid;
-        std::vector<std::pair<std::string, std::string>> windows;
-    } collect{Id(), {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto& c = *reinterpret_cast<Collect*>(param);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(hwnd, &pid);
-            char cls[64] = {};
-            GetClassNameA(hwnd, cls, sizeof(cls));
-            if (pid == c.pid && lstrcmpiA(cls, "IME") != 0) c.windows.emplace_back(cls, WindowText(hwnd));
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&collect));
-    return collect.windows;
 }
 
 Process::~Process() {
@@ -213,14 +196,16 @@ int Process::CountWindowsOf(const char* className) const {
 }
 
 HWND ZapnixProcess::MainWindow(std::chrono::milliseconds timeout) const {
-    HWND found = nullptr;
-    WaitUntil([&] { return (found = FindWindowOf("ZapnixFrm", "Zapnix Popup Killer")) != nullptr; }, timeout);
-    return found;
+    return WaitForWindowOf("ZapnixFrm", timeout);
 }
 
 HWND ZapnixProcess::LogWindow(std::chrono::milliseconds timeout) const {
+    return WaitForWindowOf("LogFrm", timeout);
+}
+
+HWND ZapnixProcess::WaitForWindowOf(const char* className, std::chrono::milliseconds timeout) const {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = FindWindowOf("LogFrm", "Zapnix Popup Killer")) != nullptr; }, timeout);
+    WaitUntil([&] { return (found = FindWindowOf(className, "Zapnix Popup Killer")) != nullptr; }, timeout);
     return found;
 }
 
@@ -235,10 +220,6 @@ std::optional<MessageBoxInfo> Process::WaitForMessageBox(const char* title, std:
         return std::nullopt;
     HWND box = search.found;
     return MessageBoxInfo{box, WindowText(box), WindowText(GetDlgItem(box, 0xFFFF))};
-}
-
-std::optional<MessageBoxInfo> Process::WaitForAnyMessageBox(std::chrono::milliseconds timeout) const {
-    return WaitForMessageBox(nullptr, timeout);
 }
 
 std::vector<std::vector<std::string>> Process::ListRows(HWND list, int columns) const {
@@ -309,20 +290,26 @@ void SendTrayEvent(HWND owner, UINT mouseMessage) {
     PostMessageA(owner, WM_MOUSEMOVE, 1, mouseMessage);
 }
 
+namespace {
+
+NOTIFYICONDATAA IconOf(HWND owner, UINT id) {
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = owner;
+    icon.uID = id;
+    return icon;
+}
+
+}  // namespace
+
 bool TrayIconPresent(HWND owner, UINT id) {
     // Modifying nothing succeeds exactly when the shell holds an icon for this window and identifier.
-    NOTIFYICONDATAA probe{};
-    probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    probe.hWnd = owner;
-    probe.uID = id;
+    NOTIFYICONDATAA probe = IconOf(owner, id);
     return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
 }
 
 void SimulateShellRestart(HWND owner) {
-    NOTIFYICONDATAA icon{};
-    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    icon.hWnd = owner;
-    icon.uID = 1;
+    NOTIFYICONDATAA icon = IconOf(owner, 1);
     Shell_NotifyIconA(NIM_DELETE, &icon);
     PostMessageA(owner, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
 }
