@@ -3,7 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace zapnix::e2e {
@@ -59,7 +60,7 @@ BOOL CALLBACK FindOfProcess(HWND hwnd, LPARAM param) {
     if (search.visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
     char cls[260] = {};
     GetClassNameA(hwnd, cls, sizeof(cls));
-    //IMESKIP
+    // IMESKIP
     if (search.className && lstrcmpiA(cls, search.className) != 0) return TRUE;
     if (search.caption && WindowText(hwnd) != search.caption) return TRUE;
     search.found = hwnd;
@@ -96,21 +97,15 @@ ScratchFolder::~ScratchFolder() {
 }
 
 void ScratchFolder::Write(const std::string& name, const std::string& bytes) const {
-    FILE* file = std::fopen(File(name).c_str(), "wb");
-    if (!file) throw std::runtime_error("cannot write " + File(name));
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
+    std::ofstream file(File(name), std::ios::binary);
+    if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+        throw std::runtime_error("cannot write " + File(name));
 }
 
 std::optional<std::string> ScratchFolder::Read(const std::string& name) const {
-    FILE* file = std::fopen(File(name).c_str(), "rb");
+    std::ifstream file(File(name), std::ios::binary);
     if (!file) return std::nullopt;
-    std::string bytes;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0) bytes.append(buffer, n);
-    std::fclose(file);
-    return bytes;
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 Process::Process(const std::string& exe, const std::string& arguments, const std::string& folder) {
@@ -328,22 +323,17 @@ void PressKey(HWND window, UINT virtualKey) {
     PostMessageA(window, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
-namespace {
-
-void SendButton(bool rightButton, bool down) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = rightButton ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
-                                   : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
-    SendInput(1, &input, sizeof(input));
-}
-
-}  // namespace
-
 void DragWithMouse(POINT from, POINT to, bool rightButton) {
+    const auto sendButton = [rightButton](bool down) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = rightButton ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
+                                       : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+        SendInput(1, &input, sizeof(input));
+    };
     SetCursorPos(from.x, from.y);
     Sleep(100);
-    SendButton(rightButton, true);
+    sendButton(true);
     Sleep(100);
     constexpr int kSteps = 10;
     for (int i = 1; i <= kSteps; ++i) {
@@ -359,7 +349,7 @@ void DragWithMouse(POINT from, POINT to, bool rightButton) {
     }
     SetCursorPos(to.x, to.y);
     Sleep(100);
-    SendButton(rightButton, false);
+    sendButton(false);
 }
 
 POINT CentreOf(HWND window) {
