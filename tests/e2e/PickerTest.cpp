@@ -49,15 +49,11 @@ protected:
         return picker;
     }
 
-    // Where a mouse click lands on an entry (the list shows it from its first entry on).
-    static LPARAM EntryPoint(HWND list, int index) {
+    // Clicks an entry where the list shows it (from its first entry on).
+    static void ClickEntry(HWND list, int index) {
         const auto top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
         const auto height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
-        return MAKELPARAM(10, (index - top) * height + height / 2);
-    }
-
-    static void ClickEntry(HWND list, int index) {
-        const LPARAM at = EntryPoint(list, index);
+        const LPARAM at = MAKELPARAM(10, (index - top) * height + height / 2);
         PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
         PostMessageA(list, WM_LBUTTONUP, 0, at);
     }
