@@ -3,26 +3,23 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace zapnix::e2e {
 namespace {
 
+// The build hands the program's place over as a Unix path, which Wine reaches through its drive for the root
+// folder.
 std::string ZapnixExePath() {
     char buffer[MAX_PATH * 4] = {};
-    if (GetEnvironmentVariableA("ZAPNIX_EXE", buffer, sizeof(buffer)) > 0) {
-        std::string path = buffer;
-        for (char& c : path)
-            if (c == '/') c = '\\';
-        // A Unix path from the build goes through Wine's drive for the root folder.
-        if (!path.empty() && path[0] == '\\') path = "Z:" + path;
-        return path;
-    }
-    GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
+    GetEnvironmentVariableA("ZAPNIX_EXE", buffer, sizeof(buffer));
     std::string path = buffer;
-    path = path.substr(0, path.find_last_of('\\'));
-    return path + "\\..\\..\\src\\Zapnix.exe";
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    if (!path.empty() && path[0] == '\\') path = "Z:" + path;
+    return path;
 }
 
 void RemoveTree(const std::string& folder) {
@@ -63,6 +60,7 @@ BOOL CALLBACK FindOfProcess(HWND hwnd, LPARAM param) {
     if (search.visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
     char cls[260] = {};
     GetClassNameA(hwnd, cls, sizeof(cls));
+    // IMESKIP
     if (search.className && lstrcmpiA(cls, search.className) != 0) return TRUE;
     if (search.caption && WindowText(hwnd) != search.caption) return TRUE;
     search.found = hwnd;
@@ -99,21 +97,15 @@ ScratchFolder::~ScratchFolder() {
 }
 
 void ScratchFolder::Write(const std::string& name, const std::string& bytes) const {
-    FILE* file = std::fopen(File(name).c_str(), "wb");
-    if (!file) throw std::runtime_error("cannot write " + File(name));
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
+    std::ofstream file(File(name), std::ios::binary);
+    if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+        throw std::runtime_error("cannot write " + File(name));
 }
 
 std::optional<std::string> ScratchFolder::Read(const std::string& name) const {
-    FILE* file = std::fopen(File(name).c_str(), "rb");
+    std::ifstream file(File(name), std::ios::binary);
     if (!file) return std::nullopt;
-    std::string bytes;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0) bytes.append(buffer, n);
-    std::fclose(file);
-    return bytes;
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 Process::Process(const std::string& exe, const std::string& arguments, const std::string& folder) {
@@ -155,30 +147,16 @@ ZapnixProcess::ZapnixProcess(const ScratchFolder& folder) : Process(CopiedZapnix
 
 PopupHost::PopupHost(const std::vector<std::string>& windows) : Process(PopupHostPath(), Quoted(windows), "") {
     // Ready once every window it was asked for exists.
-    WaitUntil([&] { return WindowsInEnumerationOrder().size() == windows.size(); });
+    WaitUntil([&] {
+        Search search{Id(), nullptr, nullptr};
+        search.countAll = true;
+        EnumWindows(FindOfProcess, reinterpret_cast<LPARAM>(&search));
+        return search.count == static_cast<int>(windows.size());
+    });
 }
 
 HWND PopupHost::Window(const std::string& className, const std::string& title) const {
     return FindWindowOf(className.c_str(), title.c_str());
-}
-
-std::vector<std::pair<std::string, std::string>> PopupHost::WindowsInEnumerationOrder() const {
-    struct Collect {
-        DWORD pid;
-        std::vector<std::pair<std::string, std::string>> windows;
-    } collect{Id(), {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto& c = *reinterpret_cast<Collect*>(param);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(hwnd, &pid);
-            char cls[64] = {};
-            GetClassNameA(hwnd, cls, sizeof(cls));
-            if (pid == c.pid && lstrcmpiA(cls, "IME") != 0) c.windows.emplace_back(cls, WindowText(hwnd));
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&collect));
-    return collect.windows;
 }
 
 Process::~Process() {
@@ -213,14 +191,16 @@ int Process::CountWindowsOf(const char* className) const {
 }
 
 HWND ZapnixProcess::MainWindow(std::chrono::milliseconds timeout) const {
-    HWND found = nullptr;
-    WaitUntil([&] { return (found = FindWindowOf("ZapnixFrm", "Zapnix Popup Killer")) != nullptr; }, timeout);
-    return found;
+    return WaitForWindowOf("ZapnixFrm", timeout);
 }
 
 HWND ZapnixProcess::LogWindow(std::chrono::milliseconds timeout) const {
+    return WaitForWindowOf("LogFrm", timeout);
+}
+
+HWND ZapnixProcess::WaitForWindowOf(const char* className, std::chrono::milliseconds timeout) const {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = FindWindowOf("LogFrm", "Zapnix Popup Killer")) != nullptr; }, timeout);
+    WaitUntil([&] { return (found = FindWindowOf(className, "Zapnix Popup Killer")) != nullptr; }, timeout);
     return found;
 }
 
@@ -235,10 +215,6 @@ std::optional<MessageBoxInfo> Process::WaitForMessageBox(const char* title, std:
         return std::nullopt;
     HWND box = search.found;
     return MessageBoxInfo{box, WindowText(box), WindowText(GetDlgItem(box, 0xFFFF))};
-}
-
-std::optional<MessageBoxInfo> Process::WaitForAnyMessageBox(std::chrono::milliseconds timeout) const {
-    return WaitForMessageBox(nullptr, timeout);
 }
 
 std::vector<std::vector<std::string>> Process::ListRows(HWND list, int columns) const {
@@ -309,20 +285,26 @@ void SendTrayEvent(HWND owner, UINT mouseMessage) {
     PostMessageA(owner, WM_MOUSEMOVE, 1, mouseMessage);
 }
 
+namespace {
+
+NOTIFYICONDATAA IconOf(HWND owner, UINT id) {
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = owner;
+    icon.uID = id;
+    return icon;
+}
+
+}  // namespace
+
 bool TrayIconPresent(HWND owner, UINT id) {
     // Modifying nothing succeeds exactly when the shell holds an icon for this window and identifier.
-    NOTIFYICONDATAA probe{};
-    probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    probe.hWnd = owner;
-    probe.uID = id;
+    NOTIFYICONDATAA probe = IconOf(owner, id);
     return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
 }
 
 void SimulateShellRestart(HWND owner) {
-    NOTIFYICONDATAA icon{};
-    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    icon.hWnd = owner;
-    icon.uID = 1;
+    NOTIFYICONDATAA icon = IconOf(owner, 1);
     Shell_NotifyIconA(NIM_DELETE, &icon);
     PostMessageA(owner, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
 }
@@ -341,22 +323,17 @@ void PressKey(HWND window, UINT virtualKey) {
     PostMessageA(window, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
-namespace {
-
-void SendButton(bool rightButton, bool down) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = rightButton ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
-                                   : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
-    SendInput(1, &input, sizeof(input));
-}
-
-}  // namespace
-
 void DragWithMouse(POINT from, POINT to, bool rightButton) {
+    const auto sendButton = [rightButton](bool down) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = rightButton ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
+                                       : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+        SendInput(1, &input, sizeof(input));
+    };
     SetCursorPos(from.x, from.y);
     Sleep(100);
-    SendButton(rightButton, true);
+    sendButton(true);
     Sleep(100);
     constexpr int kSteps = 10;
     for (int i = 1; i <= kSteps; ++i) {
@@ -372,7 +349,7 @@ void DragWithMouse(POINT from, POINT to, bool rightButton) {
     }
     SetCursorPos(to.x, to.y);
     Sleep(100);
-    SendButton(rightButton, false);
+    sendButton(false);
 }
 
 POINT CentreOf(HWND window) {

@@ -70,7 +70,9 @@ public:
     // The message box (a #32770 dialog) with this title, once it shows.
     std::optional<MessageBoxInfo> WaitForMessageBox(const char* title, std::chrono::milliseconds timeout = 10s) const;
     // The first message box of any title, once it shows.
-    std::optional<MessageBoxInfo> WaitForAnyMessageBox(std::chrono::milliseconds timeout = 10s) const;
+    std::optional<MessageBoxInfo> WaitForAnyMessageBox(std::chrono::milliseconds timeout = 10s) const {
+        return WaitForMessageBox(nullptr, timeout);
+    }
 
     // The rows of a list view of this process: for each row, the texts of `columns` columns.
     std::vector<std::vector<std::string>> ListRows(HWND list, int columns) const;
@@ -92,6 +94,9 @@ public:
     HWND MainWindow(std::chrono::milliseconds timeout = 15s) const;
     // The kill-log viewer, once it exists (shown or hidden).
     HWND LogWindow(std::chrono::milliseconds timeout = 10s) const;
+
+private:
+    HWND WaitForWindowOf(const char* className, std::chrono::milliseconds timeout) const;
 };
 
 // Windows of other programs, made by PopupHost.exe: each "class|state|title", where the state is
@@ -101,8 +106,6 @@ public:
     explicit PopupHost(const std::vector<std::string>& windows);
     // The host's window with this class and title, or null once it has gone.
     HWND Window(const std::string& className, const std::string& title) const;
-    // The host's windows (class, title) in the order the system enumerates top-level windows.
-    std::vector<std::pair<std::string, std::string>> WindowsInEnumerationOrder() const;
 };
 
 // Presses a button of another process without waiting for what it starts (a modal box, say).

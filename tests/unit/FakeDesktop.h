@@ -27,7 +27,6 @@ public:
     void MakeUnreadable(WindowHandle handle) { windows_.at(handle).readable = false; }
 
     void ForEachTopLevelWindow(const std::function<void(WindowHandle)>& visit) override {
-        ++enumerations;
         for (WindowHandle handle : order_) visit(handle);
     }
     std::string ClassName(WindowHandle window) override {
@@ -42,7 +41,6 @@ public:
     void PostClose(WindowHandle window) override { closed.push_back(window); }
 
     std::vector<WindowHandle> closed;
-    int enumerations = 0;
     int titleReads = 0;
 
 private:

@@ -30,22 +30,6 @@ TEST(RuleCommands, AddRuleTakesTheTitleAsTypedWithTheDefaultCells) {
     EXPECT_EQ(rules.Rows()[2], rules.Rows()[0]);
 }
 
-TEST(RuleCommands, DeleteTickedRemovesExactlyTheTickedRules) {
-    RuleList rules = Five();
-    rules.Row(1).ticked = rules.Row(2).ticked = true;
-    EXPECT_EQ(rules.DeleteTicked(true), TickedRemoval::Done);
-    EXPECT_EQ(Titles(rules), (std::vector<std::string>{"rule 1", "rule 4", "rule 5"}));
-
-    for (std::size_t i = 0; i < rules.Count(); ++i) rules.Row(i).ticked = true;
-    EXPECT_EQ(rules.DeleteTicked(true), TickedRemoval::Done);
-    EXPECT_EQ(rules.Count(), 0u);
-    EXPECT_EQ(rules.DeleteTicked(true), TickedRemoval::NoRows);
-
-    RuleList untouched = Five();
-    EXPECT_EQ(untouched.DeleteTicked(false), TickedRemoval::NothingTicked);
-    EXPECT_EQ(untouched.Count(), 5u);
-}
-
 TEST(RuleCommands, FindRuleGivesTheTopmostRuleWithExactlyThatTitle) {
     RuleList rules;
     rules.Append({"Win", "Yes", "Exact", "No"});
