@@ -67,15 +67,17 @@ protected:
 // Which windows count as browsers is the listing's business (unit tests); here: the real windows, shown or
 // not, reach sorted lists, and a click picks the entry under the pointer.
 TEST_F(Picker, ListsBrowserWindowsSortedAndAClickFillsTheTitleBox) {
-    PopupHost host({"IEFrame|shown|B", "IEFrame|shown|A", "IEFrame|hidden|", "MozillaWindowClass|minimized|Small Fox",
-                    "MozillaWindowClass|hidden|Odd Fox", "Notepad|shown|Not a browser"});
+    // Neither the order of creation nor its reverse is sorted, whichever way the system enumerates.
+    PopupHost host({"IEFrame|shown|B", "IEFrame|hidden|", "IEFrame|shown|C", "IEFrame|shown|A",
+                    "MozillaWindowClass|minimized|Pink Fox", "MozillaWindowClass|hidden|Odd Fox",
+                    "MozillaWindowClass|shown|Red Fox", "Notepad|shown|Not a browser"});
     Start();
     SetWinTxt("typed before");
     const Window picker = Grab();
     ASSERT_NE(picker.hwnd, nullptr) << "no picker with two list boxes showed";
     EXPECT_NE(GetWindow(picker.hwnd, GW_OWNER), nullptr) << "an owned window stays off the taskbar";
-    EXPECT_EQ(ListBoxEntries(picker.ieList), (Entries{"", "A", "B"}));
-    EXPECT_EQ(ListBoxEntries(picker.mozList), (Entries{"Odd Fox", "Small Fox"}));
+    EXPECT_EQ(ListBoxEntries(picker.ieList), (Entries{"", "A", "B", "C"}));
+    EXPECT_EQ(ListBoxEntries(picker.mozList), (Entries{"Odd Fox", "Pink Fox", "Red Fox"}));
 
     ClickEntry(picker.ieList, 2);
     EXPECT_TRUE(WaitUntil([&] { return WinTxt() == "B"; })) << WinTxt();
