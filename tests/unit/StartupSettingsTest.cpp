@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
+#include <utility>
 
 #include "settings/StartupSettings.h"
 #include "app/TrayEvents.h"
@@ -39,32 +41,22 @@ TEST(StartupSettings, TheTimerRunsOnlyWhenEnabledIsExactlyOneAndHidingOnlyWhenMi
     EXPECT_EQ(CheckPeriodMs(2147483647), kLongestTimerPeriodMs);
 }
 
-TEST(TrayEvents, DoubleClickRestoresAndRightPressThenReleaseShowsTheMenu) {
+// Feeds (main window visible, code) events to one TrayEvents: what each asked for, "R" restore, "M" menu.
+std::string Actions(std::initializer_list<std::pair<bool, std::int32_t>> events) {
     TrayEvents tray;
-    EXPECT_EQ(tray.OnNotify(false, 0x203), TrayAction::Restore);
-    EXPECT_EQ(tray.OnNotify(false, 0x205), TrayAction::None) << "a release without its press";
-    EXPECT_EQ(tray.OnNotify(false, 0x204), TrayAction::None);
-    EXPECT_EQ(tray.OnNotify(false, 0x205), TrayAction::ShowMenu);
-    EXPECT_EQ(tray.LastTrayEvent(), 0x205);
+    std::string actions;
+    for (const auto& [visible, code] : events) actions += "-RM"[static_cast<int>(tray.OnNotify(visible, code))];
+    return actions;
 }
 
-TEST(TrayEvents, AnyEventBetweenPressAndReleaseCancelsTheMenu) {
-    TrayEvents tray;
-    tray.OnNotify(false, 0x204);
-    EXPECT_EQ(tray.OnNotify(false, 0x200), TrayAction::None);
-    EXPECT_EQ(tray.OnNotify(false, 0x205), TrayAction::None);
-    tray.OnNotify(false, 0x204);
-    tray.OnNotify(false, 0x201);  // a left click
-    EXPECT_EQ(tray.OnNotify(false, 0x205), TrayAction::None);
-}
-
-TEST(TrayEvents, NothingCountsWhileTheWindowIsVisibleNotEvenForTheLastEvent) {
-    TrayEvents tray;
-    EXPECT_EQ(tray.OnNotify(true, 0x203), TrayAction::None);
-    tray.OnNotify(false, 0x204);
-    EXPECT_EQ(tray.OnNotify(true, 0x200), TrayAction::None);
-    EXPECT_EQ(tray.LastTrayEvent(), 0x204) << "an ordinary mouse move must not replace the tray event";
-    EXPECT_EQ(tray.OnNotify(false, 0x205), TrayAction::ShowMenu);
+TEST(TrayEvents, WhileHiddenADoubleClickRestoresAndOnlyARightPressThenItsReleaseShowTheMenu) {
+    EXPECT_EQ(Actions({{false, 0x203}, {false, 0x205}, {false, 0x204}, {false, 0x205}}), "R--M")
+        << "a release without its press shows nothing";
+    EXPECT_EQ(Actions({{false, 0x204}, {false, 0x200}, {false, 0x205}}), "---") << "a move in between cancels";
+    EXPECT_EQ(Actions({{false, 0x204}, {false, 0x201}, {false, 0x205}}), "---") << "and so does a left click";
+    EXPECT_EQ(Actions({{true, 0x203}, {true, 0x204}, {false, 0x205}}), "---") << "nothing counts while visible";
+    EXPECT_EQ(Actions({{false, 0x204}, {true, 0x200}, {false, 0x205}}), "--M")
+        << "an ordinary mouse move must not replace the tray event";
 }
 
 }  // namespace
