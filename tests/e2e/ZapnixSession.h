@@ -45,20 +45,16 @@ protected:
         ASSERT_TRUE(app_->WaitForExit()) << "Zapnix did not end after Yes";
     }
 
-    // Right press and release on the hidden window's tray icon: its menu, or null when none opened.
-    HWND OpenTrayMenu() {
+    // Right press and release on the hidden window's tray icon, then these keys in its menu: the menu, or null
+    // when none opened.
+    HWND OpenTrayMenu(std::initializer_list<UINT> keys = {}) {
         SendTrayEvent(main_, WM_RBUTTONDOWN);
         SendTrayEvent(main_, WM_RBUTTONUP);
         HWND menu = nullptr;
         WaitUntil([&] { return (menu = OpenPopupMenu(app_->Id())) != nullptr; });
-        return menu;
-    }
-    // Opens the tray menu and presses these keys in it; false when no menu opened.
-    bool ChooseFromTrayMenu(std::initializer_list<UINT> keys) {
-        HWND menu = OpenTrayMenu();
         for (UINT key : keys)
             if (menu) PostMessageA(menu, WM_KEYDOWN, key, 0);
-        return menu != nullptr;
+        return menu;
     }
 
     std::optional<std::string> ProfileBytes() const { return folder_.Read("quorb.ini"); }
