@@ -95,7 +95,7 @@ TEST_F(Settings, FromTheTrayOrTheMenuApplyRetimesTheCheckWritesTheFileAndRegiste
 
     const auto toggleKiller = [&](bool wasOn) {
         dialog = Open();
-        EXPECT_EQ(Delay(dialog), "1");
+        EXPECT_EQ(Delay(dialog), "1") << "as stored";
         EXPECT_EQ(Ticked(dialog, s::Check3), wasOn);
         Press(dialog, s::Check3);
         EXPECT_EQ(Apply(dialog), kApplied);

@@ -12,18 +12,17 @@ void Settle() {
     Sleep(300);
 }
 
-TEST_F(Tray, TheIconsMenuDoubleClickAndHideZapnixMoveBetweenTheWindowAndTheIcon) {
+TEST_F(Tray, TheIconsMenuDoubleClickAndHideZapnixMoveBetweenTheWindowAndTheIconAndCloseAsksWhileHidden) {
     Start(kStartHidden);
     ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); })) << "no tray icon";
     EXPECT_FALSE(IsWindowVisible(main_));
-
-    HWND menu = OpenTrayMenu();
-    ASSERT_NE(menu, nullptr) << "no tray menu";
-    // Choosing nothing leaves everything as it was.
-    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    ASSERT_TRUE(WaitUntil([&] { return OpenPopupMenu(app_->Id()) == nullptr; }));
-    EXPECT_FALSE(IsWindowVisible(main_));
-    EXPECT_TRUE(TrayIconPresent(main_));
+    // Up from no selection lands on the last entry, "About".
+    ASSERT_TRUE(OpenTrayMenu({VK_UP, VK_RETURN}));
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(about = app_->FindWindowOf("AboutFrm", nullptr)); }));
+    Settle();
+    EXPECT_FALSE(IsWindowVisible(main_)) << "About shows alone";
+    PostMessageA(about, WM_CLOSE, 0, 0);
 
     ASSERT_TRUE(OpenTrayMenu({VK_DOWN, VK_RETURN}));  // "Open Zapnix", the first entry
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; })) << "Open Zapnix shows the window";
@@ -34,9 +33,12 @@ TEST_F(Tray, TheIconsMenuDoubleClickAndHideZapnixMoveBetweenTheWindowAndTheIcon)
     Settle();
     EXPECT_EQ(OpenPopupMenu(app_->Id()), nullptr);
 
-    Click(Control(ids::Command2));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); })) << "Hide Zapnix hides the window";
-    ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }));
+    const auto hide = [&] {
+        Click(Control(ids::Command2));
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); })) << "Hide Zapnix hides the window";
+        ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }));
+    };
+    hide();
     SimulateShellRestart(main_);
     EXPECT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); })) << "the icon must come back with the taskbar";
     EXPECT_FALSE(IsWindowVisible(main_));
@@ -46,21 +48,8 @@ TEST_F(Tray, TheIconsMenuDoubleClickAndHideZapnixMoveBetweenTheWindowAndTheIcon)
     SimulateShellRestart(main_);
     Settle();
     EXPECT_FALSE(TrayIconPresent(main_)) << "no icon is added while the window shows";
-    CloseWithYes();
-}
 
-TEST_F(Tray, AboutAndCloseFromTheMenuLeaveTheWindowHidden) {
-    Start(kStartHidden);
-    ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }));
-    // Up from no selection lands on the last entry, "About".
-    ASSERT_TRUE(OpenTrayMenu({VK_UP, VK_RETURN}));
-    HWND about = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(about = app_->FindWindowOf("AboutFrm", nullptr)); }));
-    Settle();
-    EXPECT_FALSE(IsWindowVisible(main_)) << "About shows alone";
-    PostMessageA(about, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
-
+    hide();
     const auto chooseClose = [&] { ASSERT_TRUE(OpenTrayMenu({VK_DOWN, VK_DOWN, VK_RETURN})); };
     chooseClose();
     AnswerCloseQuestion(IDNO);

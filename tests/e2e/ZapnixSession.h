@@ -14,8 +14,6 @@
 
 namespace zapnix::e2e {
 
-inline constexpr char kCloseQuestion[] = "Are you sure you want to close Zapnix?";
-
 class ZapnixSession : public ::testing::Test {
 protected:
     // `folderStem` starts the name of the scratch folder that Zapnix runs in.
@@ -35,7 +33,7 @@ protected:
     void AnswerCloseQuestion(int button) {
         auto box = app_->WaitForMessageBox("Message:");
         ASSERT_TRUE(box.has_value()) << "no closing question";
-        EXPECT_EQ(box->text, kCloseQuestion);
+        EXPECT_EQ(box->text, "Are you sure you want to close Zapnix?");
         Answer(*box, button);
     }
 

@@ -129,8 +129,7 @@ TEST(MainWindow, EndingWhileTheRuleEditorIsOpenNeverShowsTheHiddenMainWindow) {
         << "[Windows]\r\nTotal=1\r\nTitle   1=Prize\r\nActive  1=Yes\r\nMatch   1=Exact\r\nCase    1=No\r\n";
     Program program(folder.string());
     ASSERT_TRUE(program.Start());
-    ZapnixFrm* main = &program.Main();
-    const HWND window = main->Hwnd();
+    const HWND window = program.Main().Hwnd();
     // A click on the first row's text opens the editor and hides the main window.
     HWND list = GetDlgItem(window, ids::WinList);
     RECT label{};
@@ -140,7 +139,7 @@ TEST(MainWindow, EndingWhileTheRuleEditorIsOpenNeverShowsTheHiddenMainWindow) {
     click.hdr = {list, static_cast<UINT_PTR>(ids::WinList), static_cast<UINT>(NM_CLICK)};
     click.ptAction = {label.left + 2, (label.top + label.bottom) / 2};
     SendMessageA(window, WM_NOTIFY, ids::WinList, reinterpret_cast<LPARAM>(&click));
-    ASSERT_NE(main->ExistingEditor(), nullptr);
+    ASSERT_NE(program.Main().ExistingEditor(), nullptr);
     ASSERT_FALSE(IsWindowVisible(window));
 
     static bool shown;
