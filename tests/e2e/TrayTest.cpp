@@ -33,12 +33,9 @@ TEST_F(Tray, TheIconsMenuDoubleClickAndHideZapnixMoveBetweenTheWindowAndTheIconA
     Settle();
     EXPECT_EQ(OpenPopupMenu(app_->Id()), nullptr);
 
-    const auto hide = [&] {
-        Click(Control(ids::Command2));
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); })) << "Hide Zapnix hides the window";
-        ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }));
-    };
-    hide();
+    Click(Control(ids::Command2));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); })) << "Hide Zapnix hides the window";
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }));
     SimulateShellRestart(main_);
     EXPECT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); })) << "the icon must come back with the taskbar";
     EXPECT_FALSE(IsWindowVisible(main_));
@@ -49,7 +46,8 @@ TEST_F(Tray, TheIconsMenuDoubleClickAndHideZapnixMoveBetweenTheWindowAndTheIconA
     Settle();
     EXPECT_FALSE(TrayIconPresent(main_)) << "no icon is added while the window shows";
 
-    hide();
+    Click(Control(ids::Command2));
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_) && !IsWindowVisible(main_); }));
     const auto chooseClose = [&] { ASSERT_TRUE(OpenTrayMenu({VK_DOWN, VK_DOWN, VK_RETURN})); };
     chooseClose();
     AnswerCloseQuestion(IDNO);

@@ -68,13 +68,10 @@ protected:
     std::unique_ptr<ZapnixFrm> main_;
 };
 
-TEST_F(AboutAndTray, LinksHandTheMakersPagesToTheShell) {
+TEST_F(AboutAndTray, TheLinksGoToTheShellAndAboutTwiceIsOneDarkGreyBoxWithThePictureInItsPictureBoxCorner) {
     Command(ids::MenuHome);
     Command(ids::MenuForum);
     EXPECT_EQ(shell_.opened, (std::vector<std::string>{"http://127.0.0.1/", "http://127.0.0.1/perl/forum/gforum.cgi"}));
-}
-
-TEST_F(AboutAndTray, AboutTwiceIsOneDarkGreyBoxWithThePictureInItsPictureBoxCorner) {
     Command(ids::MenuAbout);
     Command(ids::MenuAbout);
     HWND about = FindWindowExA(nullptr, nullptr, "AboutFrm", nullptr);
