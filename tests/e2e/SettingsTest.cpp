@@ -52,7 +52,7 @@ protected:
 TEST_F(Settings, FromTheTrayOrTheMenuApplyRetimesTheCheckWritesTheFileAndRegistersTheQuotedPath) {
     const std::string rules = "[Windows]\r\nTotal=1\r\nTitle   1=Prize\r\nActive  1=Yes\r\nMatch   1=Begins\r\n";
     const std::string profile =
-        rules + "[Settings]\r\nEnabled=0\r\nMinimized=1\r\nStartup=1\r\n; kept\r\n[Zzz]\r\nx = 1 ";
+        rules + "[Settings]\r\nEnabled=0\r\nMinimized=1\r\nStartup=0\r\n; kept\r\n[Zzz]\r\nx = 1 ";
     Start(profile);
     PopupHost first({"IEFrame|shown|Prize one"});
     ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }));
@@ -64,7 +64,7 @@ TEST_F(Settings, FromTheTrayOrTheMenuApplyRetimesTheCheckWritesTheFileAndRegiste
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), GetWindow(main_, GW_OWNER)) << "the hidden owner keeps it off the taskbar";
     EXPECT_EQ(Delay(dialog), "0");
     EXPECT_EQ((std::vector{Ticked(dialog, s::Check1), Ticked(dialog, s::Check2), Ticked(dialog, s::Check3)}),
-              (std::vector{true, true, false}));
+              (std::vector{false, true, false}));
 
     EXPECT_EQ(Press(dialog, s::Command2), "0");
     Press(dialog, s::Check3);
@@ -80,13 +80,15 @@ TEST_F(Settings, FromTheTrayOrTheMenuApplyRetimesTheCheckWritesTheFileAndRegiste
     EXPECT_FALSE(Ticked(dialog, s::Check3)) << "each opening starts from the file";
     EXPECT_EQ(Press(dialog, s::Command1), "1");
     Press(dialog, s::Check3);  // on, every second
+    Press(dialog, s::Check1);
+    Press(dialog, s::Check2);
     ASSERT_NE(first.Window("IEFrame", "Prize one"), nullptr) << "the killer starts off";
     EXPECT_EQ(Apply(dialog), kApplied);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; })) << "Apply shows the main window";
     EXPECT_TRUE(TrayIconPresent(main_));
     EXPECT_TRUE(WaitUntil([&] { return !first.Window("IEFrame", "Prize one"); }, 2500ms));
     EXPECT_EQ(ProfileBytes(), rules +
-                                  "[Settings]\r\nEnabled=1\r\nMinimized=1\r\nStartup=1\r\nInterval=1\r\n"
+                                  "[Settings]\r\nEnabled=1\r\nMinimized=0\r\nStartup=1\r\nInterval=1\r\n"
                                   "; kept\r\n[Zzz]\r\nx = 1 ");
     EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), '"' + folder_.File("Zapnix.exe").append(1, '"'));
     EXPECT_EQ(RunValue(HKEY_CURRENT_USER), std::nullopt);
