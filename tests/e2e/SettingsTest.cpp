@@ -38,117 +38,74 @@ protected:
         SendMessageTimeoutA(GetDlgItem(dialog, button), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &ignored);
         return Delay(dialog);
     }
-    // "Apply", its message answered: the text, once the dialog has gone (or "" if it stays).
+    // "Apply", its message answered: the message's title and text, after "stays: " when the dialog stays.
     std::string Apply(HWND dialog) {
         Click(GetDlgItem(dialog, s::Command3));
         const auto box = app_->WaitForAnyMessageBox();
         if (!box) return "no message";
         Answer(*box, IDOK);
-        return WaitUntil([&] { return !IsWindow(dialog); }, 2s) ? box->title + box->text : "";
+        return (WaitUntil([&] { return !IsWindow(dialog); }, 2s) ? "" : "stays: ") + box->title + box->text;
     }
     const std::string kApplied = "Message:All setings have been updated successfully!";
 };
 
-TEST_F(Settings, OpensOnceFromTheMenuAndItsButtonsKeepTheDelayWithinOneToTheBound) {
-    Start();
-    HWND dialog = Open();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(Open(), dialog) << "one dialog at a time";
-    EXPECT_EQ(GetWindow(dialog, GW_OWNER), GetWindow(main_, GW_OWNER)) << "the hidden owner keeps it off the taskbar";
-    RECT place{};
-    GetWindowRect(dialog, &place);
-    EXPECT_EQ(std::pair(place.left, place.top), std::pair(281L, 173L));  // at 96 dots per inch
-
-    EXPECT_EQ(Delay(dialog), "0") << "no profile file";
-    EXPECT_FALSE(Ticked(dialog, s::Check1) || Ticked(dialog, s::Check2) || Ticked(dialog, s::Check3));
-    EXPECT_EQ(Press(dialog, s::Command2), "0");
-    Press(dialog, s::Check3);
-    Click(GetDlgItem(dialog, s::Command3));  // a killer without a delay would never check: refused
-    const auto refusal = app_->WaitForMessageBox("Message:");
-    ASSERT_TRUE(refusal.has_value());
-    EXPECT_NE(refusal->text.find("at least 1 second"), std::string::npos) << refusal->text;
-    Answer(*refusal, IDOK);
-    EXPECT_TRUE(IsWindowVisible(dialog));
-    EXPECT_FALSE(ProfileBytes().has_value());
-
-    EXPECT_EQ(Press(dialog, s::Command1), "1");
-    EXPECT_EQ(Press(dialog, s::Command2), "1");
-    for (int i = 0; i < 63; ++i) Press(dialog, s::Command1);
-    EXPECT_EQ(Press(dialog, s::Command1), "65");
-    EXPECT_EQ(Press(dialog, s::Command1), "65") << "\"+\" stops at the bound";
-    EXPECT_EQ(Press(dialog, s::Command2), "64");
-    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
-    EXPECT_FALSE(ProfileBytes().has_value()) << "the close box writes nothing";
-
-    dialog = Open();
-    EXPECT_EQ(Delay(dialog), "0") << "each opening starts from the file";
-    Press(dialog, s::Command1);
-    Press(dialog, s::Check2);
-    EXPECT_EQ(Apply(dialog), kApplied);
-    EXPECT_EQ(ProfileBytes(), "[Settings]\r\nInterval=1\r\nMinimized=1\r\nStartup=0\r\nEnabled=0\r\n");
-    CloseWithYes();
-}
-
-TEST_F(Settings, FromTheTrayOnlyTheDialogAppearsAndApplyShowsTheMainWindowKeepingTheIcon) {
-    Start("[Settings]\r\nMinimized=1\r\nStartup=0\r\nEnabled=1\r\nInterval=7\r\n");
+TEST_F(Settings, FromTheTrayOrTheMenuApplyRetimesTheCheckWritesTheFileAndRegistersTheQuotedPath) {
+    const std::string rules = "[Windows]\r\nTotal=1\r\nTitle   1=Prize\r\nActive  1=Yes\r\nMatch   1=Begins\r\n";
+    const std::string profile =
+        rules + "[Settings]\r\nEnabled=0\r\nMinimized=1\r\nStartup=0\r\n; kept\r\n[Zzz]\r\nx = 1 ";
+    Start(profile);
+    PopupHost first({"IEFrame|shown|Prize one"});
     ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }));
-    ASSERT_TRUE(ChooseFromTrayMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}));  // "Settings"
+    ASSERT_TRUE(OpenTrayMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}));  // "Settings"
     HWND dialog = Open(0);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_FALSE(IsWindowVisible(main_));
-    EXPECT_EQ(Delay(dialog), "7");
+    EXPECT_FALSE(IsWindowVisible(main_)) << "only the dialog appears";
+    EXPECT_EQ(Open(), dialog) << "one dialog at a time";
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), GetWindow(main_, GW_OWNER)) << "the hidden owner keeps it off the taskbar";
+    EXPECT_EQ(Delay(dialog), "0");
     EXPECT_EQ((std::vector{Ticked(dialog, s::Check1), Ticked(dialog, s::Check2), Ticked(dialog, s::Check3)}),
-              (std::vector{false, true, true}));
+              (std::vector{false, true, false}));
 
-    EXPECT_EQ(Apply(dialog), kApplied);
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; }));
-    EXPECT_TRUE(TrayIconPresent(main_));
-    CloseWithYes();
-}
+    EXPECT_EQ(Press(dialog, s::Command2), "0");
+    Press(dialog, s::Check3);
+    // A killer without a delay would never check: refused.
+    EXPECT_EQ(Apply(dialog),
+              "stays: Message:Please set the popup check delay to at least 1 second before enabling "
+              "the pop killer.");
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    EXPECT_EQ(ProfileBytes(), profile) << "neither the refusal nor the close box writes";
 
-TEST_F(Settings, ApplyRetimesTheRunningCheckAndKeepsTheRestOfTheFile) {
-    const std::string rules = "[Windows]\r\nTotal=1\r\nTitle   1=Prize\r\nActive  1=Yes\r\nMatch   1=Begins\r\n";
-    Start(rules + "[Settings]\r\nEnabled=0\r\nInterval=30\r\n; kept\r\n[Zzz]\r\nx = 1 ");
-    PopupHost first({"IEFrame|shown|Prize one"});
-    const auto toggleKiller = [&](int minusPresses) {
-        HWND dialog = Open();
-        for (int i = 0; i < minusPresses; ++i) Press(dialog, s::Command2);
-        Press(dialog, s::Check3);
-        EXPECT_EQ(Apply(dialog), kApplied);
-    };
-    Sleep(1500);
+    dialog = Open();
+    EXPECT_FALSE(Ticked(dialog, s::Check3)) << "each opening starts from the file";
+    EXPECT_EQ(Press(dialog, s::Command1), "1");
+    Press(dialog, s::Check3);  // on, every second
+    Press(dialog, s::Check1);
+    Press(dialog, s::Check2);
     ASSERT_NE(first.Window("IEFrame", "Prize one"), nullptr) << "the killer starts off";
-    toggleKiller(29);  // on, every second
+    EXPECT_EQ(Apply(dialog), kApplied);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; })) << "Apply shows the main window";
+    EXPECT_TRUE(TrayIconPresent(main_));
     EXPECT_TRUE(WaitUntil([&] { return !first.Window("IEFrame", "Prize one"); }, 2500ms));
     EXPECT_EQ(ProfileBytes(), rules +
-                                  "[Settings]\r\nEnabled=1\r\nInterval=1\r\nMinimized=0\r\nStartup=0\r\n"
+                                  "[Settings]\r\nEnabled=1\r\nMinimized=0\r\nStartup=1\r\nInterval=1\r\n"
                                   "; kept\r\n[Zzz]\r\nx = 1 ");
-
-    toggleKiller(0);  // off
-    PopupHost second({"IEFrame|shown|Prize two"});
-    Sleep(2500);
-    EXPECT_NE(second.Window("IEFrame", "Prize two"), nullptr) << "unticking stops the checks";
-    toggleKiller(0);  // on again
-    EXPECT_TRUE(WaitUntil([&] { return !second.Window("IEFrame", "Prize two"); }, 2500ms));
-    CloseWithYes();
-}
-
-TEST_F(Settings, TheRunValueAppearsQuotedAndGoesFromBothRootsWhenUnticked) {
-    Start();
-    HWND dialog = Open();
-    Press(dialog, s::Check1);
-    EXPECT_EQ(Apply(dialog), kApplied);
     EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), '"' + folder_.File("Zapnix.exe").append(1, '"'));
     EXPECT_EQ(RunValue(HKEY_CURRENT_USER), std::nullopt);
 
-    RegSetKeyValueA(HKEY_CURRENT_USER, kRunKey, "Zapnix", REG_SZ, "x", 2);  // left by a run with fewer rights
-    dialog = Open();
-    EXPECT_TRUE(Ticked(dialog, s::Check1)) << "remembered in the file";
-    Press(dialog, s::Check1);
-    EXPECT_EQ(Apply(dialog), kApplied);
-    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::nullopt);
-    EXPECT_EQ(RunValue(HKEY_CURRENT_USER), std::nullopt);
+    const auto toggleKiller = [&](bool wasOn) {
+        dialog = Open();
+        EXPECT_EQ(Delay(dialog), "1") << "as stored";
+        EXPECT_EQ(Ticked(dialog, s::Check3), wasOn);
+        Press(dialog, s::Check3);
+        EXPECT_EQ(Apply(dialog), kApplied);
+    };
+    toggleKiller(true);
+    PopupHost second({"IEFrame|shown|Prize two"});
+    Sleep(2500);
+    EXPECT_NE(second.Window("IEFrame", "Prize two"), nullptr) << "unticking stops the checks";
+    toggleKiller(false);
+    EXPECT_TRUE(WaitUntil([&] { return !second.Window("IEFrame", "Prize two"); }, 2500ms));
     CloseWithYes();
 }
 

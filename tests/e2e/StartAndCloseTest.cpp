@@ -2,6 +2,7 @@
 #include <thread>
 
 #include "ZapnixSession.h"
+#include "platform/Handles.h"
 
 namespace zapnix::e2e {
 namespace {
@@ -26,21 +27,61 @@ const std::string kTwoRules =
     "[Other]\r\n"
     "Something=else\r\n";
 
-TEST_F(StartAndClose, WithoutAProfileShowsAnEmptyListAndSavesOnlyTheCount) {
-    Start();
-    EXPECT_TRUE(IsWindowVisible(main_));
-    EXPECT_EQ(WindowText(main_), "Zapnix Popup Killer");
-    EXPECT_EQ(SendMessageA(Control(ids::WinList), LVM_GETITEMCOUNT, 0, 0), 0);
-    EXPECT_FALSE(TrayIconPresent(main_));
-    EXPECT_FALSE(ProfileBytes().has_value()) << "nothing is written before closing";
-
-    CloseWithYes();
-    EXPECT_EQ(ProfileBytes(), "[Windows]\r\nTotal=0\r\n");
-    EXPECT_FALSE(TrayIconPresent(main_));
+// The system asks and waits for the answer while the user answers the closing question (or, when the
+// question is open already, the answer comes at once).
+LRESULT QueryEndSession(HWND main, const std::function<void()>& meanwhile) {
+    LRESULT answer = -1;
+    std::thread shutdown([&] {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 20000, &result);
+        answer = static_cast<LRESULT>(result);
+    });
+    meanwhile();
+    shutdown.join();
+    return answer;
 }
 
-TEST_F(StartAndClose, EveryClosePathAsksTheSameQuestionAndNoChangesNothing) {
+TEST_F(StartAndClose, SystemShutdownAsksTooOneQuestionAtATimeAndTheViewerSavesOnTheWayOut) {
+    folder_.Write("poplog.ini", "[Windows]\r\nTotal=1\r\nTitle  1=old kill\r\nDate  1=1/1/2026\r\n");
+    Start();
+    EXPECT_EQ(QueryEndSession(main_, [&] { AnswerCloseQuestion(IDNO); }), FALSE) << "No must veto the shutdown";
+    EXPECT_FALSE(ProfileBytes().has_value());
+
+    PostMessageA(main_, WM_CLOSE, 0, 0);
+    auto box = app_->WaitForMessageBox("Message:");
+    ASSERT_TRUE(box.has_value());
+    // A second request and a system shutdown while the question is open: no second question, and the
+    // shutdown is refused at once rather than left waiting.
+    PostMessageA(main_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(QueryEndSession(main_, [] {}), FALSE);
+    Sleep(300);
+    EXPECT_EQ(app_->CountWindowsOf("#32770"), 1);
+    Answer(*box, IDNO);
+
+    // The viewer keeps "Clear Log" in memory until it closes: the end of the session must close it.
+    ChooseCommand(main_, ids::MenuLog);
+    HWND viewer = app_->LogWindow();
+    ASSERT_NE(viewer, nullptr);
+    Click(GetDlgItem(viewer, ids::log::Command2));
+    ASSERT_TRUE(
+        WaitUntil([&] { return SendMessageA(GetDlgItem(viewer, ids::log::LogList), LVM_GETITEMCOUNT, 0, 0) == 0; }));
+
+    EXPECT_EQ(QueryEndSession(main_, [&] { AnswerCloseQuestion(IDYES); }), TRUE);
+    EXPECT_EQ(ProfileBytes(), "[Windows]\r\nTotal=0\r\n") << "Yes saves before the session ends";
+    PostMessageA(main_, WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(app_->WaitForExit());
+    EXPECT_EQ(folder_.Read("poplog.ini").value_or("").rfind("[Windows]\r\nTotal=0\r\n", 0), 0u)
+        << "the cleared log was saved";
+}
+
+TEST_F(StartAndClose, RulesLoadInOrderNoOnEveryClosePathOrAFailedSaveChangesNothingAndYesRoundTrips) {
     Start(kTwoRules);
+    const std::vector<std::vector<std::string>> expected = {
+        {"Win a Prize", "Yes", "Begins", "No"},
+        {"Free = Offer", "No", "Exact", "Yes"},
+    };
+    EXPECT_EQ(app_->ListRows(Control(ids::WinList), 4), expected);
+
     const auto closePaths = {
         +[](HWND main) { Click(GetDlgItem(main, ids::Command1)); },          // "Save and Exit"
         +[](HWND main) { ChooseCommand(main, ids::MenuClose); },             // File, "&Close"
@@ -57,74 +98,7 @@ TEST_F(StartAndClose, EveryClosePathAsksTheSameQuestionAndNoChangesNothing) {
         EXPECT_TRUE(IsWindowVisible(main_));
         EXPECT_EQ(ProfileBytes(), kTwoRules);
     }
-    CloseWithYes();
-}
 
-// The system asks and waits for the answer while the user answers the closing question (or, when the
-// question is open already, the answer comes at once).
-LRESULT QueryEndSession(HWND main, const std::function<void()>& meanwhile) {
-    LRESULT answer = -1;
-    std::thread shutdown([&] {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 20000, &result);
-        answer = static_cast<LRESULT>(result);
-    });
-    meanwhile();
-    shutdown.join();
-    return answer;
-}
-
-TEST_F(StartAndClose, SystemShutdownAsksTooAndTheViewerSavesOnTheWayOut) {
-    folder_.Write("poplog.ini", "[Windows]\r\nTotal=1\r\nTitle  1=old kill\r\nDate  1=1/1/2026\r\n");
-    Start();
-    EXPECT_EQ(QueryEndSession(main_, [&] { AnswerCloseQuestion(IDNO); }), FALSE) << "No must veto the shutdown";
-    EXPECT_FALSE(ProfileBytes().has_value());
-
-    // The viewer keeps "Clear Log" in memory until it closes: the end of the session must close it.
-    ChooseCommand(main_, ids::MenuLog);
-    HWND viewer = app_->LogWindow();
-    ASSERT_NE(viewer, nullptr);
-    Click(GetDlgItem(viewer, ids::log::Command2));
-    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(GetDlgItem(viewer, ids::log::LogList), LVM_GETITEMCOUNT, 0, 0) == 0; }));
-
-    EXPECT_EQ(QueryEndSession(main_, [&] { AnswerCloseQuestion(IDYES); }), TRUE);
-    EXPECT_EQ(ProfileBytes(), "[Windows]\r\nTotal=0\r\n") << "Yes saves before the session ends";
-    PostMessageA(main_, WM_ENDSESSION, TRUE, 0);
-    EXPECT_TRUE(app_->WaitForExit());
-    EXPECT_EQ(folder_.Read("poplog.ini").value_or("").rfind("[Windows]\r\nTotal=0\r\n", 0), 0u)
-        << "the cleared log was saved";
-}
-
-TEST_F(StartAndClose, OneClosingQuestionAtATime) {
-    Start();
-    PostMessageA(main_, WM_CLOSE, 0, 0);
-    auto box = app_->WaitForMessageBox("Message:");
-    ASSERT_TRUE(box.has_value());
-    // A second request and a system shutdown while the question is open: no second question, and the
-    // shutdown is refused at once rather than left waiting.
-    PostMessageA(main_, WM_CLOSE, 0, 0);
-    EXPECT_EQ(QueryEndSession(main_, [] {}), FALSE);
-    Sleep(300);
-    EXPECT_EQ(app_->CountWindowsOf("#32770"), 1);
-    Answer(*box, IDNO);
-    EXPECT_TRUE(app_->Running());
-    CloseWithYes();
-}
-
-TEST_F(StartAndClose, RulesLoadInFileOrderAndRoundTripWithOtherLinesUntouched) {
-    Start(kTwoRules);
-    const auto rows = app_->ListRows(Control(ids::WinList), 4);
-    const std::vector<std::vector<std::string>> expected = {
-        {"Win a Prize", "Yes", "Begins", "No"},
-        {"Free = Offer", "No", "Exact", "Yes"},
-    };
-    EXPECT_EQ(rows, expected);
-    CloseWithYes();
-    EXPECT_EQ(ProfileBytes(), kTwoRules) << "the same rules save to the same bytes";
-}
-
-TEST_F(StartAndClose, SecondCopyIsRefusedAndTheFirstRunsOn) {
-    Start();
     ZapnixProcess second(folder_);
     auto box = second.WaitForMessageBox("Message:");
     ASSERT_TRUE(box.has_value());
@@ -134,34 +108,80 @@ TEST_F(StartAndClose, SecondCopyIsRefusedAndTheFirstRunsOn) {
     EXPECT_EQ(second.FindWindowOf("ZapnixFrm", nullptr), nullptr) << "the second copy shows no main window";
     Answer(*box, IDOK);
     EXPECT_TRUE(second.WaitForExit());
-    EXPECT_FALSE(ProfileBytes().has_value()) << "the second copy writes nothing";
-    EXPECT_TRUE(app_->Running());
-    EXPECT_TRUE(IsWindowVisible(main_));
-    CloseWithYes();
-}
+    EXPECT_EQ(ProfileBytes(), kTwoRules) << "the second copy writes nothing";
 
-TEST_F(StartAndClose, RulesThatCannotBeSavedAreReportedAndTheUserMayStay) {
-    Start();
     // A folder where the rule file should be: the save must fail, and say so.
-    ASSERT_TRUE(CreateDirectoryA(folder_.File("quorb.ini").c_str(), nullptr));
-
+    const std::string file = folder_.File("quorb.ini");
+    ASSERT_TRUE(DeleteFileA(file.c_str()) && CreateDirectoryA(file.c_str(), nullptr));
     Click(Control(ids::Command1));
     AnswerCloseQuestion(IDYES);
     auto error = app_->WaitForMessageBox("Error:");
     ASSERT_TRUE(error.has_value()) << "a failed save must not pass silently";
     EXPECT_NE(error->text.find("could not be saved"), std::string::npos) << error->text;
-    EXPECT_NE(error->text.find(folder_.File("quorb.ini")), std::string::npos) << error->text;
+    EXPECT_NE(error->text.find(file), std::string::npos) << error->text;
     Answer(*error, IDNO);
     Sleep(200);
     EXPECT_TRUE(app_->Running()) << "No keeps Zapnix running";
     EXPECT_TRUE(IsWindowVisible(main_));
 
+    // Back in place with a stale first title: Yes must write the loaded rules over it and change nothing else.
+    RemoveDirectoryA(file.c_str());
+    folder_.Write("quorb.ini", std::string(kTwoRules).replace(kTwoRules.find("Win a Prize"), 11, "stale"));
+    CloseWithYes();
+    EXPECT_EQ(ProfileBytes(), kTwoRules) << "the same rules save to the same bytes";
+}
+
+// Files held open by another program (an editor, a backup, a virus scanner) while Zapnix runs: what it
+// could not read, it never writes over.
+HANDLE LockFile(const std::string& path) {
+    return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+TEST_F(StartAndClose, ARuleFileThatCannotBeReadIsReportedAndNeverOverwritten) {
+    folder_.Write("quorb.ini", kTwoRules);
+    UniqueHandle lock(LockFile(folder_.File("quorb.ini")));
+    ASSERT_TRUE(lock);
+    Start();
+    auto error = app_->WaitForMessageBox("Error:");
+    ASSERT_TRUE(error.has_value()) << "an unreadable rule file must not pass as an empty one";
+    EXPECT_NE(error->text.find("could not be read"), std::string::npos) << error->text;
+    Answer(*error, IDOK);
+    EXPECT_EQ(SendMessageA(Control(ids::WinList), LVM_GETITEMCOUNT, 0, 0), 0);
+
+    // Readable again by now, but what it holds was never loaded: saving would replace it with nothing.
+    lock.Reset();
     Click(Control(ids::Command1));
     AnswerCloseQuestion(IDYES);
     error = app_->WaitForMessageBox("Error:");
     ASSERT_TRUE(error.has_value());
+    EXPECT_NE(error->text.find("were not saved"), std::string::npos) << error->text;
     Answer(*error, IDYES);
-    EXPECT_TRUE(app_->WaitForExit()) << "Yes closes anyway";
+    EXPECT_TRUE(app_->WaitForExit());
+    EXPECT_EQ(ProfileBytes(), kTwoRules);
+}
+
+TEST_F(StartAndClose, KillsWhileTheLogIsLockedWaitAndTheStoredOnesStay) {
+    folder_.Write("poplog.ini", "[Windows]\r\nTotal=1\r\nTitle  1=old kill\r\nDate  1=1/1/2020\r\n");
+    UniqueHandle lock(LockFile(folder_.File("poplog.ini")));
+    ASSERT_TRUE(lock);
+    Start(
+        "[Windows]\r\nTotal=1\r\nTitle   1=Prize\r\nActive  1=Yes\r\nMatch   1=Contains\r\nCase    1=No\r\n"
+        "[Settings]\r\nEnabled=1\r\nInterval=1\r\n");
+    {
+        PopupHost first({"IEFrame|shown|Win a Prize"});
+        ASSERT_TRUE(WaitUntil([&] { return first.Window("IEFrame", "Win a Prize") == nullptr; }, 10s));
+    }
+    Sleep(300);  // the kill's log write comes up against the lock
+    lock.Reset();
+
+    PopupHost second({"IEFrame|shown|Another Prize"});
+    ASSERT_TRUE(
+        WaitUntil([&] { return folder_.Read("poplog.ini").value_or("").find("Total=3") != std::string::npos; }, 10s))
+        << folder_.Read("poplog.ini").value_or("");
+    const std::string log = folder_.Read("poplog.ini").value_or("");
+    for (const std::string row : {"1=old kill", "2=Win a Prize", "3=Another Prize"})
+        EXPECT_NE(log.find("Title  " + row + "\r\n"), std::string::npos) << log;
+    CloseWithYes();
 }
 
 }  // namespace

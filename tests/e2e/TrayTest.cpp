@@ -12,46 +12,43 @@ void Settle() {
     Sleep(300);
 }
 
-TEST_F(Tray, MinimizedStartsHiddenWithTheIconAndADoubleClickBringsTheWindowBack) {
+TEST_F(Tray, TheIconsMenuDoubleClickAndHideZapnixMoveBetweenTheWindowAndTheIconAndCloseAsksWhileHidden) {
     Start(kStartHidden);
     ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); })) << "no tray icon";
     EXPECT_FALSE(IsWindowVisible(main_));
+    // Up from no selection lands on the last entry, "About".
+    ASSERT_TRUE(OpenTrayMenu({VK_UP, VK_RETURN}));
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(about = app_->FindWindowOf("AboutFrm", nullptr)); }));
+    Settle();
+    EXPECT_FALSE(IsWindowVisible(main_)) << "About shows alone";
+    PostMessageA(about, WM_CLOSE, 0, 0);
 
-    SendTrayEvent(main_, WM_LBUTTONDBLCLK);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; }));
+    ASSERT_TRUE(OpenTrayMenu({VK_DOWN, VK_RETURN}));  // "Open Zapnix", the first entry
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; })) << "Open Zapnix shows the window";
     EXPECT_TRUE(WaitUntil([&] { return !TrayIconPresent(main_); })) << "the icon goes when the window comes back";
-
     // Tray notifications share their code with mouse moves: while the window shows they mean nothing.
     SendTrayEvent(main_, WM_RBUTTONDOWN);
     SendTrayEvent(main_, WM_RBUTTONUP);
     Settle();
     EXPECT_EQ(OpenPopupMenu(app_->Id()), nullptr);
-    CloseWithYes();
-}
 
-TEST_F(Tray, RightPressAndReleaseOpenTheMenuAndOpenZapnixShowsTheWindow) {
-    Start(kStartHidden);
+    Click(Control(ids::Command2));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); })) << "Hide Zapnix hides the window";
     ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }));
-
-    HWND menu = OpenTrayMenu();
-    ASSERT_NE(menu, nullptr) << "no tray menu";
-    // Choosing nothing leaves everything as it was.
-    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    ASSERT_TRUE(WaitUntil([&] { return OpenPopupMenu(app_->Id()) == nullptr; }));
+    SimulateShellRestart(main_);
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); })) << "the icon must come back with the taskbar";
     EXPECT_FALSE(IsWindowVisible(main_));
-    EXPECT_TRUE(TrayIconPresent(main_));
 
-    ASSERT_TRUE(ChooseFromTrayMenu({VK_DOWN, VK_RETURN}));  // "Open Zapnix", the first entry
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; })) << "Open Zapnix shows the window";
-    EXPECT_TRUE(WaitUntil([&] { return !TrayIconPresent(main_); }));
-    CloseWithYes();
-}
+    SendTrayEvent(main_, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; })) << "a double-click shows the window";
+    SimulateShellRestart(main_);
+    Settle();
+    EXPECT_FALSE(TrayIconPresent(main_)) << "no icon is added while the window shows";
 
-TEST_F(Tray, CloseFromTheTrayMenuAsksWhileHidden) {
-    Start(kStartHidden);
-    ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }));
-    const auto chooseClose = [&] { ASSERT_TRUE(ChooseFromTrayMenu({VK_DOWN, VK_DOWN, VK_RETURN})); };
-
+    Click(Control(ids::Command2));
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_) && !IsWindowVisible(main_); }));
+    const auto chooseClose = [&] { ASSERT_TRUE(OpenTrayMenu({VK_DOWN, VK_DOWN, VK_RETURN})); };
     chooseClose();
     AnswerCloseQuestion(IDNO);
     Settle();
@@ -65,24 +62,6 @@ TEST_F(Tray, CloseFromTheTrayMenuAsksWhileHidden) {
     ASSERT_TRUE(app_->WaitForExit());
     EXPECT_FALSE(TrayIconPresent(main_));
     EXPECT_EQ(ProfileBytes(), kStartHidden + "[Windows]\r\nTotal=0\r\n");
-}
-
-TEST_F(Tray, HideZapnixAddsTheIconAndARestartedShellGetsItBack) {
-    Start();
-    Click(Control(ids::Command2));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); })) << "Hide Zapnix hides the window";
-    ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }));
-
-    SimulateShellRestart(main_);
-    EXPECT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); })) << "the icon must come back with the taskbar";
-    EXPECT_FALSE(IsWindowVisible(main_));
-
-    SendTrayEvent(main_, WM_LBUTTONDBLCLK);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; }));
-    SimulateShellRestart(main_);
-    Settle();
-    EXPECT_FALSE(TrayIconPresent(main_)) << "no icon is added while the window shows";
-    CloseWithYes();
 }
 
 }  // namespace

