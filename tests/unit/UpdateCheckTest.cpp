@@ -21,18 +21,15 @@ TEST(UpdateCheck, OnlyAPlainDecimalNumberInTheFirstFiveBytesIsAVersion) {
 }
 
 TEST(UpdateCheck, VersionTextIsTheShortestFormUpToFifteenDigits) {
-    EXPECT_EQ(VersionText(1.20), "1.2");
     EXPECT_EQ(VersionText(0.1 + 0.2), "0.3") << "17 digits would show 0.30000000000000004";
     EXPECT_EQ(VersionText(1.0 / 3), "0.333333333333333");
 }
 
-TEST(UpdateCheck, OnlyADeliveredManifestIsRead) {
+// The answers' wording, an equal version and error pages are seen through the update window; here the
+// comparison itself.
+TEST(UpdateCheck, AVersionIsNewerByItsValueAsOneNumber) {
     EXPECT_EQ(JudgeManifest("1.171", 200, 0).offeredVersion, "1.171");
-    EXPECT_FALSE(JudgeManifest("1.17", 200, 0).offeredVersion) << "equal is up to date";
     EXPECT_FALSE(JudgeManifest("1.100", 200, 0).offeredVersion) << "one number, not dotted parts";
-    EXPECT_FALSE(JudgeManifest("404", 404, 0).offeredVersion) << "an error page is no manifest";
-    EXPECT_EQ(JudgeManifest("2", 200, 12002).lines,
-              std::vector<std::string>{"Invalid response received from download server (12002). Quitting."});
 }
 
 TEST(UpdateCheck, OnlyAWholeAnswerOfTwoHundredIsAPackage) {
@@ -43,12 +40,9 @@ TEST(UpdateCheck, OnlyAWholeAnswerOfTwoHundredIsAPackage) {
         change(r);
         return PackageComplete(r);
     };
+    // A missing length, a 404, a cut and a cancel come through the update window's downloads.
     EXPECT_TRUE(PackageComplete(whole));
-    EXPECT_TRUE(completeAfter([](HttpResponse& r) { r.announcedLength.reset(); }));
-    EXPECT_FALSE(completeAfter([](HttpResponse& r) { r.status = 404; }));
-    EXPECT_FALSE(completeAfter([](HttpResponse& r) { r.body.pop_back(); })) << "cut short";
     EXPECT_FALSE(completeAfter([](HttpResponse& r) { r.endReached = false; })) << "stopped at the size limit";
-    EXPECT_FALSE(completeAfter([](HttpResponse& r) { r.cancelled = true; }));
     EXPECT_FALSE(completeAfter([](HttpResponse& r) { r.transferError = 12030; }));
     EXPECT_FALSE(completeAfter([](HttpResponse& r) { r.failure = HttpFailure{}; }));
 }

@@ -6,10 +6,9 @@
 #include <commctrl.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
+#include "../unit/TempFolder.h"
 #include "LoopbackHttpServer.h"
 #include "WinTestSupport.h"
 #include "platform/WinInetHttpClient.h"
@@ -26,11 +25,8 @@ const std::string kReceived = "\r\nResponse received from download server...\r\n
 const std::string kNewer = kReceived + "\r\nAn update is available. Please click the download button to continue!";
 const std::string kFailure = "\r\nDownload failed or was cancelled.";
 
-class Upgrade : public ::testing::Test {
+class Upgrade : public TempFolderTest {
 protected:
-    void SetUp() override { std::filesystem::create_directories(folder_); }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-
     void Open(std::shared_ptr<HttpClient> http = std::make_shared<WinInetHttpClient>(std::chrono::seconds(2))) {
         adapters_.context.folder = folder_.string();
         auto ask = [this](const SaveFileRequest& request) {  // a save dialog that saves when opened in our folder
@@ -54,8 +50,6 @@ protected:
         testing::Pump(15000, [&] { return Enabled(Command2); });
     }
 
-    const std::filesystem::path folder_ =
-        std::filesystem::temp_directory_path() / ("zapnix-upgrade-" + std::to_string(GetCurrentProcessId()));
     testing::TestWindowContext adapters_;
     std::optional<std::string> saveAs_;
     std::unique_ptr<UpgradeFrm> frm_;
@@ -118,7 +112,7 @@ TEST_F(Upgrade, ChecksAppendTheirLinesAndOnlyAWholePackageReplacesTheFile) {
         SCOPED_TRACE(c.answer.substr(0, 40) + c.saveAs);
         const std::filesystem::path target = folder_ / c.saveAs;
         std::filesystem::create_directories(target.parent_path());
-        std::ofstream(target, std::ios::binary) << "earlier";
+        Store(target.string(), "earlier");
         server_->Serve("/zapnix/Zapnix-1.2.zip", c.answer, c.cancel);
         saveAs_ = target.string();
         Click(Command1);
@@ -131,8 +125,7 @@ TEST_F(Upgrade, ChecksAppendTheirLinesAndOnlyAWholePackageReplacesTheFile) {
         }
         AwaitRequest();
         EXPECT_EQ(frm_->Download(), nullptr) << "the progress window is gone";
-        std::ifstream in(target, std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.saved ? package : "earlier");
+        EXPECT_EQ(Load(target.string()), c.saved ? package : "earlier");
         EXPECT_EQ(Status(), status += c.saved ? "\r\nDownload success!" : kFailure);
         EXPECT_EQ(Bar(), 0);
     }
