@@ -5,7 +5,6 @@
 #include <string>
 
 #include "TempFolder.h"
-#include "platform/FileIo.h"
 
 namespace zapnix {
 namespace {
