@@ -55,9 +55,11 @@ TEST_F(FileIoPosixTest, NeverReplacesAFileThisUserMayNotWrite) {
 }
 
 // The temporary name is known in advance: whatever sits there is removed, never written through, so
-// that a link planted there cannot make a save truncate the file it points to.
+// that a link planted there cannot make a save truncate the file it points to. The file's name is as
+// long as a name may be, and the temporary name must still fit.
 TEST_F(FileIoPosixTest, NeverWritesThroughALinkOrPipeUnderTheTemporaryName) {
-    const std::string path = PathOf("quorb.ini");
+    const std::string name = std::string(251, 'q') + ".ini";
+    const std::string path = PathOf(name);
     const std::string temp = TemporaryPathFor(path);
     Store(PathOf("victim"), "precious");
     fs::create_symlink(PathOf("victim"), temp);
@@ -68,7 +70,7 @@ TEST_F(FileIoPosixTest, NeverWritesThroughALinkOrPipeUnderTheTemporaryName) {
     ASSERT_TRUE(ReplaceFileAtomically(path, "3"));
     EXPECT_EQ(Load(path), "3");
     EXPECT_EQ(Load(PathOf("victim")), "precious");
-    EXPECT_EQ(FolderNames(), (std::set<std::string>{"quorb.ini", "victim"}));
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{name, "victim"}));
 }
 
 // A child saving in a loop is killed at random moments: the file always holds one whole version, and

@@ -5,29 +5,12 @@
 #include <string>
 
 #include "TempFolder.h"
-#include "platform/FileIo.h"
 
 namespace zapnix {
 namespace {
 
 namespace fs = std::filesystem;
 using ProfileFileTest = TempFolderTest;
-
-// A write changes only its own line and leaves nothing else in the folder, not even what a save killed
-// half-way left under the temporary name; a file whose name is as long as allowed saves as well.
-TEST_F(ProfileFileTest, WritesChangeOnlyTheirLineAndLeaveNoTemporaryFile) {
-    // The longest name POSIX allows; on Windows the name that makes the path as long as it may be (259).
-#ifdef _WIN32
-    const std::string longest = std::string(254 - folder_.string().size(), 'q') + ".ini";
-#else
-    const std::string longest = std::string(251, 'q') + ".ini";
-#endif
-    Store(PathOf(longest), "; odd\n[s]\r  k = 1 \n;x\n[t]\nj=2");
-    Store(TemporaryPathFor(PathOf(longest)), "[s]\r\nhalf a file, left by a save that was killed half-way");
-    ASSERT_TRUE(WriteIniString(PathOf(longest), "s", "k", "3"));
-    EXPECT_EQ(Load(PathOf(longest)), "; odd\n[s]\rk=3\r\n;x\n[t]\nj=2");
-    EXPECT_EQ(FolderNames(), std::set<std::string>{longest});
-}
 
 // A file that exists but cannot be read is not an empty one: it is never written over. A file this
 // user may not write (no write bit: read-only even to root) stays as it was.

@@ -5,18 +5,6 @@
 namespace zapnix {
 namespace {
 
-std::vector<std::string> Titles(const RuleList& rules) {
-    std::vector<std::string> titles;
-    for (const auto& rule : rules.Rows()) titles.push_back(rule.title);
-    return titles;
-}
-
-RuleList Five() {
-    RuleList rules;
-    for (int i = 1; i <= 5; ++i) rules.Append({"rule " + std::to_string(i), "Yes", "Exact", "No"});
-    return rules;
-}
-
 TEST(RuleCommands, AddRuleTakesTheTitleAsTypedWithTheDefaultCells) {
     RuleList rules;
     EXPECT_FALSE(AddRule(rules, ""));
@@ -41,32 +29,29 @@ TEST(RuleCommands, FindRuleGivesTheTopmostRuleWithExactlyThatTitle) {
     EXPECT_FALSE(FindRule(rules, "Pri"));
 }
 
-TEST(RuleCommands, ApplyWritesTheFourCellsIntoTheOpenedRuleOnly) {
-    RuleList rules = Five();
+// Apply writes the four cells into the opened rule only, and refuses once that rule moved, went away or
+// was changed by another editor.
+TEST(RuleCommands, ApplyWritesTheOpenedRuleOnlyWhileItIsUnchangedInItsPlace) {
+    RuleList rules;
+    for (int i = 1; i <= 5; ++i) rules.Append({"rule " + std::to_string(i), "Yes", "Exact", "No"});
     rules.Row(2).ticked = true;
     const RuleEdit edit{2, rules.Row(2)};
     EXPECT_EQ(ApplyEdit(rules, edit, {"", "No", "Ends", "Yes"}), ApplyOutcome::EmptyTitle);
     EXPECT_EQ(rules.Row(2).title, "rule 3");
 
     EXPECT_EQ(ApplyEdit(rules, edit, {"renamed", "maybe", "Starts", "Yes"}), ApplyOutcome::Applied);
-    EXPECT_EQ(rules.Row(2).title, "renamed");
-    EXPECT_EQ(rules.Row(2).active, "maybe") << "free text is stored as typed";
-    EXPECT_EQ(rules.Row(2).match, "Starts");
-    EXPECT_EQ(rules.Row(2).caseSensitive, "Yes");
-    EXPECT_TRUE(rules.Row(2).ticked);
+    EXPECT_EQ(rules.Row(2), (WindowKiller{"renamed", "maybe", "Starts", "Yes", true}))
+        << "stored as typed, still ticked";
     EXPECT_EQ(rules.Row(1).title, "rule 2");
-}
 
-TEST(RuleCommands, ApplyRefusesWhenTheOpenedRuleMovedOrWentAway) {
-    RuleList rules = Five();
-    const RuleEdit edit{3, rules.Row(3)};
+    const RuleEdit moved{1, rules.Row(1)};
     rules.Row(0).ticked = true;
-    rules.DeleteTicked(true);  // "rule 4" moves up to row 2; row 3 now holds "rule 5"
-    EXPECT_EQ(ApplyEdit(rules, edit, {"renamed", "Yes", "Exact", "No"}), ApplyOutcome::RuleGone);
-    EXPECT_EQ(Titles(rules), (std::vector<std::string>{"rule 2", "rule 3", "rule 4", "rule 5"}));
+    rules.DeleteTicked(true);  // rows 0 and 2 go: "rule 4" moves up into row 1, where "rule 2" was
+    EXPECT_EQ(ApplyEdit(rules, moved, {"renamed", "Yes", "Exact", "No"}), ApplyOutcome::RuleGone);
+    EXPECT_EQ(rules.Row(1).title, "rule 4");
 
-    const RuleEdit last{3, rules.Row(3)};
-    rules.Row(3).ticked = true;
+    const RuleEdit last{2, rules.Row(2)};
+    rules.Row(2).ticked = true;
     rules.DeleteTicked(true);
     EXPECT_EQ(ApplyEdit(rules, last, {"renamed", "Yes", "Exact", "No"}), ApplyOutcome::RuleGone);
 

@@ -40,16 +40,12 @@ using RuleFileOnDisk = TempFolderTest;
 // gone by then.
 TEST_F(RuleFileOnDisk, SavesOverNoRulesThatCouldNotBeRead) {
     const std::string path = PathOf("quorb.ini");
-    std::filesystem::create_directories(path);
-    const LoadedIni loaded = LoadIniFileWithState(path);
-    ASSERT_EQ(loaded.state, FileState::Unreadable);
-    std::filesystem::remove(path);
     const std::string stored =
         "[Settings]\r\nInterval=5\r\n[Windows]\r\nTotal=2\r\nTitle   1=keep me\r\nTitle   2=b\r\n";
     Store(path, stored);
     RuleList rules;
     rules.Append({"pop", "Yes", "Exact", "No"});
-    EXPECT_FALSE(SaveWinListToFile(path, rules, loaded.state));
+    EXPECT_FALSE(SaveWinListToFile(path, rules, FileState::Unreadable));
     EXPECT_EQ(Load(path), stored);
 
     ASSERT_TRUE(SaveWinListToFile(path, rules, FileState::Missing)) << "a missing file had no rules to lose";

@@ -13,7 +13,7 @@
 
 namespace zapnix {
 
-class TempFolderTest : public testing::Test {
+class TempFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::random_device entropy;
