@@ -98,8 +98,9 @@ std::uint32_t HashName(std::uint32_t scope, std::string_view name) {
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldCase(x) == FoldCase(y); });
+    // A program mostly asks for a name as the file spells it: one plain comparison settles that.
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0 ||
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldCase(x) == FoldCase(y); }));
 }
 
 std::size_t LineEndLength(unsigned char eol) {
@@ -113,18 +114,70 @@ std::string_view LineEndText(unsigned char eol) {
 
 constexpr std::uint64_t kGolden = 0x9E3779B97F4A7C15ull;
 
+// The LF bytes of `data`, eight bytes at a time: a byte at a time this pass would cost as much as the
+// rest of parsing together.
+std::size_t CountLineFeeds(const char* data, std::size_t size) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    std::size_t count = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, data + i, 8);
+        const std::uint64_t x = word ^ (kOnes * '\n');  // a zero byte where there was an LF
+        // The high bit of each byte set exactly where x has a zero byte.
+        const std::uint64_t zero = ~(((x & kLow7) + kLow7) | x | kLow7);
+        count += static_cast<std::size_t>(((zero >> 7) * kOnes) >> 56);  // the eight 0-or-1 bytes added up
+    }
+    for (; i < size; ++i) count += data[i] == '\n';
+    return count;
+}
+
 }  // namespace
 
 IniDocument IniDocument::Parse(std::string_view bytes) {
+    return Parse(std::string(bytes));
+}
+
+IniDocument IniDocument::Parse(std::string&& bytes) {
     IniDocument document;
-    document.text_ = bytes;
-    const char* const data = document.text_.data();
-    const std::size_t size = document.text_.size();
+    document.text_ = std::move(bytes);
+    document.ParseLines();
+    return document;
+}
+
+void IniDocument::ParseLines() {
+    const char* const data = text_.data();
+    const std::size_t size = text_.size();
     // Every line and every name fits from the start (unless the lines end in CR alone): no record moves
     // while the file is read.
-    const auto lines = static_cast<std::size_t>(std::count(data, data + size, '\n')) + 1;
-    document.lines_.reserve(lines);
-    document.GrowIndex(lines);
+    const std::size_t lineCount = CountLineFeeds(data, size) + 1;
+    lines_.reserve(lineCount);
+    GrowIndex(lineCount);
+
+    // Each name goes into the index a few lines after its slot was asked for, so that the slot is in the
+    // cache by then: a large file would otherwise wait for memory on every line. Names still go in in
+    // file order, which keeps the first of equal names the one found.
+    struct Pending {
+        std::uint32_t scope;
+        std::uint32_t hash;
+        std::uint32_t value;
+        std::uint32_t line;
+    };
+    constexpr std::size_t kAhead = 16;
+    Pending pending[kAhead];
+    std::size_t queued = 0;
+    const auto insert = [&](const Pending& name) {
+        Insert(name.scope, name.hash, LineName(name.line), name.value, false);
+    };
+    const auto queue = [&](std::uint32_t scope, std::uint32_t value, std::uint32_t line) {
+        const std::uint32_t hash = HashName(scope, LineName(line));
+        __builtin_prefetch(&index_[HomeSlot(scope, hash)]);
+        Pending& slot = pending[queued % kAhead];
+        if (queued >= kAhead) insert(slot);
+        slot = {scope, hash, value, line};
+        ++queued;
+    };
 
     // The next LF and the next CR are found with memchr and kept until the scan passes them, so that a
     // file of lines ended by one kind alone is not searched again for the other kind on every line.
@@ -135,6 +188,7 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
     std::size_t nextLf = find('\n', 0);
     std::size_t nextCr = find('\r', 0);
     std::size_t pos = 0;
+    std::uint32_t previous = kNone;
     while (pos < size) {
         if (nextLf < pos) nextLf = find('\n', pos);
         if (nextCr < pos) nextCr = find('\r', pos);
@@ -149,12 +203,26 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
                 ++next;
             }
         }
-        const std::uint32_t line = document.MakeLine(pos, end - pos, eol);
-        document.lines_[line].asParsed = true;
-        document.TakeLine(line);
+        const std::uint32_t line = MakeLine(pos, end - pos, eol);
+        lines_[line].asParsed = true;
+        if (previous == kNone)
+            first_ = line;
+        else
+            lines_[previous].next = line;
+        previous = line;
+        Classify(line);
+        if (lines_[line].kind == Kind::Header) {
+            lastSection_ = static_cast<std::uint32_t>(sections_.size());
+            sections_.push_back({line, line});
+            queue(kSectionScope, lastSection_, line);
+        } else if (lines_[line].kind == Kind::Key && lastSection_ != kNone) {
+            queue(lastSection_, line, line);
+            sections_[lastSection_].lastKey = line;
+        }
         pos = next;
     }
-    return document;
+    last_ = previous;
+    for (std::size_t i = queued > kAhead ? queued - kAhead : 0; i < queued; ++i) insert(pending[i % kAhead]);
 }
 
 std::string IniDocument::Serialize() const {
@@ -237,7 +305,7 @@ void IniDocument::WriteString(std::string_view section, std::string_view key, st
     // The file's own spelling of the key stays; indentation and blanks around '=' do not. The key
     // itself is unchanged, so the index still finds this line.
     const std::string_view old = TextOf(line);
-    const std::string_view spelling = TrimBlanks(old.substr(0, old.find('=')));
+    const std::string_view spelling = LineName(line);
     ++lineOperations_;
     // A save mostly writes back what the file holds already: such a line stays as it is.
     if (lines_[line].eol == LineEnd::CrLf && spelling.data() == old.data() && old[spelling.size()] == '=' &&
@@ -258,6 +326,8 @@ void IniDocument::WriteString(std::string_view section, std::string_view key, st
     replaced.length = text_.size() - begin;
     replaced.eol = LineEnd::CrLf;
     replaced.asParsed = false;
+    replaced.nameBegin = 0;
+    replaced.nameLength = replaced.length > UINT32_MAX ? kNone : static_cast<std::uint32_t>(spelling.size());
     size_ += replaced.length + 2;
 }
 
@@ -273,7 +343,10 @@ std::size_t IniDocument::AppendKeyLine(std::string_view key, std::string_view va
 
 std::uint32_t IniDocument::MakeLine(std::size_t begin, std::size_t length, LineEnd eol) {
     if (lines_.size() >= kNone) throw std::length_error("profile file with too many lines");
-    lines_.push_back({begin, length, kNone, eol});
+    Line& line = lines_.emplace_back();
+    line.begin = begin;
+    line.length = length;
+    line.eol = eol;
     size_ += length + LineEndLength(static_cast<unsigned char>(eol));
     return static_cast<std::uint32_t>(lines_.size() - 1);
 }
@@ -289,9 +362,28 @@ void IniDocument::Link(std::uint32_t line, std::uint32_t after) {
     if (after == last_) last_ = line;
 }
 
+void IniDocument::Classify(std::uint32_t number) {
+    Line& line = lines_[number];
+    const LineClass kind = zapnix::Classify(TextOf(number));
+    line.kind = static_cast<Kind>(kind.kind);
+    if (line.length > UINT32_MAX) {
+        line.nameLength = kNone;
+    } else {
+        line.nameBegin = static_cast<std::uint32_t>(kind.name.data() - (text_.data() + line.begin));
+        line.nameLength = static_cast<std::uint32_t>(kind.name.size());
+    }
+}
+
+std::string_view IniDocument::LineName(std::uint32_t number) const {
+    const Line& line = lines_[number];
+    if (line.nameLength == kNone) return zapnix::Classify(TextOf(number)).name;
+    return {text_.data() + line.begin + line.nameBegin, line.nameLength};
+}
+
 void IniDocument::TakeLine(std::uint32_t line) {
     Link(line, kNone);
-    const LineClass kind = Classify(TextOf(line));
+    Classify(line);
+    const LineClass kind = {static_cast<LineKind>(lines_[line].kind), LineName(line)};
     if (kind.kind == LineKind::Header) {
         lastSection_ = static_cast<std::uint32_t>(sections_.size());
         sections_.push_back({line, line});
@@ -312,7 +404,8 @@ void IniDocument::InsertAfterLastKey(std::uint32_t section, std::size_t begin, s
     Link(line, after);
     ++lineOperations_;
 
-    const LineClass kind = Classify(TextOf(line));
+    Classify(line);
+    const LineClass kind = {static_cast<LineKind>(lines_[line].kind), LineName(line)};
     if (kind.kind == LineKind::Key) {
         Index(section, kind.name, line, false);
         sections_[section].lastKey = line;
@@ -345,7 +438,7 @@ void IniDocument::EndWithLineBreak(std::uint32_t line) {
 }
 
 std::string_view IniDocument::NameOf(std::uint32_t scope, std::uint32_t value) const {
-    return Classify(TextOf(scope == kSectionScope ? sections_[value].header : value)).name;
+    return LineName(scope == kSectionScope ? sections_[value].header : value);
 }
 
 std::uint32_t IniDocument::FindSection(std::string_view name) const {
@@ -357,7 +450,7 @@ std::uint32_t IniDocument::FindKey(std::uint32_t section, std::string_view name)
     const std::uint32_t from = cursorSection_ == section ? cursor_ : sections_[section].header;
     const std::uint32_t next = lines_[from].next;
     std::uint32_t line = kNone;
-    if (next != kNone && lines_[next].firstOfName && SameName(NameOf(section, next), name)) {
+    if (next != kNone && lines_[next].firstOfName && SameName(LineName(next), name)) {
         line = next;  // a key line right below a key line (or the header) of a section is in that section
     } else {
         line = Lookup(section, name);
@@ -380,10 +473,18 @@ std::uint32_t IniDocument::Lookup(std::uint32_t scope, std::string_view name) co
 }
 
 void IniDocument::Index(std::uint32_t scope, std::string_view name, std::uint32_t value, bool replace) {
+    Insert(scope, HashName(scope, name), name, value, replace);
+}
+
+std::size_t IniDocument::HomeSlot(std::uint32_t scope, std::uint32_t hash) const {
+    return static_cast<std::size_t>((((std::uint64_t{scope} << 32) | hash) * kGolden) >> indexShift_);
+}
+
+void IniDocument::Insert(std::uint32_t scope, std::uint32_t hash, std::string_view name, std::uint32_t value,
+                         bool replace) {
     if ((indexed_ + 1) * 2 > index_.size()) GrowIndex(std::max(indexed_ + 1, index_.size()));
-    const std::uint32_t hash = HashName(scope, name);
     const std::size_t mask = index_.size() - 1;
-    for (std::size_t i = (((std::uint64_t{scope} << 32) | hash) * kGolden) >> indexShift_;; i = (i + 1) & mask) {
+    for (std::size_t i = HomeSlot(scope, hash);; i = (i + 1) & mask) {
         Slot& slot = index_[i];
         if (slot.value == kNone) {
             slot = {value, scope, hash};

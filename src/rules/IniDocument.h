@@ -17,6 +17,9 @@ public:
 
     IniDocument() = default;
     static IniDocument Parse(std::string_view bytes);
+    // Keeps `bytes` as the document's buffer instead of copying them.
+    static IniDocument Parse(std::string&& bytes);
+    static IniDocument Parse(const char* bytes) { return Parse(std::string_view(bytes)); }
     std::string Serialize() const;
 
     // "" when the section or key is missing; blanks and one pair of enclosing quotes removed.
@@ -37,13 +40,20 @@ private:
     static constexpr std::uint32_t kSectionScope = UINT32_MAX;  // index scope of section names
 
     enum class LineEnd : unsigned char { None, CrLf, Lf, Cr };  // None: last line without a line end
+    enum class Kind : unsigned char { Other, Comment, Header, Key };
     // Lines never move once made: a new line is linked in after its predecessor, so that inserting
     // above the long tail of a section costs the same as appending.
     struct Line {
         std::size_t begin = 0;  // the text, without its line end, in text_
         std::size_t length = 0;
         std::uint32_t next = kNone;  // the following line of the file
+        // Where the section name of a header or the key name of a key line stands in the text, found once
+        // when the line is made: look-ups compare names on every write and must not classify again.
+        // nameLength kNone: a line too long for these fields, classified when asked.
+        std::uint32_t nameBegin = 0;
+        std::uint32_t nameLength = 0;
         LineEnd eol = LineEnd::None;
+        Kind kind = Kind::Other;
         bool firstOfName = false;  // a key line that reads find: the first of its name in its section
         bool asParsed = false;     // text and line end still stand in text_ as they were read
     };
@@ -65,7 +75,9 @@ private:
     }
     std::uint32_t MakeLine(std::size_t begin, std::size_t length, LineEnd eol);
     void Link(std::uint32_t line, std::uint32_t after);  // after kNone: at the end of the file
+    void Classify(std::uint32_t line);                   // sets the line's kind and name
     void TakeLine(std::uint32_t line);                   // classifies and indexes a line at the end of the file
+    void ParseLines();                                   // the lines of text_ as read
     void InsertAfterLastKey(std::uint32_t section, std::size_t begin, std::size_t length);
     std::size_t AppendKeyLine(std::string_view key, std::string_view value);
     void EndWithLineBreak(std::uint32_t line);
@@ -75,7 +87,10 @@ private:
     std::uint32_t FindKey(std::uint32_t section, std::string_view name) const;  // kNone when missing
     std::uint32_t Lookup(std::uint32_t scope, std::string_view name) const;     // kNone when missing
     void Index(std::uint32_t scope, std::string_view name, std::uint32_t value, bool replace);
+    void Insert(std::uint32_t scope, std::uint32_t hash, std::string_view name, std::uint32_t value, bool replace);
+    std::size_t HomeSlot(std::uint32_t scope, std::uint32_t hash) const;
     std::string_view NameOf(std::uint32_t scope, std::uint32_t value) const;
+    std::string_view LineName(std::uint32_t line) const;
     void GrowIndex(std::size_t names);
 
     std::string text_;  // the parsed bytes, followed by the text of every line written since
