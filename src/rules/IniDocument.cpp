@@ -1,6 +1,7 @@
 #include "rules/IniDocument.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
@@ -8,6 +9,68 @@
 namespace zapnix {
 
 namespace {
+
+// Scans go eight bytes at a time: a byte at a time (as the C library of some systems does memchr) they
+// would cost more than the rest of parsing together. Bytes are numbered from the low end of a word.
+static_assert(std::endian::native == std::endian::little);
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+
+std::uint64_t LoadWord(const char* at) {
+    std::uint64_t word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+// The high bit of each byte of `word` that equals `c`, and no other bit.
+std::uint64_t BytesEqual(std::uint64_t word, char c) {
+    const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(c));
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+std::size_t CountLineFeeds(const char* data, std::size_t size) {
+    std::size_t count = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8)
+        count += static_cast<std::size_t>(((BytesEqual(LoadWord(data + i), '\n') >> 7) * kOnes) >> 56);
+    for (; i < size; ++i) count += data[i] == '\n';
+    return count;
+}
+
+// The first CR or LF at or after `from`; `size` when there is none.
+std::size_t FindLineEnd(const char* data, std::size_t from, std::size_t size) {
+    std::size_t i = from;
+    for (; i + 8 <= size; i += 8) {
+        const std::uint64_t word = LoadWord(data + i);
+        const std::uint64_t ends = BytesEqual(word, '\n') | BytesEqual(word, '\r');
+        if (ends != 0) return i + static_cast<std::size_t>(std::countr_zero(ends) / 8);
+    }
+    for (; i < size; ++i)
+        if (data[i] == '\r' || data[i] == '\n') return i;
+    return size;
+}
+
+// Whether the `size` bytes at `a` and at `b` are equal, in at most a few loads: the names and values
+// compared on every write are short.
+bool SameBytes(const char* a, const char* b, std::size_t size) {
+    if (size >= 8) {
+        for (std::size_t i = 0; i + 8 < size; i += 8)
+            if (LoadWord(a + i) != LoadWord(b + i)) return false;
+        return LoadWord(a + size - 8) == LoadWord(b + size - 8);
+    }
+    if (size >= 4) {
+        std::uint32_t x[2];
+        std::uint32_t y[2];
+        std::memcpy(&x[0], a, 4);
+        std::memcpy(&x[1], a + size - 4, 4);
+        std::memcpy(&y[0], b, 4);
+        std::memcpy(&y[1], b + size - 4, 4);
+        return x[0] == y[0] && x[1] == y[1];
+    }
+    for (std::size_t i = 0; i < size; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v';
@@ -26,6 +89,7 @@ std::string_view TrimBlanks(std::string_view text) {
 }
 
 std::string_view TrimSpaces(std::string_view text) {
+    if (text.empty() || (text.front() != ' ' && text.back() != ' ')) return text;
     const std::size_t begin = text.find_first_not_of(' ');
     if (begin == std::string_view::npos) return {};
     return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
@@ -44,15 +108,18 @@ void FlattenLineBreaks(char* begin, char* end) {
 
 // Whether `text` is `value` as a write stores it.
 bool SameFlattened(std::string_view text, std::string_view value) {
-    return text.size() == value.size() && std::equal(value.begin(), value.end(), text.begin(),
-                                                     [](char v, char t) { return (IsLineBreak(v) ? ' ' : v) == t; });
+    if (text.size() != value.size()) return false;
+    // A line's text holds no line break: where the bytes are equal, the value had none either.
+    if (SameBytes(text.data(), value.data(), value.size())) return true;
+    return std::equal(value.begin(), value.end(), text.begin(),
+                      [](char v, char t) { return (IsLineBreak(v) ? ' ' : v) == t; });
 }
 
 // A caller's section or key name as the profile functions use it: only spaces are trimmed. Line breaks
 // are flattened first, as a write flattens them, so that a name reads back the way it was written.
 // `scratch` holds the flattened copy when there is one.
 std::string_view CallerName(std::string_view name, std::string& scratch) {
-    if (std::any_of(name.begin(), name.end(), IsLineBreak)) {
+    if (FindLineEnd(name.data(), 0, name.size()) != name.size()) {
         scratch.assign(name);
         FlattenLineBreaks(scratch.data(), scratch.data() + scratch.size());
         name = scratch;
@@ -98,9 +165,10 @@ std::uint32_t HashName(std::uint32_t scope, std::string_view name) {
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-    // A program mostly asks for a name as the file spells it: one plain comparison settles that.
-    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0 ||
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldCase(x) == FoldCase(y); }));
+    // A program mostly asks for a name as the file spells it: a plain comparison settles that.
+    if (a.size() != b.size()) return false;
+    if (SameBytes(a.data(), b.data(), a.size())) return true;
+    return std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldCase(x) == FoldCase(y); });
 }
 
 std::size_t LineEndLength(unsigned char eol) {
@@ -113,25 +181,6 @@ std::string_view LineEndText(unsigned char eol) {
 }
 
 constexpr std::uint64_t kGolden = 0x9E3779B97F4A7C15ull;
-
-// The LF bytes of `data`, eight bytes at a time: a byte at a time this pass would cost as much as the
-// rest of parsing together.
-std::size_t CountLineFeeds(const char* data, std::size_t size) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-    std::size_t count = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, data + i, 8);
-        const std::uint64_t x = word ^ (kOnes * '\n');  // a zero byte where there was an LF
-        // The high bit of each byte set exactly where x has a zero byte.
-        const std::uint64_t zero = ~(((x & kLow7) + kLow7) | x | kLow7);
-        count += static_cast<std::size_t>(((zero >> 7) * kOnes) >> 56);  // the eight 0-or-1 bytes added up
-    }
-    for (; i < size; ++i) count += data[i] == '\n';
-    return count;
-}
 
 }  // namespace
 
@@ -179,20 +228,10 @@ void IniDocument::ParseLines() {
         ++queued;
     };
 
-    // The next LF and the next CR are found with memchr and kept until the scan passes them, so that a
-    // file of lines ended by one kind alone is not searched again for the other kind on every line.
-    const auto find = [&](char c, std::size_t from) {
-        const void* found = std::memchr(data + from, c, size - from);
-        return found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : size;
-    };
-    std::size_t nextLf = find('\n', 0);
-    std::size_t nextCr = find('\r', 0);
     std::size_t pos = 0;
     std::uint32_t previous = kNone;
     while (pos < size) {
-        if (nextLf < pos) nextLf = find('\n', pos);
-        if (nextCr < pos) nextCr = find('\r', pos);
-        const std::size_t end = std::min(nextLf, nextCr);
+        const std::size_t end = FindLineEnd(data, pos, size);
         LineEnd eol = LineEnd::None;
         std::size_t next = end;
         if (end < size) {
