@@ -154,14 +154,33 @@ std::string_view ValueOf(std::string_view keyLine) {
     return keyLine.substr(keyLine.find('=') + 1);
 }
 
-// FNV-1a over the folded bytes, started from the scope so that equal names of two scopes part.
+// ASCII capitals of all eight bytes of `word` made small, as FoldCase does to one.
+std::uint64_t FoldCaseWord(std::uint64_t word) {
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    const std::uint64_t low7 = word & kLow7;
+    const std::uint64_t atLeastA = low7 + kOnes * (0x80 - 'A');     // high bit: at least 'A'
+    const std::uint64_t aboveZ = low7 + kOnes * (0x80 - 'Z' - 1);   // high bit: above 'Z'
+    const std::uint64_t capital = atLeastA & ~aboveZ & ~word & kHigh;
+    return word | (capital >> 2);  // 0x80 >> 2 is the 0x20 that tells small letters from capitals
+}
+
+// A hash of the folded name eight bytes at a time, started from the scope so that equal names of two
+// scopes part.
 std::uint32_t HashName(std::uint32_t scope, std::string_view name) {
-    std::uint32_t hash = 2166136261u ^ (scope * 0x9E3779B9u);
-    for (char c : name) {
-        hash ^= static_cast<unsigned char>(FoldCase(c));
-        hash *= 16777619u;
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+    std::uint64_t hash = (std::uint64_t{scope} << 32 | name.size()) * kMultiplier;
+    std::size_t i = 0;
+    for (; i + 8 <= name.size(); i += 8) {
+        hash = (hash ^ FoldCaseWord(LoadWord(name.data() + i))) * kMultiplier;
+        hash ^= hash >> 29;
     }
-    return hash;
+    if (i < name.size()) {
+        std::uint64_t tail = 0;
+        std::memcpy(&tail, name.data() + i, name.size() - i);
+        hash = (hash ^ FoldCaseWord(tail)) * kMultiplier;
+        hash ^= hash >> 29;
+    }
+    return static_cast<std::uint32_t>(hash >> 32);
 }
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -264,10 +283,28 @@ void IniDocument::ParseLines() {
     for (std::size_t i = queued > kAhead ? queued - kAhead : 0; i < queued; ++i) insert(pending[i % kAhead]);
 }
 
-std::string IniDocument::Serialize() const {
-    std::string bytes;
-    bytes.reserve(size_);
-    // Lines that stand in the read buffer as they were read, one after the other, go out in one copy.
+std::vector<std::string_view> IniDocument::SerializePieces(std::string& joined) const {
+    // Runs shorter than this are cheaper copied than written on their own.
+    constexpr std::size_t kLongRun = 4096;
+    struct Piece {
+        bool joined;
+        std::size_t begin;
+        std::size_t length;
+    };
+    std::vector<Piece> pieces;
+    joined.clear();
+    const auto join = [&](std::string_view bytes) {
+        if (pieces.empty() || !pieces.back().joined) pieces.push_back({true, joined.size(), 0});
+        joined += bytes;
+        pieces.back().length += bytes.size();
+    };
+    const auto run = [&](std::size_t begin, std::size_t end) {
+        if (end - begin >= kLongRun)
+            pieces.push_back({false, begin, end - begin});
+        else if (end != begin)
+            join({text_.data() + begin, end - begin});
+    };
+    // Lines that stand in the read buffer as they were read, one after the other, make one run.
     std::size_t runBegin = 0;
     std::size_t runEnd = 0;
     for (std::uint32_t number = first_; number != kNone; number = lines_[number].next) {
@@ -276,17 +313,32 @@ std::string IniDocument::Serialize() const {
             runEnd += line.length + LineEndLength(static_cast<unsigned char>(line.eol));
             continue;
         }
-        bytes.append(text_, runBegin, runEnd - runBegin);
+        run(runBegin, runEnd);
         runBegin = runEnd = 0;
         if (line.asParsed) {
             runBegin = line.begin;
             runEnd = line.begin + line.length + LineEndLength(static_cast<unsigned char>(line.eol));
             continue;
         }
-        bytes += TextOf(number);
-        bytes += LineEndText(static_cast<unsigned char>(line.eol));
+        join(TextOf(number));
+        join(LineEndText(static_cast<unsigned char>(line.eol)));
     }
-    bytes.append(text_, runBegin, runEnd - runBegin);
+    run(runBegin, runEnd);
+
+    std::vector<std::string_view> views;
+    views.reserve(pieces.size());
+    for (const Piece& piece : pieces)
+        views.emplace_back((piece.joined ? joined.data() : text_.data()) + piece.begin, piece.length);
+    return views;
+}
+
+std::string IniDocument::Serialize() const {
+    std::string joined;
+    const std::vector<std::string_view> pieces = SerializePieces(joined);
+    if (pieces.size() == 1 && pieces[0].size() == joined.size()) return joined;
+    std::string bytes;
+    bytes.reserve(size_);
+    for (const std::string_view piece : pieces) bytes += piece;
     return bytes;
 }
 

@@ -21,6 +21,10 @@ public:
     static IniDocument Parse(std::string&& bytes);
     static IniDocument Parse(const char* bytes) { return Parse(std::string_view(bytes)); }
     std::string Serialize() const;
+    // The same bytes as pieces to be written one after the other: long runs of lines that stand as they
+    // were read are views into the document, everything else is joined in `joined`. Valid while neither
+    // the document nor `joined` changes. A save writes these, never copying the unchanged bulk of a file.
+    std::vector<std::string_view> SerializePieces(std::string& joined) const;
 
     // "" when the section or key is missing; blanks and one pair of enclosing quotes removed.
     std::string ReadString(std::string_view section, std::string_view key) const;

@@ -97,7 +97,9 @@ std::optional<IniDocument> LoadIniFile(const std::string& path) {
 }
 
 bool SaveIniFile(const std::string& path, const IniDocument& document) {
-    return ReplaceFileAtomically(path, document.Serialize());
+    std::string joined;
+    const std::vector<std::string_view> pieces = document.SerializePieces(joined);
+    return ReplaceFileAtomically(path, pieces);
 }
 
 bool UpdateIniFile(const std::string& path, const std::function<void(IniDocument&)>& change) {
