@@ -50,6 +50,19 @@ std::size_t FindLineEnd(const char* data, std::size_t from, std::size_t size) {
     return size;
 }
 
+// The first `c` in `text`, or npos; a library call for the few bytes before a key's '=' would cost
+// more than the search.
+std::size_t FindByte(std::string_view text, char c) {
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        const std::uint64_t found = BytesEqual(LoadWord(text.data() + i), c);
+        if (found != 0) return i + static_cast<std::size_t>(std::countr_zero(found) / 8);
+    }
+    for (; i < text.size(); ++i)
+        if (text[i] == c) return i;
+    return std::string_view::npos;
+}
+
 // Whether the `size` bytes at `a` and at `b` are equal, in at most a few loads: the names and values
 // compared on every write are short.
 bool SameBytes(const char* a, const char* b, std::size_t size) {
@@ -145,13 +158,13 @@ LineClass Classify(std::string_view text) {
         return {LineKind::Header, TrimBlanks(line.substr(1, end - 1))};
     }
     if (line.front() == ';') return {LineKind::Comment, {}};
-    const std::size_t equals = line.find('=');
+    const std::size_t equals = FindByte(line, '=');
     if (equals == std::string_view::npos) return {};
     return {LineKind::Key, TrimBlanks(line.substr(0, equals))};
 }
 
 std::string_view ValueOf(std::string_view keyLine) {
-    return keyLine.substr(keyLine.find('=') + 1);
+    return keyLine.substr(FindByte(keyLine, '=') + 1);
 }
 
 // ASCII capitals of all eight bytes of `word` made small, as FoldCase does to one.
@@ -175,8 +188,9 @@ std::uint32_t HashName(std::uint32_t scope, std::string_view name) {
         hash ^= hash >> 29;
     }
     if (i < name.size()) {
-        std::uint64_t tail = 0;
-        std::memcpy(&tail, name.data() + i, name.size() - i);
+        std::uint64_t tail = 0;  // byte by byte: a copy of variable length would call the C library
+        for (std::size_t k = i; k < name.size(); ++k)
+            tail |= std::uint64_t{static_cast<unsigned char>(name[k])} << (8 * (k - i));
         hash = (hash ^ FoldCaseWord(tail)) * kMultiplier;
         hash ^= hash >> 29;
     }
