@@ -223,19 +223,21 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
 
 IniDocument IniDocument::Parse(std::string&& bytes) {
     IniDocument document;
-    document.text_ = std::move(bytes);
+    document.read_ = std::move(bytes);
     document.ParseLines();
     return document;
 }
 
 void IniDocument::ParseLines() {
-    const char* const data = text_.data();
-    const std::size_t size = text_.size();
+    const char* const data = read_.data();
+    const std::size_t size = read_.size();
     // Every line and every name fits from the start (unless the lines end in CR alone): no record moves
     // while the file is read.
     const std::size_t lineCount = CountLineFeeds(data, size) + 1;
     lines_.reserve(lineCount);
-    GrowIndex(lineCount);
+    // Room for the names of every line and then some, so that a save that adds a few keys (a kill
+    // recorded, a rule added) does not rehash the whole table.
+    GrowIndex(lineCount + lineCount / 16 + 16);
 
     // Each name goes into the index a few lines after its slot was asked for, so that the slot is in the
     // cache by then: a large file would otherwise wait for memory on every line. Names still go in in
@@ -316,7 +318,7 @@ std::vector<std::string_view> IniDocument::SerializePieces(std::string& joined) 
         if (end - begin >= kLongRun)
             pieces.push_back({false, begin, end - begin});
         else if (end != begin)
-            join({text_.data() + begin, end - begin});
+            join({read_.data() + begin, end - begin});
     };
     // Lines that stand in the read buffer as they were read, one after the other, make one run.
     std::size_t runBegin = 0;
@@ -342,7 +344,7 @@ std::vector<std::string_view> IniDocument::SerializePieces(std::string& joined) 
     std::vector<std::string_view> views;
     views.reserve(pieces.size());
     for (const Piece& piece : pieces)
-        views.emplace_back((piece.joined ? joined.data() : text_.data()) + piece.begin, piece.length);
+        views.emplace_back((piece.joined ? joined.data() : read_.data()) + piece.begin, piece.length);
     return views;
 }
 
@@ -389,14 +391,14 @@ void IniDocument::WriteString(std::string_view section, std::string_view key, st
     const std::uint32_t sectionNumber = FindSection(sectionName);
     if (sectionNumber == kNone) {
         if (last_ != kNone) EndWithLineBreak(last_);
-        const std::size_t header = text_.size();
-        text_.reserve(header + sectionName.size() + 2);
-        text_ += '[';
-        text_ += sectionName;
-        text_ += ']';
-        TakeLine(MakeLine(header, text_.size() - header, LineEnd::CrLf));
+        const std::size_t header = WrittenEnd();
+        written_.reserve(written_.size() + sectionName.size() + 2);
+        written_ += '[';
+        written_ += sectionName;
+        written_ += ']';
+        TakeLine(MakeLine(header, WrittenEnd() - header, LineEnd::CrLf));
         const std::size_t keyLine = AppendKeyLine(keyName, value);
-        TakeLine(MakeLine(keyLine, text_.size() - keyLine, LineEnd::CrLf));
+        TakeLine(MakeLine(keyLine, WrittenEnd() - keyLine, LineEnd::CrLf));
         lineOperations_ += 2;
         return;
     }
@@ -404,7 +406,7 @@ void IniDocument::WriteString(std::string_view section, std::string_view key, st
     const std::uint32_t line = FindKey(sectionNumber, keyName);
     if (line == kNone) {
         const std::size_t keyLine = AppendKeyLine(keyName, value);
-        InsertAfterLastKey(sectionNumber, keyLine, text_.size() - keyLine);
+        InsertAfterLastKey(sectionNumber, keyLine, WrittenEnd() - keyLine);
         return;
     }
     // The file's own spelling of the key stays; indentation and blanks around '=' do not. The key
@@ -416,19 +418,24 @@ void IniDocument::WriteString(std::string_view section, std::string_view key, st
     if (lines_[line].eol == LineEnd::CrLf && spelling.data() == old.data() && old[spelling.size()] == '=' &&
         SameFlattened(old.substr(spelling.size() + 1), value))
         return;
-    const auto spellingAt = static_cast<std::size_t>(spelling.data() - text_.data());
-    const std::size_t begin = text_.size();
-    // Reserved first, so that copying the spelling from the buffer into itself cannot reallocate.
-    text_.reserve(begin + spelling.size() + 1 + value.size());
-    text_.append(text_, spellingAt, spelling.size());
-    text_ += '=';
-    text_ += value;
-    FlattenLineBreaks(text_.data() + text_.size() - value.size(), text_.data() + text_.size());
+    const std::size_t begin = WrittenEnd();
+    // A spelling that stands in written_ is copied by its place there: the view would not survive the
+    // buffer growing.
+    const bool spellingWritten = lines_[line].begin >= read_.size();
+    const auto spellingAt = spellingWritten ? static_cast<std::size_t>(spelling.data() - written_.data()) : 0;
+    written_.reserve(written_.size() + spelling.size() + 1 + value.size());
+    if (spellingWritten)
+        written_.append(written_, spellingAt, spelling.size());
+    else
+        written_ += spelling;
+    written_ += '=';
+    written_ += value;
+    FlattenLineBreaks(written_.data() + written_.size() - value.size(), written_.data() + written_.size());
 
     Line& replaced = lines_[line];
     size_ -= replaced.length + LineEndLength(static_cast<unsigned char>(replaced.eol));
     replaced.begin = begin;
-    replaced.length = text_.size() - begin;
+    replaced.length = WrittenEnd() - begin;
     replaced.eol = LineEnd::CrLf;
     replaced.asParsed = false;
     replaced.nameBegin = 0;
@@ -437,12 +444,12 @@ void IniDocument::WriteString(std::string_view section, std::string_view key, st
 }
 
 std::size_t IniDocument::AppendKeyLine(std::string_view key, std::string_view value) {
-    const std::size_t begin = text_.size();
-    text_.reserve(begin + key.size() + 1 + value.size());
-    text_ += key;
-    text_ += '=';
-    text_ += value;
-    FlattenLineBreaks(text_.data() + text_.size() - value.size(), text_.data() + text_.size());
+    const std::size_t begin = WrittenEnd();
+    written_.reserve(written_.size() + key.size() + 1 + value.size());
+    written_ += key;
+    written_ += '=';
+    written_ += value;
+    FlattenLineBreaks(written_.data() + written_.size() - value.size(), written_.data() + written_.size());
     return begin;
 }
 
@@ -474,7 +481,7 @@ void IniDocument::Classify(std::uint32_t number) {
     if (line.length > UINT32_MAX) {
         line.nameLength = kNone;
     } else {
-        line.nameBegin = static_cast<std::uint32_t>(kind.name.data() - (text_.data() + line.begin));
+        line.nameBegin = static_cast<std::uint32_t>(kind.name.data() - At(line.begin));
         line.nameLength = static_cast<std::uint32_t>(kind.name.size());
     }
 }
@@ -482,7 +489,7 @@ void IniDocument::Classify(std::uint32_t number) {
 std::string_view IniDocument::LineName(std::uint32_t number) const {
     const Line& line = lines_[number];
     if (line.nameLength == kNone) return zapnix::Classify(TextOf(number)).name;
-    return {text_.data() + line.begin + line.nameBegin, line.nameLength};
+    return {At(line.begin) + line.nameBegin, line.nameLength};
 }
 
 void IniDocument::TakeLine(std::uint32_t line) {
@@ -569,8 +576,7 @@ std::uint32_t IniDocument::FindKey(std::uint32_t section, std::string_view name)
 std::uint32_t IniDocument::Lookup(std::uint32_t scope, std::string_view name) const {
     if (index_.empty()) return kNone;
     const std::uint32_t hash = HashName(scope, name);
-    const std::size_t mask = index_.size() - 1;
-    for (std::size_t i = (((std::uint64_t{scope} << 32) | hash) * kGolden) >> indexShift_;; i = (i + 1) & mask) {
+    for (std::size_t i = HomeSlot(scope, hash);; i = NextSlot(i)) {
         const Slot& slot = index_[i];
         if (slot.value == kNone) return kNone;
         if (slot.hash == hash && slot.scope == scope && SameName(NameOf(scope, slot.value), name)) return slot.value;
@@ -581,15 +587,19 @@ void IniDocument::Index(std::uint32_t scope, std::string_view name, std::uint32_
     Insert(scope, HashName(scope, name), name, value, replace);
 }
 
+// The table's size need not be a power of two: the mixed hash is scaled to it (the high half of a
+// 64 by 64 bit product), so that the table can be sized to the names rather than to the next power.
 std::size_t IniDocument::HomeSlot(std::uint32_t scope, std::uint32_t hash) const {
-    return static_cast<std::size_t>((((std::uint64_t{scope} << 32) | hash) * kGolden) >> indexShift_);
+    __extension__ using Wide = unsigned __int128;
+    const std::uint64_t mixed = ((std::uint64_t{scope} << 32) | hash) * kGolden;
+    return static_cast<std::size_t>((Wide{mixed} * index_.size()) >> 64);
 }
 
 void IniDocument::Insert(std::uint32_t scope, std::uint32_t hash, std::string_view name, std::uint32_t value,
                          bool replace) {
-    if ((indexed_ + 1) * 2 > index_.size()) GrowIndex(std::max(indexed_ + 1, index_.size()));
-    const std::size_t mask = index_.size() - 1;
-    for (std::size_t i = HomeSlot(scope, hash);; i = (i + 1) & mask) {
+    if ((indexed_ + 1) * kLoadDenominator > index_.size() * kLoadNumerator)
+        GrowIndex(std::max(indexed_ + 1, index_.size()));
+    for (std::size_t i = HomeSlot(scope, hash);; i = NextSlot(i)) {
         Slot& slot = index_[i];
         if (slot.value == kNone) {
             slot = {value, scope, hash};
@@ -605,19 +615,13 @@ void IniDocument::Insert(std::uint32_t scope, std::uint32_t hash, std::string_vi
 }
 
 void IniDocument::GrowIndex(std::size_t names) {
-    std::size_t size = 16;
-    unsigned shift = 60;
-    while (size < names * 2) {
-        size *= 2;
-        --shift;
-    }
+    const std::size_t size = std::max<std::size_t>(16, names * kLoadDenominator / kLoadNumerator + 1);
     if (size <= index_.size()) return;
     std::vector<Slot> old = std::exchange(index_, std::vector<Slot>(size));
-    indexShift_ = shift;
     for (const Slot& slot : old) {
         if (slot.value == kNone) continue;
-        std::size_t i = (((std::uint64_t{slot.scope} << 32) | slot.hash) * kGolden) >> indexShift_;
-        while (index_[i].value != kNone) i = (i + 1) & (size - 1);
+        std::size_t i = HomeSlot(slot.scope, slot.hash);
+        while (index_[i].value != kNone) i = NextSlot(i);
         index_[i] = slot;
     }
 }

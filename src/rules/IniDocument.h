@@ -48,7 +48,7 @@ private:
     // Lines never move once made: a new line is linked in after its predecessor, so that inserting
     // above the long tail of a section costs the same as appending.
     struct Line {
-        std::size_t begin = 0;  // the text, without its line end, in text_
+        std::size_t begin = 0;  // the text, without its line end: in read_, or past its end in written_
         std::size_t length = 0;
         std::uint32_t next = kNone;  // the following line of the file
         // Where the section name of a header or the key name of a key line stands in the text, found once
@@ -59,7 +59,7 @@ private:
         LineEnd eol = LineEnd::None;
         Kind kind = Kind::Other;
         bool firstOfName = false;  // a key line that reads find: the first of its name in its section
-        bool asParsed = false;     // text and line end still stand in text_ as they were read
+        bool asParsed = false;     // text and line end still stand in read_ as they were read
     };
     struct Section {
         std::uint32_t header = kNone;
@@ -75,13 +75,18 @@ private:
     };
 
     std::string_view TextOf(std::uint32_t line) const {
-        return {text_.data() + lines_[line].begin, lines_[line].length};
+        return {At(lines_[line].begin), lines_[line].length};
     }
+    const char* At(std::size_t begin) const {
+        return begin < read_.size() ? read_.data() + begin : written_.data() + (begin - read_.size());
+    }
+    // Where the text written next begins.
+    std::size_t WrittenEnd() const { return read_.size() + written_.size(); }
     std::uint32_t MakeLine(std::size_t begin, std::size_t length, LineEnd eol);
     void Link(std::uint32_t line, std::uint32_t after);  // after kNone: at the end of the file
     void Classify(std::uint32_t line);                   // sets the line's kind and name
     void TakeLine(std::uint32_t line);                   // classifies and indexes a line at the end of the file
-    void ParseLines();                                   // the lines of text_ as read
+    void ParseLines();                                   // the lines of read_
     void InsertAfterLastKey(std::uint32_t section, std::size_t begin, std::size_t length);
     std::size_t AppendKeyLine(std::string_view key, std::string_view value);
     void EndWithLineBreak(std::uint32_t line);
@@ -93,11 +98,19 @@ private:
     void Index(std::uint32_t scope, std::string_view name, std::uint32_t value, bool replace);
     void Insert(std::uint32_t scope, std::uint32_t hash, std::string_view name, std::uint32_t value, bool replace);
     std::size_t HomeSlot(std::uint32_t scope, std::uint32_t hash) const;
+    std::size_t NextSlot(std::size_t slot) const { return slot + 1 == index_.size() ? 0 : slot + 1; }
+    // The table is at most 70 % full: probes stay short, and a file's names take fewer cache lines than
+    // at half full.
+    static constexpr std::size_t kLoadNumerator = 7;
+    static constexpr std::size_t kLoadDenominator = 10;
     std::string_view NameOf(std::uint32_t scope, std::uint32_t value) const;
     std::string_view LineName(std::uint32_t line) const;
     void GrowIndex(std::size_t names);
 
-    std::string text_;  // the parsed bytes, followed by the text of every line written since
+    std::string read_;  // the parsed bytes, never changed: lines that stay point into them
+    // The text of every line written since, apart from the read bytes so that the first write does not
+    // copy a whole file that was read.
+    std::string written_;
     std::vector<Line> lines_;
     std::uint32_t first_ = kNone;
     std::uint32_t last_ = kNone;
@@ -105,7 +118,6 @@ private:
     std::uint32_t lastSection_ = kNone;  // the section the file's last line belongs to
     std::vector<Slot> index_;
     std::size_t indexed_ = 0;
-    unsigned indexShift_ = 64;
     std::size_t size_ = 0;  // of the serialised bytes
     // A batch reads or writes the keys of a file mostly in the file's order: the key line after the one
     // found last is tried before the index, which saves a random access into it per key.
