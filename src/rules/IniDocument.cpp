@@ -592,13 +592,12 @@ void IniDocument::Index(std::uint32_t scope, std::string_view name, std::uint32_
 std::size_t IniDocument::HomeSlot(std::uint32_t scope, std::uint32_t hash) const {
     __extension__ using Wide = unsigned __int128;
     const std::uint64_t mixed = ((std::uint64_t{scope} << 32) | hash) * kGolden;
-    return static_cast<std::size_t>((Wide{mixed} * index_.size()) >> 64);
+    return static_cast<std::size_t>((Wide{mixed} * slots_) >> 64);
 }
 
 void IniDocument::Insert(std::uint32_t scope, std::uint32_t hash, std::string_view name, std::uint32_t value,
                          bool replace) {
-    if ((indexed_ + 1) * kLoadDenominator > index_.size() * kLoadNumerator)
-        GrowIndex(std::max(indexed_ + 1, index_.size()));
+    if ((indexed_ + 1) * kLoadDenominator > slots_ * kLoadNumerator) GrowIndex(std::max(indexed_ + 1, slots_));
     for (std::size_t i = HomeSlot(scope, hash);; i = NextSlot(i)) {
         Slot& slot = index_[i];
         if (slot.value == kNone) {
@@ -616,8 +615,9 @@ void IniDocument::Insert(std::uint32_t scope, std::uint32_t hash, std::string_vi
 
 void IniDocument::GrowIndex(std::size_t names) {
     const std::size_t size = std::max<std::size_t>(16, names * kLoadDenominator / kLoadNumerator + 1);
-    if (size <= index_.size()) return;
+    if (size <= slots_) return;
     std::vector<Slot> old = std::exchange(index_, std::vector<Slot>(size));
+    slots_ = size;
     for (const Slot& slot : old) {
         if (slot.value == kNone) continue;
         std::size_t i = HomeSlot(slot.scope, slot.hash);

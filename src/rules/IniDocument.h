@@ -98,7 +98,7 @@ private:
     void Index(std::uint32_t scope, std::string_view name, std::uint32_t value, bool replace);
     void Insert(std::uint32_t scope, std::uint32_t hash, std::string_view name, std::uint32_t value, bool replace);
     std::size_t HomeSlot(std::uint32_t scope, std::uint32_t hash) const;
-    std::size_t NextSlot(std::size_t slot) const { return slot + 1 == index_.size() ? 0 : slot + 1; }
+    std::size_t NextSlot(std::size_t slot) const { return slot + 1 == slots_ ? 0 : slot + 1; }
     // The table is at most 70 % full: probes stay short, and a file's names take fewer cache lines than
     // at half full.
     static constexpr std::size_t kLoadNumerator = 7;
@@ -117,6 +117,8 @@ private:
     std::vector<Section> sections_;      // in the order they were made
     std::uint32_t lastSection_ = kNone;  // the section the file's last line belongs to
     std::vector<Slot> index_;
+    // index_.size(), kept apart: a Slot is 12 bytes, and a division by 12 on every probe shows.
+    std::size_t slots_ = 0;
     std::size_t indexed_ = 0;
     std::size_t size_ = 0;  // of the serialised bytes
     // A batch reads or writes the keys of a file mostly in the file's order: the key line after the one
