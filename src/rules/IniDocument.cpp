@@ -63,6 +63,19 @@ std::size_t FindByte(std::string_view text, char c) {
     return std::string_view::npos;
 }
 
+// Whether `text` holds a CR or an LF: every write asks it of its section and key names.
+bool HasLineBreak(std::string_view text) {
+    const auto breaks = [](std::uint64_t word) { return (BytesEqual(word, '\n') | BytesEqual(word, '\r')) != 0; };
+    if (text.size() < 8) {
+        for (const char c : text)
+            if (c == '\r' || c == '\n') return true;
+        return false;
+    }
+    for (std::size_t i = 0; i + 8 < text.size(); i += 8)
+        if (breaks(LoadWord(text.data() + i))) return true;
+    return breaks(LoadWord(text.data() + text.size() - 8));
+}
+
 // Whether the `size` bytes at `a` and at `b` are equal, in at most a few loads: the names and values
 // compared on every write are short.
 bool SameBytes(const char* a, const char* b, std::size_t size) {
@@ -132,7 +145,7 @@ bool SameFlattened(std::string_view text, std::string_view value) {
 // are flattened first, as a write flattens them, so that a name reads back the way it was written.
 // `scratch` holds the flattened copy when there is one.
 std::string_view CallerName(std::string_view name, std::string& scratch) {
-    if (FindLineEnd(name.data(), 0, name.size()) != name.size()) {
+    if (HasLineBreak(name)) {
         scratch.assign(name);
         FlattenLineBreaks(scratch.data(), scratch.data() + scratch.size());
         name = scratch;
@@ -486,10 +499,8 @@ void IniDocument::Classify(std::uint32_t number) {
     }
 }
 
-std::string_view IniDocument::LineName(std::uint32_t number) const {
-    const Line& line = lines_[number];
-    if (line.nameLength == kNone) return zapnix::Classify(TextOf(number)).name;
-    return {At(line.begin) + line.nameBegin, line.nameLength};
+std::string_view IniDocument::ClassifiedName(std::uint32_t line) const {
+    return zapnix::Classify(TextOf(line)).name;
 }
 
 void IniDocument::TakeLine(std::uint32_t line) {

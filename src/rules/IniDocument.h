@@ -104,7 +104,12 @@ private:
     static constexpr std::size_t kLoadNumerator = 7;
     static constexpr std::size_t kLoadDenominator = 10;
     std::string_view NameOf(std::uint32_t scope, std::uint32_t value) const;
-    std::string_view LineName(std::uint32_t line) const;
+    std::string_view LineName(std::uint32_t number) const {
+        const Line& line = lines_[number];
+        if (line.nameLength == kNone) return ClassifiedName(number);
+        return {At(line.begin) + line.nameBegin, line.nameLength};
+    }
+    std::string_view ClassifiedName(std::uint32_t line) const;
     void GrowIndex(std::size_t names);
 
     std::string read_;  // the parsed bytes, never changed: lines that stay point into them
