@@ -309,6 +309,7 @@ void IniDocument::ParseLines() {
         pos = next;
     }
     last_ = previous;
+    parsedLines_ = static_cast<std::uint32_t>(lines_.size());
     for (std::size_t i = queued > kAhead ? queued - kAhead : 0; i < queued; ++i) insert(pending[i % kAhead]);
 }
 
@@ -333,26 +334,39 @@ std::vector<std::string_view> IniDocument::SerializePieces(std::string& joined) 
         else if (end != begin)
             join({read_.data() + begin, end - begin});
     };
-    // Lines that stand in the read buffer as they were read, one after the other, make one run.
-    std::size_t runBegin = 0;
-    std::size_t runEnd = 0;
-    for (std::uint32_t number = first_; number != kNone; number = lines_[number].next) {
-        const Line& line = lines_[number];
-        if (line.asParsed && line.begin == runEnd && runEnd != runBegin) {
-            runEnd += line.length + LineEndLength(static_cast<unsigned char>(line.eol));
-            continue;
-        }
-        run(runBegin, runEnd);
-        runBegin = runEnd = 0;
-        if (line.asParsed) {
-            runBegin = line.begin;
-            runEnd = line.begin + line.length + LineEndLength(static_cast<unsigned char>(line.eol));
-            continue;
-        }
+    const auto joinLine = [&](std::uint32_t number) {
         join(TextOf(number));
-        join(LineEndText(static_cast<unsigned char>(line.eol)));
+        join(LineEndText(static_cast<unsigned char>(lines_[number].eol)));
+    };
+    if (parsedLines_ == 0) {
+        for (std::uint32_t number = first_; number != kNone; number = lines_[number].next) joinLine(number);
+    } else {
+        // Parsed lines keep their order and never leave the file, and parsing numbered them in file order:
+        // between two changed ones (rewritten, or followed by lines written since) the parsed lines stand
+        // in the read buffer one after the other, as they were read. Only the changed ones are visited.
+        const auto runOf = [&](std::uint32_t from, std::uint32_t to) {  // parsed lines [from, to)
+            if (from >= to) return;
+            const Line& last = lines_[to - 1];
+            run(lines_[from].begin, last.begin + last.length + LineEndLength(static_cast<unsigned char>(last.eol)));
+        };
+        std::uint32_t from = 0;
+        for (std::size_t word = 0; word < changed_.size(); ++word) {
+            for (std::uint64_t bits = changed_[word]; bits != 0; bits &= bits - 1) {
+                const auto changed = static_cast<std::uint32_t>(word * 64 + static_cast<unsigned>(std::countr_zero(bits)));
+                if (lines_[changed].asParsed) {
+                    runOf(from, changed + 1);
+                } else {
+                    runOf(from, changed);
+                    joinLine(changed);
+                }
+                for (std::uint32_t next = lines_[changed].next; next != kNone && next >= parsedLines_;
+                     next = lines_[next].next)
+                    joinLine(next);
+                from = changed + 1;
+            }
+        }
+        runOf(from, parsedLines_);
     }
-    run(runBegin, runEnd);
 
     std::vector<std::string_view> views;
     views.reserve(pieces.size());
@@ -451,6 +465,7 @@ void IniDocument::WriteString(std::string_view section, std::string_view key, st
     replaced.length = WrittenEnd() - begin;
     replaced.eol = LineEnd::CrLf;
     replaced.asParsed = false;
+    MarkChanged(line);
     replaced.nameBegin = 0;
     replaced.nameLength = replaced.length > UINT32_MAX ? kNone : static_cast<std::uint32_t>(spelling.size());
     size_ += replaced.length + 2;
@@ -481,6 +496,7 @@ void IniDocument::Link(std::uint32_t line, std::uint32_t after) {
     if (after == kNone) {
         first_ = line;
     } else {
+        MarkChanged(after);
         lines_[line].next = lines_[after].next;
         lines_[after].next = line;
     }
@@ -557,7 +573,14 @@ void IniDocument::EndWithLineBreak(std::uint32_t line) {
     if (lines_[line].eol != LineEnd::None) return;
     lines_[line].eol = LineEnd::CrLf;
     lines_[line].asParsed = false;
+    MarkChanged(line);
     size_ += 2;
+}
+
+void IniDocument::MarkChanged(std::uint32_t line) {
+    if (line >= parsedLines_) return;
+    if (changed_.empty()) changed_.resize((parsedLines_ + 63) / 64);
+    changed_[line / 64] |= std::uint64_t{1} << (line % 64);
 }
 
 std::string_view IniDocument::NameOf(std::uint32_t scope, std::uint32_t value) const {

@@ -90,6 +90,7 @@ private:
     void InsertAfterLastKey(std::uint32_t section, std::size_t begin, std::size_t length);
     std::size_t AppendKeyLine(std::string_view key, std::string_view value);
     void EndWithLineBreak(std::uint32_t line);
+    void MarkChanged(std::uint32_t line);  // a parsed line rewritten, or with lines linked in after it
     bool Precedes(std::uint32_t line, std::uint32_t other);  // walks the file from `line`
 
     std::uint32_t FindSection(std::string_view name) const;                     // kNone when missing
@@ -119,6 +120,8 @@ private:
     std::vector<Line> lines_;
     std::uint32_t first_ = kNone;
     std::uint32_t last_ = kNone;
+    std::uint32_t parsedLines_ = 0;  // lines 0 to parsedLines_ - 1 are the parsed ones, in file order
+    std::vector<std::uint64_t> changed_;  // a bit per parsed line, set by MarkChanged
     std::vector<Section> sections_;      // in the order they were made
     std::uint32_t lastSection_ = kNone;  // the section the file's last line belongs to
     std::vector<Slot> index_;
