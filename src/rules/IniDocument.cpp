@@ -230,6 +230,19 @@ constexpr std::uint64_t kGolden = 0x9E3779B97F4A7C15ull;
 
 }  // namespace
 
+IniDocument::~IniDocument() {
+    // Only tables of a bounded size are kept, the larger of what is kept and what is offered.
+    constexpr std::size_t kMostKept = std::size_t{1} << 20;
+    Spare& spare = ThreadSpare();
+    if (lines_.capacity() <= kMostKept && lines_.capacity() > spare.lines.capacity()) spare.lines = std::move(lines_);
+    if (index_.capacity() <= kMostKept && index_.capacity() > spare.index.capacity()) spare.index = std::move(index_);
+}
+
+IniDocument::Spare& IniDocument::ThreadSpare() {
+    thread_local Spare spare;
+    return spare;
+}
+
 IniDocument IniDocument::Parse(std::string_view bytes) {
     return Parse(std::string(bytes));
 }
@@ -247,6 +260,12 @@ void IniDocument::ParseLines() {
     // Every line and every name fits from the start (unless the lines end in CR alone): no record moves
     // while the file is read.
     const std::size_t lineCount = CountLineFeeds(data, size) + 1;
+    Spare& spare = ThreadSpare();
+    if (spare.lines.capacity() > lines_.capacity()) {
+        lines_ = std::move(spare.lines);
+        lines_.clear();
+        spare.lines = {};
+    }
     lines_.reserve(lineCount);
     // Room for the names of every line and then some, so that a save that adds a few keys (a kill
     // recorded, a rule added) does not rehash the whole table.
@@ -650,7 +669,11 @@ void IniDocument::Insert(std::uint32_t scope, std::uint32_t hash, std::string_vi
 void IniDocument::GrowIndex(std::size_t names) {
     const std::size_t size = std::max<std::size_t>(16, names * kLoadDenominator / kLoadNumerator + 1);
     if (size <= slots_) return;
-    std::vector<Slot> old = std::exchange(index_, std::vector<Slot>(size));
+    std::vector<Slot> fresh;
+    Spare& spare = ThreadSpare();
+    if (spare.index.capacity() >= size) std::swap(fresh, spare.index);
+    fresh.assign(size, Slot{});
+    std::vector<Slot> old = std::exchange(index_, std::move(fresh));
     slots_ = size;
     for (const Slot& slot : old) {
         if (slot.value == kNone) continue;

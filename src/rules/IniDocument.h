@@ -16,6 +16,11 @@ public:
     static constexpr std::size_t kMaxReadLength = 259;
 
     IniDocument() = default;
+    IniDocument(const IniDocument&) = default;
+    IniDocument(IniDocument&&) noexcept = default;
+    IniDocument& operator=(const IniDocument&) = default;
+    IniDocument& operator=(IniDocument&&) noexcept = default;
+    ~IniDocument();
     static IniDocument Parse(std::string_view bytes);
     // Keeps `bytes` as the document's buffer instead of copying them.
     static IniDocument Parse(std::string&& bytes);
@@ -112,6 +117,14 @@ private:
     }
     std::string_view ClassifiedName(std::uint32_t line) const;
     void GrowIndex(std::size_t names);
+    // The line records and index table of the last document this thread dropped, for the next one to
+    // parse into: a save parses, writes and drops a document, and the next save would otherwise take
+    // fresh pages from the system for the same tables all over again.
+    struct Spare {
+        std::vector<Line> lines;
+        std::vector<Slot> index;
+    };
+    static Spare& ThreadSpare();
 
     std::string read_;  // the parsed bytes, never changed: lines that stay point into them
     // The text of every line written since, apart from the read bytes so that the first write does not
