@@ -236,6 +236,14 @@ IniDocument::~IniDocument() {
     Spare& spare = ThreadSpare();
     if (lines_.capacity() <= kMostKept && lines_.capacity() > spare.lines.capacity()) spare.lines = std::move(lines_);
     if (index_.capacity() <= kMostKept && index_.capacity() > spare.index.capacity()) spare.index = std::move(index_);
+    if (read_.capacity() <= kMostKept * 64 && read_.capacity() > spare.read.capacity()) spare.read = std::move(read_);
+}
+
+std::string IniDocument::TakeSpareBuffer() {
+    std::string buffer = std::move(ThreadSpare().read);
+    ThreadSpare().read = {};
+    buffer.clear();
+    return buffer;
 }
 
 IniDocument::Spare& IniDocument::ThreadSpare() {

@@ -25,6 +25,9 @@ public:
     // Keeps `bytes` as the document's buffer instead of copying them.
     static IniDocument Parse(std::string&& bytes);
     static IniDocument Parse(const char* bytes) { return Parse(std::string_view(bytes)); }
+    // An empty string to read the next file into: the buffer of the last document this thread dropped,
+    // so that reading a file of about the same size again takes no fresh memory from the system.
+    static std::string TakeSpareBuffer();
     std::string Serialize() const;
     // The same bytes as pieces to be written one after the other: long runs of lines that stand as they
     // were read are views into the document, everything else is joined in `joined`. Valid while neither
@@ -121,6 +124,7 @@ private:
     // parse into: a save parses, writes and drops a document, and the next save would otherwise take
     // fresh pages from the system for the same tables all over again.
     struct Spare {
+        std::string read;
         std::vector<Line> lines;
         std::vector<Slot> index;
     };

@@ -73,7 +73,7 @@ bool WriteIniString(const std::string& path, std::string_view section, std::stri
 
 LoadedIni LoadIniFileWithState(const std::string& path) {
     LoadedIni loaded;
-    std::string bytes;
+    std::string bytes = IniDocument::TakeSpareBuffer();
     switch (ReadWholeFile(path, bytes)) {
         case ReadStatus::Ok:
             loaded.state = FileState::Ok;
