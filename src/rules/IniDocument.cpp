@@ -233,22 +233,33 @@ constexpr std::uint64_t kGolden = 0x9E3779B97F4A7C15ull;
 IniDocument::~IniDocument() {
     // Only tables of a bounded size are kept, the larger of what is kept and what is offered.
     constexpr std::size_t kMostKept = std::size_t{1} << 20;
-    Spare& spare = ThreadSpare();
-    if (lines_.capacity() <= kMostKept && lines_.capacity() > spare.lines.capacity()) spare.lines = std::move(lines_);
-    if (index_.capacity() <= kMostKept && index_.capacity() > spare.index.capacity()) spare.index = std::move(index_);
-    if (read_.capacity() <= kMostKept * 64 && read_.capacity() > spare.read.capacity()) spare.read = std::move(read_);
+    Spare* const spare = ThreadSpare();
+    if (spare == nullptr) return;
+    if (lines_.capacity() <= kMostKept && lines_.capacity() > spare->lines.capacity()) spare->lines = std::move(lines_);
+    if (index_.capacity() <= kMostKept && index_.capacity() > spare->index.capacity()) spare->index = std::move(index_);
+    if (read_.capacity() <= kMostKept * 64 && read_.capacity() > spare->read.capacity()) spare->read = std::move(read_);
 }
 
 std::string IniDocument::TakeSpareBuffer() {
-    std::string buffer = std::move(ThreadSpare().read);
-    ThreadSpare().read = {};
+    Spare* const spare = ThreadSpare();
+    if (spare == nullptr) return {};
+    std::string buffer = std::exchange(spare->read, {});
     buffer.clear();
     return buffer;
 }
 
-IniDocument::Spare& IniDocument::ThreadSpare() {
+namespace {
+thread_local bool spareGone = false;  // trivially destroyed, so it can still be read after the spare went
+}  // namespace
+
+IniDocument::Spare::~Spare() {
+    spareGone = true;
+}
+
+IniDocument::Spare* IniDocument::ThreadSpare() {
+    if (spareGone) return nullptr;
     thread_local Spare spare;
-    return spare;
+    return &spare;
 }
 
 IniDocument IniDocument::Parse(std::string_view bytes) {
@@ -268,11 +279,10 @@ void IniDocument::ParseLines() {
     // Every line and every name fits from the start (unless the lines end in CR alone): no record moves
     // while the file is read.
     const std::size_t lineCount = CountLineFeeds(data, size) + 1;
-    Spare& spare = ThreadSpare();
-    if (spare.lines.capacity() > lines_.capacity()) {
-        lines_ = std::move(spare.lines);
+    Spare* const spare = ThreadSpare();
+    if (spare != nullptr && spare->lines.capacity() > lines_.capacity()) {
+        lines_ = std::exchange(spare->lines, {});
         lines_.clear();
-        spare.lines = {};
     }
     lines_.reserve(lineCount);
     // Room for the names of every line and then some, so that a save that adds a few keys (a kill
@@ -678,8 +688,8 @@ void IniDocument::GrowIndex(std::size_t names) {
     const std::size_t size = std::max<std::size_t>(16, names * kLoadDenominator / kLoadNumerator + 1);
     if (size <= slots_) return;
     std::vector<Slot> fresh;
-    Spare& spare = ThreadSpare();
-    if (spare.index.capacity() >= size) std::swap(fresh, spare.index);
+    Spare* const spare = ThreadSpare();
+    if (spare != nullptr && spare->index.capacity() >= size) std::swap(fresh, spare->index);
     fresh.assign(size, Slot{});
     std::vector<Slot> old = std::exchange(index_, std::move(fresh));
     slots_ = size;

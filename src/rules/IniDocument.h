@@ -127,8 +127,11 @@ private:
         std::string read;
         std::vector<Line> lines;
         std::vector<Slot> index;
+        ~Spare();
     };
-    static Spare& ThreadSpare();
+    // Null once the thread's spare is gone: a document destroyed after it (a static one at exit) keeps
+    // its tables to itself.
+    static Spare* ThreadSpare();
 
     std::string read_;  // the parsed bytes, never changed: lines that stay point into them
     // The text of every line written since, apart from the read bytes so that the first write does not
