@@ -3,6 +3,7 @@
 // flushes it to the disk and renames it over the target, so that a crash or power loss leaves either
 // the old file or the new one, never a part of one.
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,9 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes);
 // False, the target as it was, when it is not a regular file, this user may not write it, or anything
 // on the way fails.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+// The same with the new bytes given as pieces written one after the other, so that a caller whose bytes
+// stand in a few large buffers need not join them first.
+bool ReplaceFileAtomically(const std::string& path, std::span<const std::string_view> pieces);
 
 // The one temporary name a save of `path` writes before renaming: the target's name with its last
 // character replaced by '~' ("quorb.ini" gives "quorb.in~"). No longer than the target's own path, so

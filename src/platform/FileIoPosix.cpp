@@ -51,6 +51,15 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+bool WriteAll(int fd, std::span<const std::string_view> pieces) {
+    for (const std::string_view piece : pieces) {
+        if (!WriteAll(fd, piece)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) {
@@ -133,6 +142,10 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+    return ReplaceFileAtomically(path, std::span<const std::string_view>(&bytes, 1));
+}
+
+bool ReplaceFileAtomically(const std::string& path, std::span<const std::string_view> pieces) {
     struct stat existing {};
     const bool exists = ::stat(path.c_str(), &existing) == 0;
     if (exists && !MayReplace(path, existing)) {
@@ -144,7 +157,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     if (!fd.Valid()) {
         return false;
     }
-    const bool written = (!exists || ::fchmod(fd.Get(), existing.st_mode & 07777) == 0) && WriteAll(fd.Get(), bytes) &&
+    const bool written = (!exists || ::fchmod(fd.Get(), existing.st_mode & 07777) == 0) && WriteAll(fd.Get(), pieces) &&
                          ::fsync(fd.Get()) == 0;
     // Renamed while still locked: a writer waiting for the lock then finds the name gone and starts over.
     if (!written || ::rename(tempPath.c_str(), path.c_str()) != 0) {

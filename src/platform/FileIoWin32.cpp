@@ -22,6 +22,15 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
+bool WriteAll(HANDLE file, std::span<const std::string_view> pieces) {
+    for (const std::string_view piece : pieces) {
+        if (!WriteAll(file, piece)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // The temporary file of `path`, empty and open for this writer alone: no sharing, so a second writer
 // of the same target waits here for its turn, while one that a killed save left behind (nobody holds
 // it open) is simply reused.
@@ -91,6 +100,10 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+    return ReplaceFileAtomically(path, std::span<const std::string_view>(&bytes, 1));
+}
+
+bool ReplaceFileAtomically(const std::string& path, std::span<const std::string_view> pieces) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     // MoveFileEx and ReplaceFile refuse a read-only file on Windows but not everywhere; decide it here so
@@ -104,7 +117,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     if (!file.Valid()) {
         return false;
     }
-    const bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
+    const bool written = WriteAll(file.Get(), pieces) && ::FlushFileBuffers(file.Get());
     const bool complete = file.Close() && written;
     bool replaced = false;
     if (complete) {

@@ -1,6 +1,7 @@
 #include "rules/IniDocument.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
@@ -8,6 +9,94 @@
 namespace zapnix {
 
 namespace {
+
+// Scans go eight bytes at a time: a byte at a time (as the C library of some systems does memchr) they
+// would cost more than the rest of parsing together. Bytes are numbered from the low end of a word.
+static_assert(std::endian::native == std::endian::little);
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+
+std::uint64_t LoadWord(const char* at) {
+    std::uint64_t word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+// The high bit of each byte of `word` that equals `c`, and no other bit.
+std::uint64_t BytesEqual(std::uint64_t word, char c) {
+    const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(c));
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+std::size_t CountLineFeeds(const char* data, std::size_t size) {
+    std::size_t count = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8)
+        count += static_cast<std::size_t>(((BytesEqual(LoadWord(data + i), '\n') >> 7) * kOnes) >> 56);
+    for (; i < size; ++i) count += data[i] == '\n';
+    return count;
+}
+
+// The first CR or LF at or after `from`; `size` when there is none.
+std::size_t FindLineEnd(const char* data, std::size_t from, std::size_t size) {
+    std::size_t i = from;
+    for (; i + 8 <= size; i += 8) {
+        const std::uint64_t word = LoadWord(data + i);
+        const std::uint64_t ends = BytesEqual(word, '\n') | BytesEqual(word, '\r');
+        if (ends != 0) return i + static_cast<std::size_t>(std::countr_zero(ends) / 8);
+    }
+    for (; i < size; ++i)
+        if (data[i] == '\r' || data[i] == '\n') return i;
+    return size;
+}
+
+// The first `c` in `text`, or npos; a library call for the few bytes before a key's '=' would cost
+// more than the search.
+std::size_t FindByte(std::string_view text, char c) {
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        const std::uint64_t found = BytesEqual(LoadWord(text.data() + i), c);
+        if (found != 0) return i + static_cast<std::size_t>(std::countr_zero(found) / 8);
+    }
+    for (; i < text.size(); ++i)
+        if (text[i] == c) return i;
+    return std::string_view::npos;
+}
+
+// Whether `text` holds a CR or an LF: every write asks it of its section and key names.
+bool HasLineBreak(std::string_view text) {
+    const auto breaks = [](std::uint64_t word) { return (BytesEqual(word, '\n') | BytesEqual(word, '\r')) != 0; };
+    if (text.size() < 8) {
+        for (const char c : text)
+            if (c == '\r' || c == '\n') return true;
+        return false;
+    }
+    for (std::size_t i = 0; i + 8 < text.size(); i += 8)
+        if (breaks(LoadWord(text.data() + i))) return true;
+    return breaks(LoadWord(text.data() + text.size() - 8));
+}
+
+// Whether the `size` bytes at `a` and at `b` are equal, in at most a few loads: the names and values
+// compared on every write are short.
+bool SameBytes(const char* a, const char* b, std::size_t size) {
+    if (size >= 8) {
+        for (std::size_t i = 0; i + 8 < size; i += 8)
+            if (LoadWord(a + i) != LoadWord(b + i)) return false;
+        return LoadWord(a + size - 8) == LoadWord(b + size - 8);
+    }
+    if (size >= 4) {
+        std::uint32_t x[2];
+        std::uint32_t y[2];
+        std::memcpy(&x[0], a, 4);
+        std::memcpy(&x[1], a + size - 4, 4);
+        std::memcpy(&y[0], b, 4);
+        std::memcpy(&y[1], b + size - 4, 4);
+        return x[0] == y[0] && x[1] == y[1];
+    }
+    for (std::size_t i = 0; i < size; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v';
@@ -26,6 +115,7 @@ std::string_view TrimBlanks(std::string_view text) {
 }
 
 std::string_view TrimSpaces(std::string_view text) {
+    if (text.empty() || (text.front() != ' ' && text.back() != ' ')) return text;
     const std::size_t begin = text.find_first_not_of(' ');
     if (begin == std::string_view::npos) return {};
     return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
@@ -44,15 +134,18 @@ void FlattenLineBreaks(char* begin, char* end) {
 
 // Whether `text` is `value` as a write stores it.
 bool SameFlattened(std::string_view text, std::string_view value) {
-    return text.size() == value.size() && std::equal(value.begin(), value.end(), text.begin(),
-                                                     [](char v, char t) { return (IsLineBreak(v) ? ' ' : v) == t; });
+    if (text.size() != value.size()) return false;
+    // A line's text holds no line break: where the bytes are equal, the value had none either.
+    if (SameBytes(text.data(), value.data(), value.size())) return true;
+    return std::equal(value.begin(), value.end(), text.begin(),
+                      [](char v, char t) { return (IsLineBreak(v) ? ' ' : v) == t; });
 }
 
 // A caller's section or key name as the profile functions use it: only spaces are trimmed. Line breaks
 // are flattened first, as a write flattens them, so that a name reads back the way it was written.
 // `scratch` holds the flattened copy when there is one.
 std::string_view CallerName(std::string_view name, std::string& scratch) {
-    if (std::any_of(name.begin(), name.end(), IsLineBreak)) {
+    if (HasLineBreak(name)) {
         scratch.assign(name);
         FlattenLineBreaks(scratch.data(), scratch.data() + scratch.size());
         name = scratch;
@@ -78,28 +171,50 @@ LineClass Classify(std::string_view text) {
         return {LineKind::Header, TrimBlanks(line.substr(1, end - 1))};
     }
     if (line.front() == ';') return {LineKind::Comment, {}};
-    const std::size_t equals = line.find('=');
+    const std::size_t equals = FindByte(line, '=');
     if (equals == std::string_view::npos) return {};
     return {LineKind::Key, TrimBlanks(line.substr(0, equals))};
 }
 
 std::string_view ValueOf(std::string_view keyLine) {
-    return keyLine.substr(keyLine.find('=') + 1);
+    return keyLine.substr(FindByte(keyLine, '=') + 1);
 }
 
-// FNV-1a over the folded bytes, started from the scope so that equal names of two scopes part.
+// ASCII capitals of all eight bytes of `word` made small, as FoldCase does to one.
+std::uint64_t FoldCaseWord(std::uint64_t word) {
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    const std::uint64_t low7 = word & kLow7;
+    const std::uint64_t atLeastA = low7 + kOnes * (0x80 - 'A');     // high bit: at least 'A'
+    const std::uint64_t aboveZ = low7 + kOnes * (0x80 - 'Z' - 1);   // high bit: above 'Z'
+    const std::uint64_t capital = atLeastA & ~aboveZ & ~word & kHigh;
+    return word | (capital >> 2);  // 0x80 >> 2 is the 0x20 that tells small letters from capitals
+}
+
+// A hash of the folded name eight bytes at a time, started from the scope so that equal names of two
+// scopes part.
 std::uint32_t HashName(std::uint32_t scope, std::string_view name) {
-    std::uint32_t hash = 2166136261u ^ (scope * 0x9E3779B9u);
-    for (char c : name) {
-        hash ^= static_cast<unsigned char>(FoldCase(c));
-        hash *= 16777619u;
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+    std::uint64_t hash = (std::uint64_t{scope} << 32 | name.size()) * kMultiplier;
+    std::size_t i = 0;
+    for (; i + 8 <= name.size(); i += 8) {
+        hash = (hash ^ FoldCaseWord(LoadWord(name.data() + i))) * kMultiplier;
+        hash ^= hash >> 29;
     }
-    return hash;
+    if (i < name.size()) {
+        std::uint64_t tail = 0;  // byte by byte: a copy of variable length would call the C library
+        for (std::size_t k = i; k < name.size(); ++k)
+            tail |= std::uint64_t{static_cast<unsigned char>(name[k])} << (8 * (k - i));
+        hash = (hash ^ FoldCaseWord(tail)) * kMultiplier;
+        hash ^= hash >> 29;
+    }
+    return static_cast<std::uint32_t>(hash >> 32);
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldCase(x) == FoldCase(y); });
+    // A program mostly asks for a name as the file spells it: a plain comparison settles that.
+    if (a.size() != b.size()) return false;
+    if (SameBytes(a.data(), b.data(), a.size())) return true;
+    return std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldCase(x) == FoldCase(y); });
 }
 
 std::size_t LineEndLength(unsigned char eol) {
@@ -115,30 +230,93 @@ constexpr std::uint64_t kGolden = 0x9E3779B97F4A7C15ull;
 
 }  // namespace
 
+IniDocument::~IniDocument() {
+    // Only tables of a bounded size are kept, the larger of what is kept and what is offered.
+    constexpr std::size_t kMostKept = std::size_t{1} << 20;
+    Spare* const spare = ThreadSpare();
+    if (spare == nullptr) return;
+    if (lines_.capacity() <= kMostKept && lines_.capacity() > spare->lines.capacity()) spare->lines = std::move(lines_);
+    if (index_.capacity() <= kMostKept && index_.capacity() > spare->index.capacity()) spare->index = std::move(index_);
+    if (read_.capacity() <= kMostKept * 64 && read_.capacity() > spare->read.capacity()) spare->read = std::move(read_);
+}
+
+std::string IniDocument::TakeSpareBuffer() {
+    Spare* const spare = ThreadSpare();
+    if (spare == nullptr) return {};
+    std::string buffer = std::exchange(spare->read, {});
+    buffer.clear();
+    return buffer;
+}
+
+namespace {
+thread_local bool spareGone = false;  // trivially destroyed, so it can still be read after the spare went
+}  // namespace
+
+IniDocument::Spare::~Spare() {
+    spareGone = true;
+}
+
+IniDocument::Spare* IniDocument::ThreadSpare() {
+    if (spareGone) return nullptr;
+    thread_local Spare spare;
+    return &spare;
+}
+
 IniDocument IniDocument::Parse(std::string_view bytes) {
+    return Parse(std::string(bytes));
+}
+
+IniDocument IniDocument::Parse(std::string&& bytes) {
     IniDocument document;
-    document.text_ = bytes;
-    const char* const data = document.text_.data();
-    const std::size_t size = document.text_.size();
+    document.read_ = std::move(bytes);
+    document.ParseLines();
+    return document;
+}
+
+void IniDocument::ParseLines() {
+    const char* const data = read_.data();
+    const std::size_t size = read_.size();
     // Every line and every name fits from the start (unless the lines end in CR alone): no record moves
     // while the file is read.
-    const auto lines = static_cast<std::size_t>(std::count(data, data + size, '\n')) + 1;
-    document.lines_.reserve(lines);
-    document.GrowIndex(lines);
+    const std::size_t lineCount = CountLineFeeds(data, size) + 1;
+    Spare* const spare = ThreadSpare();
+    if (spare != nullptr && spare->lines.capacity() > lines_.capacity()) {
+        lines_ = std::exchange(spare->lines, {});
+        lines_.clear();
+    }
+    lines_.reserve(lineCount);
+    // Room for the names of every line and then some, so that a save that adds a few keys (a kill
+    // recorded, a rule added) does not rehash the whole table.
+    GrowIndex(lineCount + lineCount / 16 + 16);
 
-    // The next LF and the next CR are found with memchr and kept until the scan passes them, so that a
-    // file of lines ended by one kind alone is not searched again for the other kind on every line.
-    const auto find = [&](char c, std::size_t from) {
-        const void* found = std::memchr(data + from, c, size - from);
-        return found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : size;
+    // Each name goes into the index a few lines after its slot was asked for, so that the slot is in the
+    // cache by then: a large file would otherwise wait for memory on every line. Names still go in in
+    // file order, which keeps the first of equal names the one found.
+    struct Pending {
+        std::uint32_t scope;
+        std::uint32_t hash;
+        std::uint32_t value;
+        std::uint32_t line;
     };
-    std::size_t nextLf = find('\n', 0);
-    std::size_t nextCr = find('\r', 0);
+    constexpr std::size_t kAhead = 16;
+    Pending pending[kAhead];
+    std::size_t queued = 0;
+    const auto insert = [&](const Pending& name) {
+        Insert(name.scope, name.hash, LineName(name.line), name.value, false);
+    };
+    const auto queue = [&](std::uint32_t scope, std::uint32_t value, std::uint32_t line) {
+        const std::uint32_t hash = HashName(scope, LineName(line));
+        __builtin_prefetch(&index_[HomeSlot(scope, hash)]);
+        Pending& slot = pending[queued % kAhead];
+        if (queued >= kAhead) insert(slot);
+        slot = {scope, hash, value, line};
+        ++queued;
+    };
+
     std::size_t pos = 0;
+    std::uint32_t previous = kNone;
     while (pos < size) {
-        if (nextLf < pos) nextLf = find('\n', pos);
-        if (nextCr < pos) nextCr = find('\r', pos);
-        const std::size_t end = std::min(nextLf, nextCr);
+        const std::size_t end = FindLineEnd(data, pos, size);
         LineEnd eol = LineEnd::None;
         std::size_t next = end;
         if (end < size) {
@@ -149,37 +327,98 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
                 ++next;
             }
         }
-        const std::uint32_t line = document.MakeLine(pos, end - pos, eol);
-        document.lines_[line].asParsed = true;
-        document.TakeLine(line);
+        const std::uint32_t line = MakeLine(pos, end - pos, eol);
+        lines_[line].asParsed = true;
+        if (previous == kNone)
+            first_ = line;
+        else
+            lines_[previous].next = line;
+        previous = line;
+        Classify(line);
+        if (lines_[line].kind == Kind::Header) {
+            lastSection_ = static_cast<std::uint32_t>(sections_.size());
+            sections_.push_back({line, line});
+            queue(kSectionScope, lastSection_, line);
+        } else if (lines_[line].kind == Kind::Key && lastSection_ != kNone) {
+            queue(lastSection_, line, line);
+            sections_[lastSection_].lastKey = line;
+        }
         pos = next;
     }
-    return document;
+    last_ = previous;
+    parsedLines_ = static_cast<std::uint32_t>(lines_.size());
+    for (std::size_t i = queued > kAhead ? queued - kAhead : 0; i < queued; ++i) insert(pending[i % kAhead]);
+}
+
+std::vector<std::string_view> IniDocument::SerializePieces(std::string& joined) const {
+    // Runs shorter than this are cheaper copied than written on their own.
+    constexpr std::size_t kLongRun = 4096;
+    struct Piece {
+        bool joined;
+        std::size_t begin;
+        std::size_t length;
+    };
+    std::vector<Piece> pieces;
+    joined.clear();
+    const auto join = [&](std::string_view bytes) {
+        if (pieces.empty() || !pieces.back().joined) pieces.push_back({true, joined.size(), 0});
+        joined += bytes;
+        pieces.back().length += bytes.size();
+    };
+    const auto run = [&](std::size_t begin, std::size_t end) {
+        if (end - begin >= kLongRun)
+            pieces.push_back({false, begin, end - begin});
+        else if (end != begin)
+            join({read_.data() + begin, end - begin});
+    };
+    const auto joinLine = [&](std::uint32_t number) {
+        join(TextOf(number));
+        join(LineEndText(static_cast<unsigned char>(lines_[number].eol)));
+    };
+    if (parsedLines_ == 0) {
+        for (std::uint32_t number = first_; number != kNone; number = lines_[number].next) joinLine(number);
+    } else {
+        // Parsed lines keep their order and never leave the file, and parsing numbered them in file order:
+        // between two changed ones (rewritten, or followed by lines written since) the parsed lines stand
+        // in the read buffer one after the other, as they were read. Only the changed ones are visited.
+        const auto runOf = [&](std::uint32_t from, std::uint32_t to) {  // parsed lines [from, to)
+            if (from >= to) return;
+            const Line& last = lines_[to - 1];
+            run(lines_[from].begin, last.begin + last.length + LineEndLength(static_cast<unsigned char>(last.eol)));
+        };
+        std::uint32_t from = 0;
+        for (std::size_t word = 0; word < changed_.size(); ++word) {
+            for (std::uint64_t bits = changed_[word]; bits != 0; bits &= bits - 1) {
+                const auto changed = static_cast<std::uint32_t>(word * 64 + static_cast<unsigned>(std::countr_zero(bits)));
+                if (lines_[changed].asParsed) {
+                    runOf(from, changed + 1);
+                } else {
+                    runOf(from, changed);
+                    joinLine(changed);
+                }
+                for (std::uint32_t next = lines_[changed].next; next != kNone && next >= parsedLines_;
+                     next = lines_[next].next)
+                    joinLine(next);
+                from = changed + 1;
+            }
+        }
+        runOf(from, parsedLines_);
+    }
+
+    std::vector<std::string_view> views;
+    views.reserve(pieces.size());
+    for (const Piece& piece : pieces)
+        views.emplace_back((piece.joined ? joined.data() : read_.data()) + piece.begin, piece.length);
+    return views;
 }
 
 std::string IniDocument::Serialize() const {
+    std::string joined;
+    const std::vector<std::string_view> pieces = SerializePieces(joined);
+    if (pieces.size() == 1 && pieces[0].size() == joined.size()) return joined;
     std::string bytes;
     bytes.reserve(size_);
-    // Lines that stand in the read buffer as they were read, one after the other, go out in one copy.
-    std::size_t runBegin = 0;
-    std::size_t runEnd = 0;
-    for (std::uint32_t number = first_; number != kNone; number = lines_[number].next) {
-        const Line& line = lines_[number];
-        if (line.asParsed && line.begin == runEnd && runEnd != runBegin) {
-            runEnd += line.length + LineEndLength(static_cast<unsigned char>(line.eol));
-            continue;
-        }
-        bytes.append(text_, runBegin, runEnd - runBegin);
-        runBegin = runEnd = 0;
-        if (line.asParsed) {
-            runBegin = line.begin;
-            runEnd = line.begin + line.length + LineEndLength(static_cast<unsigned char>(line.eol));
-            continue;
-        }
-        bytes += TextOf(number);
-        bytes += LineEndText(static_cast<unsigned char>(line.eol));
-    }
-    bytes.append(text_, runBegin, runEnd - runBegin);
+    for (const std::string_view piece : pieces) bytes += piece;
     return bytes;
 }
 
@@ -216,14 +455,14 @@ void IniDocument::WriteString(std::string_view section, std::string_view key, st
     const std::uint32_t sectionNumber = FindSection(sectionName);
     if (sectionNumber == kNone) {
         if (last_ != kNone) EndWithLineBreak(last_);
-        const std::size_t header = text_.size();
-        text_.reserve(header + sectionName.size() + 2);
-        text_ += '[';
-        text_ += sectionName;
-        text_ += ']';
-        TakeLine(MakeLine(header, text_.size() - header, LineEnd::CrLf));
+        const std::size_t header = WrittenEnd();
+        written_.reserve(written_.size() + sectionName.size() + 2);
+        written_ += '[';
+        written_ += sectionName;
+        written_ += ']';
+        TakeLine(MakeLine(header, WrittenEnd() - header, LineEnd::CrLf));
         const std::size_t keyLine = AppendKeyLine(keyName, value);
-        TakeLine(MakeLine(keyLine, text_.size() - keyLine, LineEnd::CrLf));
+        TakeLine(MakeLine(keyLine, WrittenEnd() - keyLine, LineEnd::CrLf));
         lineOperations_ += 2;
         return;
     }
@@ -231,49 +470,60 @@ void IniDocument::WriteString(std::string_view section, std::string_view key, st
     const std::uint32_t line = FindKey(sectionNumber, keyName);
     if (line == kNone) {
         const std::size_t keyLine = AppendKeyLine(keyName, value);
-        InsertAfterLastKey(sectionNumber, keyLine, text_.size() - keyLine);
+        InsertAfterLastKey(sectionNumber, keyLine, WrittenEnd() - keyLine);
         return;
     }
     // The file's own spelling of the key stays; indentation and blanks around '=' do not. The key
     // itself is unchanged, so the index still finds this line.
     const std::string_view old = TextOf(line);
-    const std::string_view spelling = TrimBlanks(old.substr(0, old.find('=')));
+    const std::string_view spelling = LineName(line);
     ++lineOperations_;
     // A save mostly writes back what the file holds already: such a line stays as it is.
     if (lines_[line].eol == LineEnd::CrLf && spelling.data() == old.data() && old[spelling.size()] == '=' &&
         SameFlattened(old.substr(spelling.size() + 1), value))
         return;
-    const auto spellingAt = static_cast<std::size_t>(spelling.data() - text_.data());
-    const std::size_t begin = text_.size();
-    // Reserved first, so that copying the spelling from the buffer into itself cannot reallocate.
-    text_.reserve(begin + spelling.size() + 1 + value.size());
-    text_.append(text_, spellingAt, spelling.size());
-    text_ += '=';
-    text_ += value;
-    FlattenLineBreaks(text_.data() + text_.size() - value.size(), text_.data() + text_.size());
+    const std::size_t begin = WrittenEnd();
+    // A spelling that stands in written_ is copied by its place there: the view would not survive the
+    // buffer growing.
+    const bool spellingWritten = lines_[line].begin >= read_.size();
+    const auto spellingAt = spellingWritten ? static_cast<std::size_t>(spelling.data() - written_.data()) : 0;
+    written_.reserve(written_.size() + spelling.size() + 1 + value.size());
+    if (spellingWritten)
+        written_.append(written_, spellingAt, spelling.size());
+    else
+        written_ += spelling;
+    written_ += '=';
+    written_ += value;
+    FlattenLineBreaks(written_.data() + written_.size() - value.size(), written_.data() + written_.size());
 
     Line& replaced = lines_[line];
     size_ -= replaced.length + LineEndLength(static_cast<unsigned char>(replaced.eol));
     replaced.begin = begin;
-    replaced.length = text_.size() - begin;
+    replaced.length = WrittenEnd() - begin;
     replaced.eol = LineEnd::CrLf;
     replaced.asParsed = false;
+    MarkChanged(line);
+    replaced.nameBegin = 0;
+    replaced.nameLength = replaced.length > UINT32_MAX ? kNone : static_cast<std::uint32_t>(spelling.size());
     size_ += replaced.length + 2;
 }
 
 std::size_t IniDocument::AppendKeyLine(std::string_view key, std::string_view value) {
-    const std::size_t begin = text_.size();
-    text_.reserve(begin + key.size() + 1 + value.size());
-    text_ += key;
-    text_ += '=';
-    text_ += value;
-    FlattenLineBreaks(text_.data() + text_.size() - value.size(), text_.data() + text_.size());
+    const std::size_t begin = WrittenEnd();
+    written_.reserve(written_.size() + key.size() + 1 + value.size());
+    written_ += key;
+    written_ += '=';
+    written_ += value;
+    FlattenLineBreaks(written_.data() + written_.size() - value.size(), written_.data() + written_.size());
     return begin;
 }
 
 std::uint32_t IniDocument::MakeLine(std::size_t begin, std::size_t length, LineEnd eol) {
     if (lines_.size() >= kNone) throw std::length_error("profile file with too many lines");
-    lines_.push_back({begin, length, kNone, eol});
+    Line& line = lines_.emplace_back();
+    line.begin = begin;
+    line.length = length;
+    line.eol = eol;
     size_ += length + LineEndLength(static_cast<unsigned char>(eol));
     return static_cast<std::uint32_t>(lines_.size() - 1);
 }
@@ -283,15 +533,33 @@ void IniDocument::Link(std::uint32_t line, std::uint32_t after) {
     if (after == kNone) {
         first_ = line;
     } else {
+        MarkChanged(after);
         lines_[line].next = lines_[after].next;
         lines_[after].next = line;
     }
     if (after == last_) last_ = line;
 }
 
+void IniDocument::Classify(std::uint32_t number) {
+    Line& line = lines_[number];
+    const LineClass kind = zapnix::Classify(TextOf(number));
+    line.kind = static_cast<Kind>(kind.kind);
+    if (line.length > UINT32_MAX) {
+        line.nameLength = kNone;
+    } else {
+        line.nameBegin = static_cast<std::uint32_t>(kind.name.data() - At(line.begin));
+        line.nameLength = static_cast<std::uint32_t>(kind.name.size());
+    }
+}
+
+std::string_view IniDocument::ClassifiedName(std::uint32_t line) const {
+    return zapnix::Classify(TextOf(line)).name;
+}
+
 void IniDocument::TakeLine(std::uint32_t line) {
     Link(line, kNone);
-    const LineClass kind = Classify(TextOf(line));
+    Classify(line);
+    const LineClass kind = {static_cast<LineKind>(lines_[line].kind), LineName(line)};
     if (kind.kind == LineKind::Header) {
         lastSection_ = static_cast<std::uint32_t>(sections_.size());
         sections_.push_back({line, line});
@@ -312,7 +580,8 @@ void IniDocument::InsertAfterLastKey(std::uint32_t section, std::size_t begin, s
     Link(line, after);
     ++lineOperations_;
 
-    const LineClass kind = Classify(TextOf(line));
+    Classify(line);
+    const LineClass kind = {static_cast<LineKind>(lines_[line].kind), LineName(line)};
     if (kind.kind == LineKind::Key) {
         Index(section, kind.name, line, false);
         sections_[section].lastKey = line;
@@ -341,11 +610,18 @@ void IniDocument::EndWithLineBreak(std::uint32_t line) {
     if (lines_[line].eol != LineEnd::None) return;
     lines_[line].eol = LineEnd::CrLf;
     lines_[line].asParsed = false;
+    MarkChanged(line);
     size_ += 2;
 }
 
+void IniDocument::MarkChanged(std::uint32_t line) {
+    if (line >= parsedLines_) return;
+    if (changed_.empty()) changed_.resize((parsedLines_ + 63) / 64);
+    changed_[line / 64] |= std::uint64_t{1} << (line % 64);
+}
+
 std::string_view IniDocument::NameOf(std::uint32_t scope, std::uint32_t value) const {
-    return Classify(TextOf(scope == kSectionScope ? sections_[value].header : value)).name;
+    return LineName(scope == kSectionScope ? sections_[value].header : value);
 }
 
 std::uint32_t IniDocument::FindSection(std::string_view name) const {
@@ -357,7 +633,7 @@ std::uint32_t IniDocument::FindKey(std::uint32_t section, std::string_view name)
     const std::uint32_t from = cursorSection_ == section ? cursor_ : sections_[section].header;
     const std::uint32_t next = lines_[from].next;
     std::uint32_t line = kNone;
-    if (next != kNone && lines_[next].firstOfName && SameName(NameOf(section, next), name)) {
+    if (next != kNone && lines_[next].firstOfName && SameName(LineName(next), name)) {
         line = next;  // a key line right below a key line (or the header) of a section is in that section
     } else {
         line = Lookup(section, name);
@@ -371,8 +647,7 @@ std::uint32_t IniDocument::FindKey(std::uint32_t section, std::string_view name)
 std::uint32_t IniDocument::Lookup(std::uint32_t scope, std::string_view name) const {
     if (index_.empty()) return kNone;
     const std::uint32_t hash = HashName(scope, name);
-    const std::size_t mask = index_.size() - 1;
-    for (std::size_t i = (((std::uint64_t{scope} << 32) | hash) * kGolden) >> indexShift_;; i = (i + 1) & mask) {
+    for (std::size_t i = HomeSlot(scope, hash);; i = NextSlot(i)) {
         const Slot& slot = index_[i];
         if (slot.value == kNone) return kNone;
         if (slot.hash == hash && slot.scope == scope && SameName(NameOf(scope, slot.value), name)) return slot.value;
@@ -380,10 +655,21 @@ std::uint32_t IniDocument::Lookup(std::uint32_t scope, std::string_view name) co
 }
 
 void IniDocument::Index(std::uint32_t scope, std::string_view name, std::uint32_t value, bool replace) {
-    if ((indexed_ + 1) * 2 > index_.size()) GrowIndex(std::max(indexed_ + 1, index_.size()));
-    const std::uint32_t hash = HashName(scope, name);
-    const std::size_t mask = index_.size() - 1;
-    for (std::size_t i = (((std::uint64_t{scope} << 32) | hash) * kGolden) >> indexShift_;; i = (i + 1) & mask) {
+    Insert(scope, HashName(scope, name), name, value, replace);
+}
+
+// The table's size need not be a power of two: the mixed hash is scaled to it (the high half of a
+// 64 by 64 bit product), so that the table can be sized to the names rather than to the next power.
+std::size_t IniDocument::HomeSlot(std::uint32_t scope, std::uint32_t hash) const {
+    __extension__ using Wide = unsigned __int128;
+    const std::uint64_t mixed = ((std::uint64_t{scope} << 32) | hash) * kGolden;
+    return static_cast<std::size_t>((Wide{mixed} * slots_) >> 64);
+}
+
+void IniDocument::Insert(std::uint32_t scope, std::uint32_t hash, std::string_view name, std::uint32_t value,
+                         bool replace) {
+    if ((indexed_ + 1) * kLoadDenominator > slots_ * kLoadNumerator) GrowIndex(std::max(indexed_ + 1, slots_));
+    for (std::size_t i = HomeSlot(scope, hash);; i = NextSlot(i)) {
         Slot& slot = index_[i];
         if (slot.value == kNone) {
             slot = {value, scope, hash};
@@ -399,19 +685,18 @@ void IniDocument::Index(std::uint32_t scope, std::string_view name, std::uint32_
 }
 
 void IniDocument::GrowIndex(std::size_t names) {
-    std::size_t size = 16;
-    unsigned shift = 60;
-    while (size < names * 2) {
-        size *= 2;
-        --shift;
-    }
-    if (size <= index_.size()) return;
-    std::vector<Slot> old = std::exchange(index_, std::vector<Slot>(size));
-    indexShift_ = shift;
+    const std::size_t size = std::max<std::size_t>(16, names * kLoadDenominator / kLoadNumerator + 1);
+    if (size <= slots_) return;
+    std::vector<Slot> fresh;
+    Spare* const spare = ThreadSpare();
+    if (spare != nullptr && spare->index.capacity() >= size) std::swap(fresh, spare->index);
+    fresh.assign(size, Slot{});
+    std::vector<Slot> old = std::exchange(index_, std::move(fresh));
+    slots_ = size;
     for (const Slot& slot : old) {
         if (slot.value == kNone) continue;
-        std::size_t i = (((std::uint64_t{slot.scope} << 32) | slot.hash) * kGolden) >> indexShift_;
-        while (index_[i].value != kNone) i = (i + 1) & (size - 1);
+        std::size_t i = HomeSlot(slot.scope, slot.hash);
+        while (index_[i].value != kNone) i = NextSlot(i);
         index_[i] = slot;
     }
 }

@@ -1,5 +1,6 @@
 #include "rules/ProfileFile.h"
 
+#include <charconv>
 #include <utility>
 #include <vector>
 
@@ -26,12 +27,35 @@ std::size_t LinesHoldingEquals(const IniDocument& document) {
     return lines;
 }
 
+// The keys of one row, made in one buffer that every row reuses: a list of 100,000 rows would
+// otherwise build and drop a string per key.
+class RowKeys {
+public:
+    explicit RowKeys(std::span<const std::string_view> prefixes) : prefixes_(prefixes) {}
+
+    void SetRow(std::size_t row) {
+        const std::to_chars_result end = std::to_chars(digits_, digits_ + sizeof digits_, row);
+        digitsLength_ = static_cast<std::size_t>(end.ptr - digits_);
+    }
+    std::string_view Key(std::size_t column) {
+        key_.assign(prefixes_[column]);
+        key_.append(digits_, digitsLength_);
+        return key_;
+    }
+
+private:
+    std::span<const std::string_view> prefixes_;
+    char digits_[24] = {};
+    std::size_t digitsLength_ = 0;
+    std::string key_;
+};
+
 }  // namespace
 
 std::string NumberedKey(std::string_view prefix, std::size_t row) {
-    std::string key(prefix);
-    key += std::to_string(row);
-    return key;
+    RowKeys keys({&prefix, 1});
+    keys.SetRow(row);
+    return std::string(keys.Key(0));
 }
 
 std::string ReadIniString(const std::string& path, std::string_view section, std::string_view key) {
@@ -49,11 +73,11 @@ bool WriteIniString(const std::string& path, std::string_view section, std::stri
 
 LoadedIni LoadIniFileWithState(const std::string& path) {
     LoadedIni loaded;
-    std::string bytes;
+    std::string bytes = IniDocument::TakeSpareBuffer();
     switch (ReadWholeFile(path, bytes)) {
         case ReadStatus::Ok:
             loaded.state = FileState::Ok;
-            loaded.document = IniDocument::Parse(bytes);
+            loaded.document = IniDocument::Parse(std::move(bytes));
             break;
         case ReadStatus::Missing:
             loaded.state = FileState::Missing;
@@ -73,7 +97,9 @@ std::optional<IniDocument> LoadIniFile(const std::string& path) {
 }
 
 bool SaveIniFile(const std::string& path, const IniDocument& document) {
-    return ReplaceFileAtomically(path, document.Serialize());
+    std::string joined;
+    const std::vector<std::string_view> pieces = document.SerializePieces(joined);
+    return ReplaceFileAtomically(path, pieces);
 }
 
 bool UpdateIniFile(const std::string& path, const std::function<void(IniDocument&)>& change) {
@@ -93,10 +119,12 @@ void ReadNumberedRows(const IniDocument& document, std::string_view section, std
     // cannot bite.
     std::optional<std::size_t> backed;
     std::vector<std::string> cells(prefixes.size());
+    RowKeys keys(prefixes);
     for (std::size_t row = 1; row <= static_cast<std::size_t>(total); ++row) {
         bool empty = true;
+        keys.SetRow(row);
         for (std::size_t column = 0; column < prefixes.size(); ++column) {
-            cells[column] = document.ReadString(section, NumberedKey(prefixes[column], row));
+            cells[column] = document.ReadString(section, keys.Key(column));
             empty = empty && cells[column].empty();
         }
         if (empty && !backed) backed = LinesHoldingEquals(document);
@@ -109,9 +137,11 @@ void WriteNumberedRows(IniDocument& document, std::string_view section, std::spa
                        std::size_t count,
                        const std::function<std::string_view(std::size_t row, std::size_t column)>& cell) {
     document.WriteString(section, kTotal, std::to_string(count));
+    RowKeys keys(prefixes);
     for (std::size_t row = 0; row < count; ++row) {
+        keys.SetRow(row + 1);
         for (std::size_t column = 0; column < prefixes.size(); ++column) {
-            document.WriteString(section, NumberedKey(prefixes[column], row + 1), cell(row, column));
+            document.WriteString(section, keys.Key(column), cell(row, column));
         }
     }
 }
