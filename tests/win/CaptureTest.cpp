@@ -9,7 +9,9 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <atomic>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/Program.h"
@@ -76,25 +78,34 @@ protected:
     // dialog ("" cancels it), then each box's button. Gives the boxes' "title|text".
     std::vector<std::string> Save(const std::string& name, std::vector<int> buttons = {IDOK}) {
         std::vector<std::string> seen;
+        std::atomic<bool> returned{false};
+        // Answers until Save has returned: a slow machine must not leave a dialog open and the test hanging,
+        // so a dialog beyond those expected is cancelled.
         std::thread answerer([&] {
-            for (std::size_t done = 0, named = 0; done < buttons.size();) {
+            bool named = false;
+            for (const auto deadline = GetTickCount64() + 60000; !returned && GetTickCount64() < deadline;) {
                 HWND dialog = nullptr;
-                for (int tries = 0; tries < 500 && !dialog; ++tries, Sleep(20))
-                    while ((dialog = FindWindowExA(nullptr, dialog, "#32770", nullptr)) &&
-                           !(IsWindowVisible(dialog) && IsWindowEnabled(dialog))) {
-                    }
-                if (!dialog) return;
-                if (HWND field = GetDlgItem(dialog, 0x47C); field && !named++) {  // the file name box
-                    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-                    PostMessageA(dialog, WM_COMMAND, name.empty() ? IDCANCEL : IDOK, 0);
-                } else if (!field) {
-                    seen.push_back(testing::TextOf(dialog) + "|" + testing::TextOf(GetDlgItem(dialog, 0xFFFF)));
-                    PostMessageA(dialog, WM_COMMAND, buttons[done++], 0);
+                while ((dialog = FindWindowExA(nullptr, dialog, "#32770", nullptr)) &&
+                       !(IsWindowVisible(dialog) && IsWindowEnabled(dialog))) {
                 }
-                while (IsWindowVisible(dialog) && IsWindowEnabled(dialog)) Sleep(20);
+                if (!dialog) {
+                    Sleep(20);
+                    continue;
+                }
+                int answer = IDCANCEL;
+                if (HWND field = GetDlgItem(dialog, 0x47C)) {  // the file name box
+                    if (!named) SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+                    if (!std::exchange(named, true) && !name.empty()) answer = IDOK;
+                } else {
+                    seen.push_back(testing::TextOf(dialog) + "|" + testing::TextOf(GetDlgItem(dialog, 0xFFFF)));
+                    if (seen.size() <= buttons.size()) answer = buttons[seen.size() - 1];
+                }
+                PostMessageA(dialog, WM_COMMAND, answer, 0);
+                for (int i = 0; i < 500 && IsWindowVisible(dialog) && IsWindowEnabled(dialog); ++i) Sleep(20);
             }
         });
         Press(Command2);
+        returned = true;
         answerer.join();
         return seen;
     }
