@@ -58,12 +58,12 @@ LRESULT AboutFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             FillRect(reinterpret_cast<HDC>(wParam), &client, background_.Get());
             return 1;
         }
-        case WM_DRAWITEM: {
-            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            if (item.CtlID != static_cast<UINT>(AboutPic)) break;
-            DrawPicture(item);
-            return TRUE;
-        }
+        case WM_DRAWITEM:
+            if (const DRAWITEMSTRUCT* item = DrawRequestFor(lParam, AboutPic)) {
+                DrawPicture(*item);
+                return TRUE;
+            }
+            break;
         default:
             break;
     }

@@ -151,12 +151,12 @@ LRESULT CaptureFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
             return 0;
-        case WM_DRAWITEM: {
-            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            if (item.CtlID != static_cast<UINT>(Picture1)) break;
-            DrawPicture(item);
-            return TRUE;
-        }
+        case WM_DRAWITEM:
+            if (const DRAWITEMSTRUCT* item = DrawRequestFor(lParam, Picture1)) {
+                DrawPicture(*item);
+                return TRUE;
+            }
+            break;
         default:
             break;
     }

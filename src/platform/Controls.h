@@ -38,6 +38,12 @@ private:
 // The program's font for the given display.
 UniqueFont CreateUiFont(const DpiScale& scale);
 
+// WM_DRAWITEM's request when it is for the painted control `id`, else null.
+inline const DRAWITEMSTRUCT* DrawRequestFor(LPARAM lParam, int id) {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    return item && item->CtlID == static_cast<UINT>(id) ? item : nullptr;
+}
+
 // The whole text of a window or of a dialog item, however long.
 std::string ControlText(HWND control);
 std::string ControlText(HWND parent, int id);
