@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <emmintrin.h>  // SSE2, which every x86-64 processor has
 #include <stdexcept>
 #include <utility>
 
@@ -28,27 +29,70 @@ std::uint64_t BytesEqual(std::uint64_t word, char c) {
     return ~(((x & kLow7) + kLow7) | x | kLow7);
 }
 
-std::size_t CountLineFeeds(const char* data, std::size_t size) {
-    std::size_t count = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= size; i += 8)
-        count += static_cast<std::size_t>(((BytesEqual(LoadWord(data + i), '\n') >> 7) * kOnes) >> 56);
-    for (; i < size; ++i) count += data[i] == '\n';
-    return count;
-}
+// Finds the lines of a buffer 64 bytes at a time: for each block, one bit per byte that is a line end
+// (CR or LF) and one per '=', so that walking from line to line and finding a key line's '=' cost a
+// few bit operations rather than a look at every byte.
+class LineScanner {
+public:
+    LineScanner(const char* data, std::size_t size) : data_(data), size_(size) { Load(0); }
 
-// The first CR or LF at or after `from`; `size` when there is none.
-std::size_t FindLineEnd(const char* data, std::size_t from, std::size_t size) {
-    std::size_t i = from;
-    for (; i + 8 <= size; i += 8) {
-        const std::uint64_t word = LoadWord(data + i);
-        const std::uint64_t ends = BytesEqual(word, '\n') | BytesEqual(word, '\r');
-        if (ends != 0) return i + static_cast<std::size_t>(std::countr_zero(ends) / 8);
+    struct Line {
+        std::size_t end;     // the first CR or LF at or after the line's start, or the buffer's size
+        std::size_t equals;  // the first '=' before `end`, npos when none
+    };
+    // The line that begins at `from`, which is at or after the start of the previous line found.
+    Line Next(std::size_t from) {
+        std::size_t equals = std::string_view::npos;
+        while (from >= base_ + 64) Load(base_ + 64);
+        for (std::size_t at = from;;) {
+            const unsigned shift = static_cast<unsigned>(at - base_);
+            const std::uint64_t ends = ends_ >> shift;
+            const std::uint64_t found = equals == std::string_view::npos ? equals_ >> shift : 0;
+            if (ends != 0) {
+                const auto end = static_cast<unsigned>(std::countr_zero(ends));
+                if (found != 0 && static_cast<unsigned>(std::countr_zero(found)) < end)
+                    equals = at + static_cast<std::size_t>(std::countr_zero(found));
+                return {at + end, equals};
+            }
+            if (found != 0) equals = at + static_cast<std::size_t>(std::countr_zero(found));
+            if (base_ + 64 >= size_) return {size_, equals};
+            Load(base_ + 64);
+            at = base_;
+        }
     }
-    for (; i < size; ++i)
-        if (data[i] == '\r' || data[i] == '\n') return i;
-    return size;
-}
+
+private:
+    void Load(std::size_t base) {
+        base_ = base;
+        ends_ = 0;
+        equals_ = 0;
+        if (base + 64 <= size_) {
+            const __m128i lf = _mm_set1_epi8('\n');
+            const __m128i cr = _mm_set1_epi8('\r');
+            const __m128i eq = _mm_set1_epi8('=');
+            for (unsigned k = 0; k < 4; ++k) {
+                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data_ + base + 16 * k));
+                const auto lineEnds = static_cast<std::uint32_t>(
+                    _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr))));
+                const auto equalSigns = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, eq)));
+                ends_ |= std::uint64_t{lineEnds} << (16 * k);
+                equals_ |= std::uint64_t{equalSigns} << (16 * k);
+            }
+            return;
+        }
+        for (std::size_t i = base; i < size_; ++i) {
+            const std::uint64_t bit = std::uint64_t{1} << (i - base);
+            if (data_[i] == '\n' || data_[i] == '\r') ends_ |= bit;
+            if (data_[i] == '=') equals_ |= bit;
+        }
+    }
+
+    const char* data_;
+    std::size_t size_;
+    std::size_t base_ = 0;  // where the current block begins
+    std::uint64_t ends_ = 0;
+    std::uint64_t equals_ = 0;
+};
 
 // The first `c` in `text`, or npos; a library call for the few bytes before a key's '=' would cost
 // more than the search.
@@ -64,21 +108,30 @@ std::size_t FindByte(std::string_view text, char c) {
 }
 
 // Whether `text` holds a CR or an LF: every write asks it of its section and key names.
-bool HasLineBreak(std::string_view text) {
+[[gnu::always_inline]] inline bool HasLineBreak(std::string_view text) {
     const auto breaks = [](std::uint64_t word) { return (BytesEqual(word, '\n') | BytesEqual(word, '\r')) != 0; };
-    if (text.size() < 8) {
+    const char* const at = text.data();
+    const std::size_t size = text.size();
+    if (size < 8) {
+        if (size >= 4) {  // two overlapping halves
+            std::uint32_t head;
+            std::uint32_t tail;
+            std::memcpy(&head, at, 4);
+            std::memcpy(&tail, at + size - 4, 4);
+            return breaks(std::uint64_t{head} << 32 | tail);
+        }
         for (const char c : text)
             if (c == '\r' || c == '\n') return true;
         return false;
     }
-    for (std::size_t i = 0; i + 8 < text.size(); i += 8)
-        if (breaks(LoadWord(text.data() + i))) return true;
-    return breaks(LoadWord(text.data() + text.size() - 8));
+    for (std::size_t i = 0; i + 8 < size; i += 8)
+        if (breaks(LoadWord(at + i))) return true;
+    return breaks(LoadWord(at + size - 8));
 }
 
 // Whether the `size` bytes at `a` and at `b` are equal, in at most a few loads: the names and values
 // compared on every write are short.
-bool SameBytes(const char* a, const char* b, std::size_t size) {
+[[gnu::always_inline]] inline bool SameBytes(const char* a, const char* b, std::size_t size) {
     if (size >= 8) {
         for (std::size_t i = 0; i + 8 < size; i += 8)
             if (LoadWord(a + i) != LoadWord(b + i)) return false;
@@ -106,7 +159,7 @@ char FoldCase(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
+[[gnu::always_inline]] inline std::string_view TrimBlanks(std::string_view text) {
     std::size_t begin = 0;
     std::size_t end = text.size();
     while (begin < end && IsBlank(text[begin])) ++begin;
@@ -114,7 +167,7 @@ std::string_view TrimBlanks(std::string_view text) {
     return text.substr(begin, end - begin);
 }
 
-std::string_view TrimSpaces(std::string_view text) {
+[[gnu::always_inline]] inline std::string_view TrimSpaces(std::string_view text) {
     if (text.empty() || (text.front() != ' ' && text.back() != ' ')) return text;
     const std::size_t begin = text.find_first_not_of(' ');
     if (begin == std::string_view::npos) return {};
@@ -133,7 +186,7 @@ void FlattenLineBreaks(char* begin, char* end) {
 }
 
 // Whether `text` is `value` as a write stores it.
-bool SameFlattened(std::string_view text, std::string_view value) {
+[[gnu::always_inline]] inline bool SameFlattened(std::string_view text, std::string_view value) {
     if (text.size() != value.size()) return false;
     // A line's text holds no line break: where the bytes are equal, the value had none either.
     if (SameBytes(text.data(), value.data(), value.size())) return true;
@@ -144,7 +197,7 @@ bool SameFlattened(std::string_view text, std::string_view value) {
 // A caller's section or key name as the profile functions use it: only spaces are trimmed. Line breaks
 // are flattened first, as a write flattens them, so that a name reads back the way it was written.
 // `scratch` holds the flattened copy when there is one.
-std::string_view CallerName(std::string_view name, std::string& scratch) {
+[[gnu::always_inline]] inline std::string_view CallerName(std::string_view name, std::string& scratch) {
     if (HasLineBreak(name)) {
         scratch.assign(name);
         FlattenLineBreaks(scratch.data(), scratch.data() + scratch.size());
@@ -161,8 +214,9 @@ struct LineClass {
 };
 
 // The one place that decides what a line is. Writes classify the lines they create with it too, so
-// that the document in memory always matches what parsing its own bytes would give.
-LineClass Classify(std::string_view text) {
+// that the document in memory always matches what parsing its own bytes would give. `equals` is where
+// the first '=' of `text` stands, npos when it has none.
+LineClass Classify(std::string_view text, std::size_t equals) {
     const std::string_view line = TrimBlanks(text);
     if (line.empty()) return {};
     if (line.front() == '[') {
@@ -171,9 +225,13 @@ LineClass Classify(std::string_view text) {
         return {LineKind::Header, TrimBlanks(line.substr(1, end - 1))};
     }
     if (line.front() == ';') return {LineKind::Comment, {}};
-    const std::size_t equals = FindByte(line, '=');
     if (equals == std::string_view::npos) return {};
-    return {LineKind::Key, TrimBlanks(line.substr(0, equals))};
+    const auto begin = static_cast<std::size_t>(line.data() - text.data());
+    return {LineKind::Key, TrimBlanks(text.substr(begin, equals - begin))};
+}
+
+LineClass Classify(std::string_view text) {
+    return Classify(text, FindByte(text, '='));
 }
 
 std::string_view ValueOf(std::string_view keyLine) {
@@ -191,26 +249,36 @@ std::uint64_t FoldCaseWord(std::uint64_t word) {
 }
 
 // A hash of the folded name eight bytes at a time, started from the scope so that equal names of two
-// scopes part.
+// scopes part. The last eight bytes are loaded as one word even where it overlaps the one before, and a
+// shorter name in two overlapping halves: equal names still give equal words, and no name costs a loop
+// over its bytes.
 std::uint32_t HashName(std::uint32_t scope, std::string_view name) {
     constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
-    std::uint64_t hash = (std::uint64_t{scope} << 32 | name.size()) * kMultiplier;
-    std::size_t i = 0;
-    for (; i + 8 <= name.size(); i += 8) {
-        hash = (hash ^ FoldCaseWord(LoadWord(name.data() + i))) * kMultiplier;
+    const char* const at = name.data();
+    const std::size_t size = name.size();
+    std::uint64_t hash = (std::uint64_t{scope} << 32 | size) * kMultiplier;
+    const auto mix = [&](std::uint64_t word) {
+        hash = (hash ^ FoldCaseWord(word)) * kMultiplier;
         hash ^= hash >> 29;
-    }
-    if (i < name.size()) {
-        std::uint64_t tail = 0;  // byte by byte: a copy of variable length would call the C library
-        for (std::size_t k = i; k < name.size(); ++k)
-            tail |= std::uint64_t{static_cast<unsigned char>(name[k])} << (8 * (k - i));
-        hash = (hash ^ FoldCaseWord(tail)) * kMultiplier;
-        hash ^= hash >> 29;
+    };
+    if (size >= 8) {
+        for (std::size_t i = 0; i + 8 < size; i += 8) mix(LoadWord(at + i));
+        mix(LoadWord(at + size - 8));
+    } else if (size >= 4) {
+        std::uint32_t head;
+        std::uint32_t tail;
+        std::memcpy(&head, at, 4);
+        std::memcpy(&tail, at + size - 4, 4);
+        mix(std::uint64_t{head} << 32 | tail);
+    } else if (size > 0) {
+        std::uint64_t word = 0;
+        for (std::size_t k = 0; k < size; ++k) word |= std::uint64_t{static_cast<unsigned char>(at[k])} << (8 * k);
+        mix(word);
     }
     return static_cast<std::uint32_t>(hash >> 32);
 }
 
-bool SameName(std::string_view a, std::string_view b) {
+[[gnu::always_inline]] inline bool SameName(std::string_view a, std::string_view b) {
     // A program mostly asks for a name as the file spells it: a plain comparison settles that.
     if (a.size() != b.size()) return false;
     if (SameBytes(a.data(), b.data(), a.size())) return true;
@@ -276,47 +344,25 @@ IniDocument IniDocument::Parse(std::string&& bytes) {
 void IniDocument::ParseLines() {
     const char* const data = read_.data();
     const std::size_t size = read_.size();
-    // Every line and every name fits from the start (unless the lines end in CR alone): no record moves
-    // while the file is read.
-    const std::size_t lineCount = CountLineFeeds(data, size) + 1;
     Spare* const spare = ThreadSpare();
     if (spare != nullptr && spare->lines.capacity() > lines_.capacity()) {
         lines_ = std::exchange(spare->lines, {});
         lines_.clear();
     }
-    lines_.reserve(lineCount);
-    // Room for the names of every line and then some, so that a save that adds a few keys (a kill
-    // recorded, a rule added) does not rehash the whole table.
-    GrowIndex(lineCount + lineCount / 16 + 16);
+    // A guess that most files' lines exceed; the records of the last file this thread parsed are
+    // usually there already. Fresh memory comes with room to spare, so that the same file saved again
+    // a few lines longer (a kill recorded) still fits what is kept.
+    const std::size_t guess = size / 16 + 16;
+    if (lines_.capacity() < guess) lines_.reserve(guess + guess / 8);
 
-    // Each name goes into the index a few lines after its slot was asked for, so that the slot is in the
-    // cache by then: a large file would otherwise wait for memory on every line. Names still go in in
-    // file order, which keeps the first of equal names the one found.
-    struct Pending {
-        std::uint32_t scope;
-        std::uint32_t hash;
-        std::uint32_t value;
-        std::uint32_t line;
-    };
-    constexpr std::size_t kAhead = 16;
-    Pending pending[kAhead];
-    std::size_t queued = 0;
-    const auto insert = [&](const Pending& name) {
-        Insert(name.scope, name.hash, LineName(name.line), name.value, false);
-    };
-    const auto queue = [&](std::uint32_t scope, std::uint32_t value, std::uint32_t line) {
-        const std::uint32_t hash = HashName(scope, LineName(line));
-        __builtin_prefetch(&index_[HomeSlot(scope, hash)]);
-        Pending& slot = pending[queued % kAhead];
-        if (queued >= kAhead) insert(slot);
-        slot = {scope, hash, value, line};
-        ++queued;
-    };
-
+    // First the lines, then their names into the index: the names are counted by then, so the table is
+    // made once at its size.
+    LineScanner scanner(data, size);
+    std::size_t names = 0;
     std::size_t pos = 0;
     std::uint32_t previous = kNone;
     while (pos < size) {
-        const std::size_t end = FindLineEnd(data, pos, size);
+        const auto [end, equals] = scanner.Next(pos);
         LineEnd eol = LineEnd::None;
         std::size_t next = end;
         if (end < size) {
@@ -334,20 +380,63 @@ void IniDocument::ParseLines() {
         else
             lines_[previous].next = line;
         previous = line;
-        Classify(line);
+        Classify(line, equals == std::string_view::npos ? equals : equals - pos);
         if (lines_[line].kind == Kind::Header) {
             lastSection_ = static_cast<std::uint32_t>(sections_.size());
             sections_.push_back({line, line});
-            queue(kSectionScope, lastSection_, line);
+            ++names;
         } else if (lines_[line].kind == Kind::Key && lastSection_ != kNone) {
-            queue(lastSection_, line, line);
             sections_[lastSection_].lastKey = line;
+            ++names;
         }
         pos = next;
     }
     last_ = previous;
     parsedLines_ = static_cast<std::uint32_t>(lines_.size());
-    for (std::size_t i = queued > kAhead ? queued - kAhead : 0; i < queued; ++i) insert(pending[i % kAhead]);
+    IndexParsedNames(names);
+}
+
+void IniDocument::IndexParsedNames(std::size_t names) {
+    // Room for every name and then some, so that a save that adds a few keys (a kill recorded, a rule
+    // added) does not rehash the whole table, and so that no name placed here needs to grow it.
+    GrowIndex(names + names / 16 + 16);
+    // The names go in batches: first each one's slot is asked for, so that the slots are in the cache
+    // by the time the names go in, in file order, which keeps the first of equal names the one found.
+    // A large file would otherwise wait for memory on every name.
+    struct Pending {
+        std::size_t home;
+        std::uint32_t scope;
+        std::uint32_t hash;
+        std::uint32_t value;
+        std::uint32_t line;
+    };
+    constexpr std::size_t kBatch = 32;
+    Pending batch[kBatch];
+    std::size_t queued = 0;
+    const auto flush = [&] {
+        for (std::size_t i = 0; i < queued; ++i)
+            Place(batch[i].home, batch[i].scope, batch[i].hash, LineName(batch[i].line), batch[i].value, false);
+        queued = 0;
+    };
+    std::uint32_t section = kNone;
+    for (std::uint32_t line = 0; line < parsedLines_; ++line) {
+        std::uint32_t scope = kNone;
+        std::uint32_t value = line;
+        if (lines_[line].kind == Kind::Header) {
+            value = section = section == kNone ? 0 : section + 1;
+            scope = kSectionScope;
+        } else if (lines_[line].kind == Kind::Key && section != kNone) {
+            scope = section;
+        } else {
+            continue;
+        }
+        const std::uint32_t hash = HashName(scope, LineName(line));
+        const std::size_t home = HomeSlot(scope, hash);
+        __builtin_prefetch(&index_[home]);
+        batch[queued++] = {home, scope, hash, value, line};
+        if (queued == kBatch) flush();
+    }
+    flush();
 }
 
 std::vector<std::string_view> IniDocument::SerializePieces(std::string& joined) const {
@@ -518,7 +607,7 @@ std::size_t IniDocument::AppendKeyLine(std::string_view key, std::string_view va
     return begin;
 }
 
-std::uint32_t IniDocument::MakeLine(std::size_t begin, std::size_t length, LineEnd eol) {
+[[gnu::always_inline]] inline std::uint32_t IniDocument::MakeLine(std::size_t begin, std::size_t length, LineEnd eol) {
     if (lines_.size() >= kNone) throw std::length_error("profile file with too many lines");
     Line& line = lines_.emplace_back();
     line.begin = begin;
@@ -540,9 +629,9 @@ void IniDocument::Link(std::uint32_t line, std::uint32_t after) {
     if (after == last_) last_ = line;
 }
 
-void IniDocument::Classify(std::uint32_t number) {
+[[gnu::always_inline]] inline void IniDocument::Classify(std::uint32_t number, std::size_t equals) {
     Line& line = lines_[number];
-    const LineClass kind = zapnix::Classify(TextOf(number));
+    const LineClass kind = zapnix::Classify(TextOf(number), equals);
     line.kind = static_cast<Kind>(kind.kind);
     if (line.length > UINT32_MAX) {
         line.nameLength = kNone;
@@ -620,16 +709,16 @@ void IniDocument::MarkChanged(std::uint32_t line) {
     changed_[line / 64] |= std::uint64_t{1} << (line % 64);
 }
 
-std::string_view IniDocument::NameOf(std::uint32_t scope, std::uint32_t value) const {
+[[gnu::always_inline]] inline std::string_view IniDocument::NameOf(std::uint32_t scope, std::uint32_t value) const {
     return LineName(scope == kSectionScope ? sections_[value].header : value);
 }
 
-std::uint32_t IniDocument::FindSection(std::string_view name) const {
+[[gnu::always_inline]] inline std::uint32_t IniDocument::FindSection(std::string_view name) const {
     if (cursorSection_ != kNone && SameName(NameOf(kSectionScope, cursorSection_), name)) return cursorSection_;
     return Lookup(kSectionScope, name);
 }
 
-std::uint32_t IniDocument::FindKey(std::uint32_t section, std::string_view name) const {
+[[gnu::always_inline]] inline std::uint32_t IniDocument::FindKey(std::uint32_t section, std::string_view name) const {
     const std::uint32_t from = cursorSection_ == section ? cursor_ : sections_[section].header;
     const std::uint32_t next = lines_[from].next;
     std::uint32_t line = kNone;
@@ -660,7 +749,7 @@ void IniDocument::Index(std::uint32_t scope, std::string_view name, std::uint32_
 
 // The table's size need not be a power of two: the mixed hash is scaled to it (the high half of a
 // 64 by 64 bit product), so that the table can be sized to the names rather than to the next power.
-std::size_t IniDocument::HomeSlot(std::uint32_t scope, std::uint32_t hash) const {
+[[gnu::always_inline]] inline std::size_t IniDocument::HomeSlot(std::uint32_t scope, std::uint32_t hash) const {
     __extension__ using Wide = unsigned __int128;
     const std::uint64_t mixed = ((std::uint64_t{scope} << 32) | hash) * kGolden;
     return static_cast<std::size_t>((Wide{mixed} * slots_) >> 64);
@@ -669,7 +758,12 @@ std::size_t IniDocument::HomeSlot(std::uint32_t scope, std::uint32_t hash) const
 void IniDocument::Insert(std::uint32_t scope, std::uint32_t hash, std::string_view name, std::uint32_t value,
                          bool replace) {
     if ((indexed_ + 1) * kLoadDenominator > slots_ * kLoadNumerator) GrowIndex(std::max(indexed_ + 1, slots_));
-    for (std::size_t i = HomeSlot(scope, hash);; i = NextSlot(i)) {
+    Place(HomeSlot(scope, hash), scope, hash, name, value, replace);
+}
+
+void IniDocument::Place(std::size_t home, std::uint32_t scope, std::uint32_t hash, std::string_view name,
+                        std::uint32_t value, bool replace) {
+    for (std::size_t i = home;; i = NextSlot(i)) {
         Slot& slot = index_[i];
         if (slot.value == kNone) {
             slot = {value, scope, hash};
@@ -689,7 +783,10 @@ void IniDocument::GrowIndex(std::size_t names) {
     if (size <= slots_) return;
     std::vector<Slot> fresh;
     Spare* const spare = ThreadSpare();
-    if (spare != nullptr && spare->index.capacity() >= size) std::swap(fresh, spare->index);
+    if (spare != nullptr && spare->index.capacity() >= size)
+        std::swap(fresh, spare->index);
+    else
+        fresh.reserve(size + size / 8);  // the same file a few lines longer fits it again when kept
     fresh.assign(size, Slot{});
     std::vector<Slot> old = std::exchange(index_, std::move(fresh));
     slots_ = size;

@@ -92,9 +92,12 @@ private:
     std::size_t WrittenEnd() const { return read_.size() + written_.size(); }
     std::uint32_t MakeLine(std::size_t begin, std::size_t length, LineEnd eol);
     void Link(std::uint32_t line, std::uint32_t after);  // after kNone: at the end of the file
-    void Classify(std::uint32_t line);                   // sets the line's kind and name
+    // Sets the line's kind and name; `equals`: where the first '=' of its text stands, npos when none.
+    void Classify(std::uint32_t line, std::size_t equals);
+    void Classify(std::uint32_t line) { Classify(line, TextOf(line).find('=')); }
     void TakeLine(std::uint32_t line);                   // classifies and indexes a line at the end of the file
     void ParseLines();                                   // the lines of read_
+    void IndexParsedNames(std::size_t names);            // the section and key names of those lines
     void InsertAfterLastKey(std::uint32_t section, std::size_t begin, std::size_t length);
     std::size_t AppendKeyLine(std::string_view key, std::string_view value);
     void EndWithLineBreak(std::uint32_t line);
@@ -106,6 +109,9 @@ private:
     std::uint32_t Lookup(std::uint32_t scope, std::string_view name) const;     // kNone when missing
     void Index(std::uint32_t scope, std::string_view name, std::uint32_t value, bool replace);
     void Insert(std::uint32_t scope, std::uint32_t hash, std::string_view name, std::uint32_t value, bool replace);
+    // Puts a name into a table that has room for it, probing from its home slot.
+    void Place(std::size_t home, std::uint32_t scope, std::uint32_t hash, std::string_view name, std::uint32_t value,
+               bool replace);
     std::size_t HomeSlot(std::uint32_t scope, std::uint32_t hash) const;
     std::size_t NextSlot(std::size_t slot) const { return slot + 1 == slots_ ? 0 : slot + 1; }
     // The table is at most 70 % full: probes stay short, and a file's names take fewer cache lines than

@@ -27,27 +27,32 @@ std::size_t LinesHoldingEquals(const IniDocument& document) {
     return lines;
 }
 
-// The keys of one row, made in one buffer that every row reuses: a list of 100,000 rows would
-// otherwise build and drop a string per key.
+// The keys of one row, each made in a buffer of its column that every row reuses: only the digits
+// change from row to row, and a list of 100,000 rows would otherwise build and drop a string per key.
 class RowKeys {
 public:
-    explicit RowKeys(std::span<const std::string_view> prefixes) : prefixes_(prefixes) {}
+    explicit RowKeys(std::span<const std::string_view> prefixes) : prefixes_(prefixes), keys_(prefixes.size()) {
+        for (std::size_t column = 0; column < prefixes.size(); ++column) {
+            keys_[column].assign(prefixes[column]);
+            keys_[column].resize(prefixes[column].size() + sizeof digits_);
+        }
+    }
 
     void SetRow(std::size_t row) {
         const std::to_chars_result end = std::to_chars(digits_, digits_ + sizeof digits_, row);
         digitsLength_ = static_cast<std::size_t>(end.ptr - digits_);
     }
     std::string_view Key(std::size_t column) {
-        key_.assign(prefixes_[column]);
-        key_.append(digits_, digitsLength_);
-        return key_;
+        char* const at = keys_[column].data() + prefixes_[column].size();
+        for (std::size_t i = 0; i < digitsLength_; ++i) at[i] = digits_[i];  // a few bytes: no library call
+        return {keys_[column].data(), prefixes_[column].size() + digitsLength_};
     }
 
 private:
     std::span<const std::string_view> prefixes_;
+    std::vector<std::string> keys_;
     char digits_[24] = {};
     std::size_t digitsLength_ = 0;
-    std::string key_;
 };
 
 }  // namespace

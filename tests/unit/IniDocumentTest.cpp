@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,54 @@ TEST(IniDocument, SerialisesWhatItParsedByteForByte) {
         for (char& c : file) c = alphabet[random() % alphabet.size()];
     }
     for (const std::string& file : files) ASSERT_EQ(IniDocument::Parse(file).Serialize(), file);
+}
+
+// Files long enough that their lines and '=' signs fall anywhere in and across the blocks the parser
+// scans at once: every key reads back as the line it was written on, ended by CR, LF or CR LF alike.
+TEST(IniDocument, LongFilesReadAsTheLinesTheyWereMadeOf) {
+    std::mt19937 random(2026);
+    const auto text = [&](std::size_t most, const std::string& letters) {
+        std::string made(random() % (most + 1), ' ');
+        for (char& c : made) c = letters[random() % letters.size()];
+        return made;
+    };
+    const std::string ends[] = {"\r\n", "\n", "\r"};
+    for (int round = 0; round < 200; ++round) {
+        std::string file;
+        std::vector<std::pair<std::string, std::string>> expected;  // "section/key" and the value read
+        std::set<std::string> taken;
+        std::string section = "s0";
+        file += "[" + section + "]" + ends[random() % 3];
+        for (int line = 0; line < 60; ++line) {
+            const std::string end = ends[random() % 3];
+            switch (random() % 6) {
+                case 0:
+                    section = std::to_string(line).append("t");
+                    file += std::string(random() % 3, ' ') + "[" + section + "]" + text(70, "x=;") + end;
+                    break;
+                case 1:
+                    file += text(3, " \t") + ";" + text(90, "ab= ") + end;  // a comment, '=' and all
+                    break;
+                case 2:
+                    file += text(90, "abc ") + end;  // no '=': no key
+                    break;
+                default: {
+                    const std::string key = std::to_string(line).append(text(80, "ab"));
+                    const std::string value = text(100, "ab=;[").append("v");
+                    file += text(3, " \t") + key + text(2, " ") + "=" + text(2, " ") + value + end;
+                    if (taken.insert(section + "/" + key).second)
+                        expected.push_back({section + "/" + key, value.substr(0, IniDocument::kMaxReadLength)});
+                }
+            }
+        }
+        const IniDocument document = IniDocument::Parse(file);
+        ASSERT_EQ(document.Serialize(), file);
+        for (const auto& [name, value] : expected) {
+            const std::size_t slash = name.find('/');
+            ASSERT_EQ(document.ReadString(name.substr(0, slash), name.substr(slash + 1)), value)
+                << name << " in round " << round;
+        }
+    }
 }
 
 // The profile functions would write these raw, and the value or name would become lines of its own.
