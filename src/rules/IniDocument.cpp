@@ -513,9 +513,9 @@ std::string IniDocument::Serialize() const {
 
 std::string IniDocument::ReadString(std::string_view section, std::string_view key) const {
     std::string scratch;
-    const std::uint32_t sectionNumber = FindSection(CallerName(section, scratch));
+    const std::uint32_t sectionNumber = FindSection(section, scratch);
     if (sectionNumber == kNone) return {};
-    const std::uint32_t line = FindKey(sectionNumber, CallerName(key, scratch));
+    const std::uint32_t line = FindKey(sectionNumber, key, scratch);
     if (line == kNone) return {};
     std::string_view value = TrimBlanks(ValueOf(TextOf(line)));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
@@ -538,11 +538,10 @@ std::uint32_t IniDocument::ReadNumber(std::string_view section, std::string_view
 void IniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     std::string sectionScratch;
     std::string keyScratch;
-    const std::string_view sectionName = CallerName(section, sectionScratch);
-    const std::string_view keyName = CallerName(key, keyScratch);
-
-    const std::uint32_t sectionNumber = FindSection(sectionName);
+    const std::uint32_t sectionNumber = FindSection(section, sectionScratch);
     if (sectionNumber == kNone) {
+        const std::string_view sectionName = CallerName(section, sectionScratch);
+        const std::string_view keyName = CallerName(key, keyScratch);
         if (last_ != kNone) EndWithLineBreak(last_);
         const std::size_t header = WrittenEnd();
         written_.reserve(written_.size() + sectionName.size() + 2);
@@ -556,9 +555,9 @@ void IniDocument::WriteString(std::string_view section, std::string_view key, st
         return;
     }
 
-    const std::uint32_t line = FindKey(sectionNumber, keyName);
+    const std::uint32_t line = FindKey(sectionNumber, key, keyScratch);
     if (line == kNone) {
-        const std::size_t keyLine = AppendKeyLine(keyName, value);
+        const std::size_t keyLine = AppendKeyLine(CallerName(key, keyScratch), value);
         InsertAfterLastKey(sectionNumber, keyLine, WrittenEnd() - keyLine);
         return;
     }
@@ -713,20 +712,35 @@ void IniDocument::MarkChanged(std::uint32_t line) {
     return LineName(scope == kSectionScope ? sections_[value].header : value);
 }
 
-[[gnu::always_inline]] inline std::uint32_t IniDocument::FindSection(std::string_view name) const {
+// Both finds try the line the last find leads to first, with the caller's name as given (spaces
+// trimmed): a name that equals one of the file's holds no line break, since no name in a file can, so
+// the flattened copy that every other look-up needs would be the same name.
+[[gnu::always_inline]] inline std::uint32_t IniDocument::FindSection(std::string_view given,
+                                                                      std::string& scratch) const {
+    if (cursorSection_ != kNone && SameName(NameOf(kSectionScope, cursorSection_), TrimSpaces(given)))
+        return cursorSection_;
+    const std::string_view name = CallerName(given, scratch);
     if (cursorSection_ != kNone && SameName(NameOf(kSectionScope, cursorSection_), name)) return cursorSection_;
     return Lookup(kSectionScope, name);
 }
 
-[[gnu::always_inline]] inline std::uint32_t IniDocument::FindKey(std::uint32_t section, std::string_view name) const {
+[[gnu::always_inline]] inline std::uint32_t IniDocument::FindKey(std::uint32_t section, std::string_view given,
+                                                                  std::string& scratch) const {
     const std::uint32_t from = cursorSection_ == section ? cursor_ : sections_[section].header;
     const std::uint32_t next = lines_[from].next;
+    // A key line right below a key line (or the header) of a section is in that section.
+    const bool nextIsFirst = next != kNone && lines_[next].firstOfName;
     std::uint32_t line = kNone;
-    if (next != kNone && lines_[next].firstOfName && SameName(LineName(next), name)) {
-        line = next;  // a key line right below a key line (or the header) of a section is in that section
+    if (nextIsFirst && SameName(LineName(next), TrimSpaces(given))) {
+        line = next;
     } else {
-        line = Lookup(section, name);
-        if (line == kNone) return kNone;
+        const std::string_view name = CallerName(given, scratch);
+        if (nextIsFirst && SameName(LineName(next), name)) {
+            line = next;
+        } else {
+            line = Lookup(section, name);
+            if (line == kNone) return kNone;
+        }
     }
     cursor_ = line;
     cursorSection_ = section;

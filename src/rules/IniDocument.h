@@ -104,8 +104,10 @@ private:
     void MarkChanged(std::uint32_t line);  // a parsed line rewritten, or with lines linked in after it
     bool Precedes(std::uint32_t line, std::uint32_t other);  // walks the file from `line`
 
-    std::uint32_t FindSection(std::string_view name) const;                     // kNone when missing
-    std::uint32_t FindKey(std::uint32_t section, std::string_view name) const;  // kNone when missing
+    // By a caller's name, not yet trimmed or flattened; `scratch` holds the flattened copy when one is
+    // made. kNone when missing.
+    std::uint32_t FindSection(std::string_view given, std::string& scratch) const;
+    std::uint32_t FindKey(std::uint32_t section, std::string_view given, std::string& scratch) const;
     std::uint32_t Lookup(std::uint32_t scope, std::string_view name) const;     // kNone when missing
     void Index(std::uint32_t scope, std::string_view name, std::uint32_t value, bool replace);
     void Insert(std::uint32_t scope, std::uint32_t hash, std::string_view name, std::uint32_t value, bool replace);

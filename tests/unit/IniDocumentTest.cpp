@@ -114,6 +114,7 @@ TEST(IniDocument, LineBreaksInValuesAndNamesNeverAddLines) {
         EXPECT_EQ(d.ReadString("t", "x"), "1");
         EXPECT_EQ(d.ReadString("s", "c\rd"), "2");
         EXPECT_EQ(d.ReadString("t", "a\nb"), "");
+        EXPECT_EQ(d.ReadString("\ns\r", "c\rd"), "2");  // a name is read as it is written
     }
 }
 
