@@ -278,7 +278,7 @@ std::uint32_t HashName(std::uint32_t scope, std::string_view name) {
     return static_cast<std::uint32_t>(hash >> 32);
 }
 
-[[gnu::always_inline]] inline bool SameName(std::string_view a, std::string_view b) {
+[[gnu::always_inline]] inline bool NamesMatch(std::string_view a, std::string_view b) {
     // A program mostly asks for a name as the file spells it: a plain comparison settles that.
     if (a.size() != b.size()) return false;
     if (SameBytes(a.data(), b.data(), a.size())) return true;
@@ -355,10 +355,7 @@ void IniDocument::ParseLines() {
     const std::size_t guess = size / 16 + 16;
     if (lines_.capacity() < guess) lines_.reserve(guess + guess / 8);
 
-    // First the lines, then their names into the index: the names are counted by then, so the table is
-    // made once at its size.
     LineScanner scanner(data, size);
-    std::size_t names = 0;
     std::size_t pos = 0;
     std::uint32_t previous = kNone;
     while (pos < size) {
@@ -384,21 +381,27 @@ void IniDocument::ParseLines() {
         if (lines_[line].kind == Kind::Header) {
             lastSection_ = static_cast<std::uint32_t>(sections_.size());
             sections_.push_back({line, line});
-            ++names;
         } else if (lines_[line].kind == Kind::Key && lastSection_ != kNone) {
             sections_[lastSection_].lastKey = line;
-            ++names;
+            ++keyLines_;
         }
         pos = next;
     }
     last_ = previous;
     parsedLines_ = static_cast<std::uint32_t>(lines_.size());
-    IndexParsedNames(names);
+    parsedSections_ = static_cast<std::uint32_t>(sections_.size());
+    // Only the first of sections with one name is ever searched.
+    GrowIndex(sections_.size() + 16);
+    for (std::uint32_t section = 0; section < parsedSections_; ++section)
+        Index(kSectionScope, NameOf(kSectionScope, section), section, false);
 }
 
-void IniDocument::IndexParsedNames(std::size_t names) {
+void IniDocument::IndexKeys() const {
+    keysIndexed_ = true;
+    firstOfName_.assign(lines_.size() / 64 + 1, 0);
     // Room for every name and then some, so that a save that adds a few keys (a kill recorded, a rule
     // added) does not rehash the whole table, and so that no name placed here needs to grow it.
+    const std::size_t names = indexed_ + keyLines_;
     GrowIndex(names + names / 16 + 16);
     // The names go in batches: first each one's slot is asked for, so that the slots are in the cache
     // by the time the names go in, in file order, which keeps the first of equal names the one found.
@@ -407,36 +410,51 @@ void IniDocument::IndexParsedNames(std::size_t names) {
         std::size_t home;
         std::uint32_t scope;
         std::uint32_t hash;
-        std::uint32_t value;
         std::uint32_t line;
     };
     constexpr std::size_t kBatch = 32;
     Pending batch[kBatch];
     std::size_t queued = 0;
     const auto flush = [&] {
-        for (std::size_t i = 0; i < queued; ++i)
-            Place(batch[i].home, batch[i].scope, batch[i].hash, LineName(batch[i].line), batch[i].value, false);
+        for (std::size_t i = 0; i < queued; ++i) {
+            const Pending& name = batch[i];
+            if ((indexed_ + 1) * kLoadDenominator <= slots_ * kLoadNumerator) {
+                Place(name.home, name.scope, name.hash, LineName(name.line), name.line, false);
+            } else {  // more names than counted: never so, but a full table would be probed forever
+                GrowIndex(std::max(indexed_ + 1, slots_));
+                Place(HomeSlot(name.scope, name.hash), name.scope, name.hash, LineName(name.line), name.line, false);
+            }
+        }
         queued = 0;
     };
+    // Parsed sections stand in the file in the order of their numbers; a section a write made is
+    // looked for among the few made since.
+    std::uint32_t nextParsed = 0;
+    const auto sectionOf = [&](std::uint32_t header) {
+        if (nextParsed < parsedSections_ && sections_[nextParsed].header == header) return nextParsed++;
+        auto made = parsedSections_;
+        while (sections_[made].header != header) ++made;
+        return made;
+    };
     std::uint32_t section = kNone;
-    for (std::uint32_t line = 0; line < parsedLines_; ++line) {
-        std::uint32_t scope = kNone;
-        std::uint32_t value = line;
+    for (std::uint32_t line = first_; line != kNone; line = lines_[line].next) {
         if (lines_[line].kind == Kind::Header) {
-            value = section = section == kNone ? 0 : section + 1;
-            scope = kSectionScope;
-        } else if (lines_[line].kind == Kind::Key && section != kNone) {
-            scope = section;
-        } else {
+            section = sectionOf(line);
             continue;
         }
-        const std::uint32_t hash = HashName(scope, LineName(line));
-        const std::size_t home = HomeSlot(scope, hash);
+        if (lines_[line].kind != Kind::Key || section == kNone) continue;
+        const std::uint32_t hash = HashName(section, LineName(line));
+        const std::size_t home = HomeSlot(section, hash);
         __builtin_prefetch(&index_[home]);
-        batch[queued++] = {home, scope, hash, value, line};
+        batch[queued++] = {home, section, hash, line};
         if (queued == kBatch) flush();
     }
     flush();
+}
+
+void IniDocument::SetFirstOfName(std::uint32_t line) const {
+    if (line / 64 >= firstOfName_.size()) firstOfName_.resize(line / 64 + 1 + firstOfName_.size() / 8);
+    firstOfName_[line / 64] |= std::uint64_t{1} << (line % 64);
 }
 
 std::vector<std::string_view> IniDocument::SerializePieces(std::string& joined) const {
@@ -561,6 +579,10 @@ void IniDocument::WriteString(std::string_view section, std::string_view key, st
         InsertAfterLastKey(sectionNumber, keyLine, WrittenEnd() - keyLine);
         return;
     }
+    ReplaceValue(line, value);
+}
+
+void IniDocument::ReplaceValue(std::uint32_t line, std::string_view value) {
     // The file's own spelling of the key stays; indentation and blanks around '=' do not. The key
     // itself is unchanged, so the index still finds this line.
     const std::string_view old = TextOf(line);
@@ -594,6 +616,53 @@ void IniDocument::WriteString(std::string_view section, std::string_view key, st
     replaced.nameBegin = 0;
     replaced.nameLength = replaced.length > UINT32_MAX ? kNone : static_cast<std::uint32_t>(spelling.size());
     size_ += replaced.length + 2;
+}
+
+namespace {
+
+// Whether a key line made of `name` and '=' reads back as a key of exactly that name.
+bool IsPlainKeyName(std::string_view name) {
+    if (name.empty() || IsBlank(name.front()) || IsBlank(name.back()) || name.front() == '[' || name.front() == ';')
+        return false;
+    return std::none_of(name.begin(), name.end(), [](char c) { return c == '=' || IsLineBreak(c); });
+}
+
+}  // namespace
+
+IniDocument::OrderedWrites::OrderedWrites(IniDocument& document, std::string_view section)
+    : document_(document), section_(section), sectionNumber_(kNone), at_(kNone) {
+    std::string scratch;
+    sectionNumber_ = document.FindSection(section, scratch);
+    if (sectionNumber_ != kNone) at_ = document.sections_[sectionNumber_].header;
+}
+
+void IniDocument::OrderedWrites::Write(std::string_view key, std::string_view value) {
+    IniDocument& document = document_;
+    if (sectionNumber_ != kNone) {
+        // The key lines of the section above at_ hold the keys written so far, so a key line reached by
+        // stepping on is the first of its name: the keys differ from each other.
+        if (at_ == document.sections_[sectionNumber_].lastKey) {
+            // No key line of the section comes below: the key is not in it.
+            if (IsPlainKeyName(key)) {
+                const std::size_t keyLine = document.AppendKeyLine(key, value);
+                document.InsertAfterLastKey(sectionNumber_, keyLine, document.WrittenEnd() - keyLine);
+                at_ = document.sections_[sectionNumber_].lastKey;
+                return;
+            }
+        } else {
+            // A key line of the section comes below, and no header before it.
+            std::uint32_t line = document.lines_[at_].next;
+            for (; document.lines_[line].kind != Kind::Key; line = document.lines_[line].next)
+                ++document.lineOperations_;
+            if (NamesMatch(document.LineName(line), key)) {
+                document.ReplaceValue(line, value);
+                at_ = line;
+                return;
+            }
+        }
+        sectionNumber_ = kNone;  // out of order from here on
+    }
+    document.WriteString(section_, key, value);
 }
 
 std::size_t IniDocument::AppendKeyLine(std::string_view key, std::string_view value) {
@@ -656,6 +725,7 @@ void IniDocument::TakeLine(std::uint32_t line) {
     } else if (kind.kind == LineKind::Key && lastSection_ != kNone) {
         Index(lastSection_, kind.name, line, false);
         sections_[lastSection_].lastKey = line;
+        ++keyLines_;
     }
 }
 
@@ -673,6 +743,7 @@ void IniDocument::InsertAfterLastKey(std::uint32_t section, std::size_t begin, s
     if (kind.kind == LineKind::Key) {
         Index(section, kind.name, line, false);
         sections_[section].lastKey = line;
+        ++keyLines_;
     } else if (kind.kind == LineKind::Header) {
         // A key name that begins with '[' makes a header, as it would when the file is read again: the
         // lines below it now belong to the new section, and none of them is a key.
@@ -717,25 +788,26 @@ void IniDocument::MarkChanged(std::uint32_t line) {
 // the flattened copy that every other look-up needs would be the same name.
 [[gnu::always_inline]] inline std::uint32_t IniDocument::FindSection(std::string_view given,
                                                                       std::string& scratch) const {
-    if (cursorSection_ != kNone && SameName(NameOf(kSectionScope, cursorSection_), TrimSpaces(given)))
+    if (cursorSection_ != kNone && NamesMatch(NameOf(kSectionScope, cursorSection_), TrimSpaces(given)))
         return cursorSection_;
     const std::string_view name = CallerName(given, scratch);
-    if (cursorSection_ != kNone && SameName(NameOf(kSectionScope, cursorSection_), name)) return cursorSection_;
+    if (cursorSection_ != kNone && NamesMatch(NameOf(kSectionScope, cursorSection_), name)) return cursorSection_;
     return Lookup(kSectionScope, name);
 }
 
 [[gnu::always_inline]] inline std::uint32_t IniDocument::FindKey(std::uint32_t section, std::string_view given,
                                                                   std::string& scratch) const {
+    if (!keysIndexed_) IndexKeys();
     const std::uint32_t from = cursorSection_ == section ? cursor_ : sections_[section].header;
     const std::uint32_t next = lines_[from].next;
     // A key line right below a key line (or the header) of a section is in that section.
-    const bool nextIsFirst = next != kNone && lines_[next].firstOfName;
+    const bool nextIsFirst = next != kNone && IsFirstOfName(next);
     std::uint32_t line = kNone;
-    if (nextIsFirst && SameName(LineName(next), TrimSpaces(given))) {
+    if (nextIsFirst && NamesMatch(LineName(next), TrimSpaces(given))) {
         line = next;
     } else {
         const std::string_view name = CallerName(given, scratch);
-        if (nextIsFirst && SameName(LineName(next), name)) {
+        if (nextIsFirst && NamesMatch(LineName(next), name)) {
             line = next;
         } else {
             line = Lookup(section, name);
@@ -748,16 +820,18 @@ void IniDocument::MarkChanged(std::uint32_t line) {
 }
 
 std::uint32_t IniDocument::Lookup(std::uint32_t scope, std::string_view name) const {
+    if (scope != kSectionScope && !keysIndexed_) IndexKeys();
     if (index_.empty()) return kNone;
     const std::uint32_t hash = HashName(scope, name);
     for (std::size_t i = HomeSlot(scope, hash);; i = NextSlot(i)) {
         const Slot& slot = index_[i];
         if (slot.value == kNone) return kNone;
-        if (slot.hash == hash && slot.scope == scope && SameName(NameOf(scope, slot.value), name)) return slot.value;
+        if (slot.hash == hash && slot.scope == scope && NamesMatch(NameOf(scope, slot.value), name)) return slot.value;
     }
 }
 
 void IniDocument::Index(std::uint32_t scope, std::string_view name, std::uint32_t value, bool replace) {
+    if (scope != kSectionScope && !keysIndexed_) return;  // the line is there when the key names are indexed
     Insert(scope, HashName(scope, name), name, value, replace);
 }
 
@@ -776,33 +850,41 @@ void IniDocument::Insert(std::uint32_t scope, std::uint32_t hash, std::string_vi
 }
 
 void IniDocument::Place(std::size_t home, std::uint32_t scope, std::uint32_t hash, std::string_view name,
-                        std::uint32_t value, bool replace) {
+                        std::uint32_t value, bool replace) const {
     for (std::size_t i = home;; i = NextSlot(i)) {
         Slot& slot = index_[i];
         if (slot.value == kNone) {
             slot = {value, scope, hash};
             ++indexed_;
-            if (scope != kSectionScope) lines_[value].firstOfName = true;
+            if (scope != kSectionScope) SetFirstOfName(value);
             return;
         }
-        if (slot.hash == hash && slot.scope == scope && SameName(NameOf(scope, slot.value), name)) {
+        if (slot.hash == hash && slot.scope == scope && NamesMatch(NameOf(scope, slot.value), name)) {
             if (replace) slot.value = value;
             return;
         }
     }
 }
 
-void IniDocument::GrowIndex(std::size_t names) {
+void IniDocument::GrowIndex(std::size_t names) const {
     const std::size_t size = std::max<std::size_t>(16, names * kLoadDenominator / kLoadNumerator + 1);
     if (size <= slots_) return;
+    std::vector<Slot> old;
     std::vector<Slot> fresh;
-    Spare* const spare = ThreadSpare();
-    if (spare != nullptr && spare->index.capacity() >= size)
-        std::swap(fresh, spare->index);
-    else
-        fresh.reserve(size + size / 8);  // the same file a few lines longer fits it again when kept
+    if (index_.capacity() >= size) {
+        // The table's own memory will do (the sections alone were in it): only its few names move.
+        old.assign(index_.begin(), index_.end());
+        fresh = std::move(index_);
+    } else {
+        old = std::move(index_);
+        Spare* const spare = ThreadSpare();
+        if (spare != nullptr && spare->index.capacity() >= size)
+            std::swap(fresh, spare->index);
+        else
+            fresh.reserve(size + size / 8);  // the same file a few lines longer fits it again when kept
+    }
     fresh.assign(size, Slot{});
-    std::vector<Slot> old = std::exchange(index_, std::move(fresh));
+    index_ = std::move(fresh);
     slots_ = size;
     for (const Slot& slot : old) {
         if (slot.value == kNone) continue;
@@ -810,6 +892,10 @@ void IniDocument::GrowIndex(std::size_t names) {
         while (index_[i].value != kNone) i = NextSlot(i);
         index_[i] = slot;
     }
+}
+
+bool IniDocument::SameName(std::string_view a, std::string_view b) {
+    return NamesMatch(a, b);
 }
 
 }  // namespace zapnix

@@ -2,6 +2,7 @@
 // A profile file held in memory with the reading and writing rules of the Windows profile
 // functions (GetPrivateProfileStringA / GetPrivateProfileIntA / WritePrivateProfileStringA).
 // Lines are kept verbatim: whatever a write does not touch is serialised byte for byte as parsed.
+// A document belongs to one thread at a time: even a read may make the index of its key names.
 
 #include <cstdint>
 #include <string>
@@ -43,9 +44,34 @@ public:
     // each CR and each LF is written as one space (in names too, which reads then treat alike).
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
 
+    // Whether two section or key names are one to the profile functions: ASCII letter case aside.
+    static bool SameName(std::string_view a, std::string_view b);
+
     // The line records that writes have made, rewritten, moved or stepped over since parsing: what a
     // batch of writes costs, which must grow with the writes and not with the lines they pass.
     std::uint64_t LineOperations() const { return lineOperations_; }
+
+    // Writes into one section key after key, each write giving the bytes WriteString would give, for a
+    // batch whose keys are pairwise different names, ASCII letter case aside (the caller's promise:
+    // it is not checked). As long as the section's key lines come in the order of the keys written,
+    // each is found by stepping on from the last: no look-up, and the index of key names that any
+    // other look-up needs is never made. From the first key that breaks the order on, the writes go
+    // through WriteString. Nothing else may change the document while the batch is written.
+    class OrderedWrites {
+    public:
+        void Write(std::string_view key, std::string_view value);
+
+    private:
+        friend class IniDocument;
+        OrderedWrites(IniDocument& document, std::string_view section);
+
+        IniDocument& document_;
+        std::string_view section_;
+        std::uint32_t sectionNumber_;
+        std::uint32_t at_;  // the key line written last, or the section's header
+    };
+    // `section` must outlive the batch.
+    OrderedWrites WriteInOrder(std::string_view section) { return OrderedWrites(*this, section); }
 
 private:
     static constexpr std::uint32_t kNone = UINT32_MAX;
@@ -66,8 +92,7 @@ private:
         std::uint32_t nameLength = 0;
         LineEnd eol = LineEnd::None;
         Kind kind = Kind::Other;
-        bool firstOfName = false;  // a key line that reads find: the first of its name in its section
-        bool asParsed = false;     // text and line end still stand in read_ as they were read
+        bool asParsed = false;  // text and line end still stand in read_ as they were read
     };
     struct Section {
         std::uint32_t header = kNone;
@@ -97,7 +122,17 @@ private:
     void Classify(std::uint32_t line) { Classify(line, TextOf(line).find('=')); }
     void TakeLine(std::uint32_t line);                   // classifies and indexes a line at the end of the file
     void ParseLines();                                   // the lines of read_
-    void IndexParsedNames(std::size_t names);            // the section and key names of those lines
+    // The key names of every section into the index, in file order: made when a look-up first needs
+    // them, since a batch of writes in the file's order never does.
+    void IndexKeys() const;
+    // Writes `value` into the key line `line`, keeping the file's spelling of its key.
+    void ReplaceValue(std::uint32_t line, std::string_view value);
+    // Whether a key line is the first of its name in its section, which reads find; known once the
+    // key names are indexed.
+    bool IsFirstOfName(std::uint32_t line) const {
+        return line / 64 < firstOfName_.size() && ((firstOfName_[line / 64] >> (line % 64)) & 1) != 0;
+    }
+    void SetFirstOfName(std::uint32_t line) const;
     void InsertAfterLastKey(std::uint32_t section, std::size_t begin, std::size_t length);
     std::size_t AppendKeyLine(std::string_view key, std::string_view value);
     void EndWithLineBreak(std::uint32_t line);
@@ -113,7 +148,7 @@ private:
     void Insert(std::uint32_t scope, std::uint32_t hash, std::string_view name, std::uint32_t value, bool replace);
     // Puts a name into a table that has room for it, probing from its home slot.
     void Place(std::size_t home, std::uint32_t scope, std::uint32_t hash, std::string_view name, std::uint32_t value,
-               bool replace);
+               bool replace) const;
     std::size_t HomeSlot(std::uint32_t scope, std::uint32_t hash) const;
     std::size_t NextSlot(std::size_t slot) const { return slot + 1 == slots_ ? 0 : slot + 1; }
     // The table is at most 70 % full: probes stay short, and a file's names take fewer cache lines than
@@ -127,7 +162,7 @@ private:
         return {At(line.begin) + line.nameBegin, line.nameLength};
     }
     std::string_view ClassifiedName(std::uint32_t line) const;
-    void GrowIndex(std::size_t names);
+    void GrowIndex(std::size_t names) const;
     // The line records and index table of the last document this thread dropped, for the next one to
     // parse into: a save parses, writes and drops a document, and the next save would otherwise take
     // fresh pages from the system for the same tables all over again.
@@ -152,10 +187,15 @@ private:
     std::vector<std::uint64_t> changed_;  // a bit per parsed line, set by MarkChanged
     std::vector<Section> sections_;      // in the order they were made
     std::uint32_t lastSection_ = kNone;  // the section the file's last line belongs to
-    std::vector<Slot> index_;
+    std::uint32_t parsedSections_ = 0;   // sections 0 to parsedSections_ - 1 are the parsed ones, in file order
+    std::size_t keyLines_ = 0;           // key lines in sections, indexed or not
+    // The index, its key names made when first needed: reads may make them.
+    mutable std::vector<Slot> index_;
     // index_.size(), kept apart: a Slot is 12 bytes, and a division by 12 on every probe shows.
-    std::size_t slots_ = 0;
-    std::size_t indexed_ = 0;
+    mutable std::size_t slots_ = 0;
+    mutable std::size_t indexed_ = 0;
+    mutable bool keysIndexed_ = false;
+    mutable std::vector<std::uint64_t> firstOfName_;  // a bit per line
     std::size_t size_ = 0;  // of the serialised bytes
     // A batch reads or writes the keys of a file mostly in the file's order: the key line after the one
     // found last is tried before the index, which saves a random access into it per key.

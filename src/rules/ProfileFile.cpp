@@ -55,6 +55,18 @@ private:
     std::size_t digitsLength_ = 0;
 };
 
+// Whether every key of a numbered list differs from every other as a name, "Total" included. A row's
+// key ends in its number's digits: where no prefix ends in a digit, the digits split off alone, so
+// keys of different rows differ, and keys of one row differ when the prefixes do.
+bool DifferentKeys(std::span<const std::string_view> prefixes) {
+    for (std::size_t i = 0; i < prefixes.size(); ++i) {
+        if (!prefixes[i].empty() && prefixes[i].back() >= '0' && prefixes[i].back() <= '9') return false;
+        for (std::size_t j = 0; j < i; ++j)
+            if (IniDocument::SameName(prefixes[i], prefixes[j])) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string NumberedKey(std::string_view prefix, std::size_t row) {
@@ -141,13 +153,21 @@ void ReadNumberedRows(const IniDocument& document, std::string_view section, std
 void WriteNumberedRows(IniDocument& document, std::string_view section, std::span<const std::string_view> prefixes,
                        std::size_t count,
                        const std::function<std::string_view(std::size_t row, std::size_t column)>& cell) {
-    document.WriteString(section, kTotal, std::to_string(count));
+    const std::string total = std::to_string(count);
     RowKeys keys(prefixes);
-    for (std::size_t row = 0; row < count; ++row) {
-        keys.SetRow(row + 1);
-        for (std::size_t column = 0; column < prefixes.size(); ++column) {
-            document.WriteString(section, keys.Key(column), cell(row, column));
+    const auto writeAll = [&](auto&& write) {
+        write(kTotal, total);
+        for (std::size_t row = 0; row < count; ++row) {
+            keys.SetRow(row + 1);
+            for (std::size_t column = 0; column < prefixes.size(); ++column) write(keys.Key(column), cell(row, column));
         }
+    };
+    if (DifferentKeys(prefixes)) {
+        // A list saved over its last save: its key lines stand in the order they are written.
+        IniDocument::OrderedWrites writes = document.WriteInOrder(section);
+        writeAll([&](std::string_view key, std::string_view value) { writes.Write(key, value); });
+    } else {
+        writeAll([&](std::string_view key, std::string_view value) { document.WriteString(section, key, value); });
     }
 }
 

@@ -2,7 +2,8 @@
 // value). Whatever the bytes, parsing and serialising gives the file back byte for byte, the writes
 // applied to one parsed document (as the rule list and the kill log are saved) give the bytes of the
 // same writes each made on a freshly parsed file (as WritePrivateProfileStringA makes them), a plain
-// value reads back as written, and a numbered list never has more rows than the file has "=".
+// value reads back as written, a numbered list never has more rows than the file has "=", and a
+// numbered list written in one batch gives the bytes of its keys written one at a time.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "rules/IniDocument.h"
 #include "rules/ProfileFile.h"
@@ -63,5 +65,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t rows = 0;
     zapnix::ReadNumberedRows(batch, "Windows", prefixes, [&](std::span<std::string>) { ++rows; });
     Require(rows <= static_cast<std::size_t>(std::count(saved.begin(), saved.end(), '=')));
+
+    // A list saved over the file in one batch, as the rule list and the kill log are, gives the bytes
+    // of its keys written one at a time.
+    std::vector<std::string> cells(2 * input.ConsumeIntegralInRange<std::size_t>(0, 8));
+    for (std::string& cell : cells) cell = input.ConsumeRandomLengthString(16);
+    IniDocument list = IniDocument::Parse(saved);
+    zapnix::WriteNumberedRows(list, "Windows", prefixes, cells.size() / 2, [&](std::size_t row, std::size_t column) {
+        return std::string_view(cells[2 * row + column]);
+    });
+    std::string keyByKey = saved;
+    const auto write = [&](std::string_view key, std::string_view value) {
+        IniDocument single = IniDocument::Parse(keyByKey);
+        single.WriteString("Windows", key, value);
+        keyByKey = single.Serialize();
+    };
+    write("Total", std::to_string(cells.size() / 2));
+    for (std::size_t row = 0; row < cells.size() / 2; ++row)
+        for (std::size_t column = 0; column < 2; ++column)
+            write(zapnix::NumberedKey(prefixes[column], row + 1), cells[2 * row + column]);
+    Require(list.Serialize() == keyByKey);
     return 0;
 }

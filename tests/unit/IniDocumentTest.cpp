@@ -161,6 +161,14 @@ TEST(IniDocument, NewKeysAboveALongCommentTailCostOneLineEach) {
     const std::string bytes = document.Serialize();
     EXPECT_EQ(bytes.find("0=v\r\n1=v\r\n"), file.find("; note"));
     EXPECT_EQ(bytes.find("999=v\r\n; note\r\n"), bytes.find("; note") - 7);
+
+    // The same keys as one batch in order: past the last key line, nothing is stepped over again.
+    IniDocument ordered = IniDocument::Parse(file);
+    IniDocument::OrderedWrites writes = ordered.WriteInOrder("s");
+    writes.Write("k", "1");
+    for (int i = 0; i < 1000; ++i) writes.Write(std::to_string(i), "v");
+    EXPECT_LE(ordered.LineOperations(), 2001u);
+    EXPECT_EQ(ordered.Serialize(), bytes);
 }
 
 }  // namespace
