@@ -1,6 +1,6 @@
-// Saving a rule list of 10,000 rules into the profile file that already holds them (and the settings):
-// the engine's one atomic save against reading the old file once and writing and flushing the new
-// bytes once. With "api" also against one WritePrivateProfileStringA call per key, which takes
+// Saving a rule list of 10,000 rules into the profile file that already holds them (and the settings),
+// as it is and with one rule edited: the engine's one atomic save against reading the old file once and
+// writing and flushing the new bytes once. With "api" also against one WritePrivateProfileStringA call per key, which takes
 // minutes under Wine. Run under Wine (scripts/bench.sh) or on Windows.
 //   SaveRulesBench [count] [api]
 
@@ -67,6 +67,26 @@ int main(int argc, char** argv) {
     std::printf("engine save into the existing file (median of 21): %.2f ms\n", engine);
     std::printf("read the old file once + write and flush the new bytes once (median of 21): %.2f ms\n", floor);
     std::printf("engine / read-once-write-once: %.2fx\n", engine / floor);
+
+    // The save after an edit: one rule's title differs from the file's on every save.
+    if (rules.Count() > 0) {
+        RuleList edited = rules;
+        const std::size_t middle = rules.Count() / 2;
+        WindowKiller rule = edited.Row(middle);
+        const std::string title = rule.title;
+        bool flip = false;
+        const auto [editedSave, editedFloor] = bench::InterleavedMediansMs(
+            21,
+            [&] {
+                flip = !flip;
+                rule.title = title + (flip ? "!" : "?");
+                edited.SetCells(middle, rule);
+                SaveWinListToFile(path, edited);
+            },
+            [&] { bench::ReadOnceWriteOnce(path, bytes, scratch); });
+        std::printf("engine save with one rule edited (median of 21): %.2f ms, %.2fx\n", editedSave,
+                    editedSave / editedFloor);
+    }
     if (api) {
         const double perKey = ApiSave(scratch, rules);
         std::printf("WritePrivateProfileStringA per key (1 run): %.2f ms (%.0fx the engine)\n", perKey,
