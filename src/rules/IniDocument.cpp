@@ -383,26 +383,23 @@ void IniDocument::ParseLines() {
             sections_.push_back({line, line});
         } else if (lines_[line].kind == Kind::Key && lastSection_ != kNone) {
             sections_[lastSection_].lastKey = line;
-            ++keyLines_;
         }
         pos = next;
     }
     last_ = previous;
     parsedLines_ = static_cast<std::uint32_t>(lines_.size());
-    parsedSections_ = static_cast<std::uint32_t>(sections_.size());
     // Only the first of sections with one name is ever searched.
     GrowIndex(sections_.size() + 16);
-    for (std::uint32_t section = 0; section < parsedSections_; ++section)
+    for (std::uint32_t section = 0; section < sections_.size(); ++section)
         Index(kSectionScope, NameOf(kSectionScope, section), section, false);
 }
 
 void IniDocument::IndexKeys() const {
     keysIndexed_ = true;
     firstOfName_.assign(lines_.size() / 64 + 1, 0);
-    // Room for every name and then some, so that a save that adds a few keys (a kill recorded, a rule
-    // added) does not rehash the whole table, and so that no name placed here needs to grow it.
-    const std::size_t names = indexed_ + keyLines_;
-    GrowIndex(names + names / 16 + 16);
+    // Room for a name on every line and then some, so that no name placed here needs to grow the table,
+    // and a save that adds a few keys (a kill recorded, a rule added) does not rehash it.
+    GrowIndex(lines_.size() + lines_.size() / 16 + 16);
     // The names go in batches: first each one's slot is asked for, so that the slots are in the cache
     // by the time the names go in, in file order, which keeps the first of equal names the one found.
     // A large file would otherwise wait for memory on every name.
@@ -416,30 +413,17 @@ void IniDocument::IndexKeys() const {
     Pending batch[kBatch];
     std::size_t queued = 0;
     const auto flush = [&] {
-        for (std::size_t i = 0; i < queued; ++i) {
-            const Pending& name = batch[i];
-            if ((indexed_ + 1) * kLoadDenominator <= slots_ * kLoadNumerator) {
-                Place(name.home, name.scope, name.hash, LineName(name.line), name.line, false);
-            } else {  // more names than counted: never so, but a full table would be probed forever
-                GrowIndex(std::max(indexed_ + 1, slots_));
-                Place(HomeSlot(name.scope, name.hash), name.scope, name.hash, LineName(name.line), name.line, false);
-            }
-        }
+        for (std::size_t i = 0; i < queued; ++i)
+            Place(batch[i].home, batch[i].scope, batch[i].hash, LineName(batch[i].line), batch[i].line, false);
         queued = 0;
     };
-    // Parsed sections stand in the file in the order of their numbers; a section a write made is
-    // looked for among the few made since.
-    std::uint32_t nextParsed = 0;
-    const auto sectionOf = [&](std::uint32_t header) {
-        if (nextParsed < parsedSections_ && sections_[nextParsed].header == header) return nextParsed++;
-        auto made = parsedSections_;
-        while (sections_[made].header != header) ++made;
-        return made;
-    };
+    // Sections stand in the file in the order of their numbers: the parsed ones as they were read, and
+    // any made since at the end of the file (a header amid the file, from a key beginning with '[', is
+    // only ever made after a look-up of its section's keys).
     std::uint32_t section = kNone;
     for (std::uint32_t line = first_; line != kNone; line = lines_[line].next) {
         if (lines_[line].kind == Kind::Header) {
-            section = sectionOf(line);
+            section = section == kNone ? 0 : section + 1;
             continue;
         }
         if (lines_[line].kind != Kind::Key || section == kNone) continue;
@@ -725,7 +709,6 @@ void IniDocument::TakeLine(std::uint32_t line) {
     } else if (kind.kind == LineKind::Key && lastSection_ != kNone) {
         Index(lastSection_, kind.name, line, false);
         sections_[lastSection_].lastKey = line;
-        ++keyLines_;
     }
 }
 
@@ -743,7 +726,6 @@ void IniDocument::InsertAfterLastKey(std::uint32_t section, std::size_t begin, s
     if (kind.kind == LineKind::Key) {
         Index(section, kind.name, line, false);
         sections_[section].lastKey = line;
-        ++keyLines_;
     } else if (kind.kind == LineKind::Header) {
         // A key name that begins with '[' makes a header, as it would when the file is read again: the
         // lines below it now belong to the new section, and none of them is a key.

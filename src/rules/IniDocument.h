@@ -187,8 +187,6 @@ private:
     std::vector<std::uint64_t> changed_;  // a bit per parsed line, set by MarkChanged
     std::vector<Section> sections_;      // in the order they were made
     std::uint32_t lastSection_ = kNone;  // the section the file's last line belongs to
-    std::uint32_t parsedSections_ = 0;   // sections 0 to parsedSections_ - 1 are the parsed ones, in file order
-    std::size_t keyLines_ = 0;           // key lines in sections, indexed or not
     // The index, its key names made when first needed: reads may make them.
     mutable std::vector<Slot> index_;
     // index_.size(), kept apart: a Slot is 12 bytes, and a division by 12 on every probe shows.
