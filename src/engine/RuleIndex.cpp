@@ -97,26 +97,24 @@ void PatternTrie::LinkFailures() {
     }
 }
 
-bool PatternTrie::HasPrefixOf(std::string_view text) const {
+template <typename Bytes>
+bool PatternTrie::PassesPatternEnd(Bytes first, Bytes last) const {
     std::uint32_t node = 0;
     if (nodes_[node].terminal) return true;
-    for (const char c : text) {
-        node = Child(node, static_cast<unsigned char>(c));
+    for (; first != last; ++first) {
+        node = Child(node, static_cast<unsigned char>(*first));
         if (node == kNone) return false;
         if (nodes_[node].terminal) return true;
     }
     return false;
 }
 
+bool PatternTrie::HasPrefixOf(std::string_view text) const {
+    return PassesPatternEnd(text.begin(), text.end());
+}
+
 bool PatternTrie::HasReversedSuffixOf(std::string_view text) const {
-    std::uint32_t node = 0;
-    if (nodes_[node].terminal) return true;
-    for (auto c = text.rbegin(); c != text.rend(); ++c) {
-        node = Child(node, static_cast<unsigned char>(*c));
-        if (node == kNone) return false;
-        if (nodes_[node].terminal) return true;
-    }
-    return false;
+    return PassesPatternEnd(text.rbegin(), text.rend());
 }
 
 bool PatternTrie::OccursIn(std::string_view text) const {

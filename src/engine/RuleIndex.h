@@ -48,6 +48,9 @@ private:
     };
 
     std::uint32_t Child(std::uint32_t node, unsigned char byte) const;
+    // Whether the bytes from `first` to `last`, followed from the root, pass a pattern's end.
+    template <typename Bytes>
+    bool PassesPatternEnd(Bytes first, Bytes last) const;
     std::uint32_t AddChild(std::uint32_t node, unsigned char byte);
     void Mark(std::uint32_t node);
     void GrowEdges();
