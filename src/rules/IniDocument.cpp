@@ -772,9 +772,7 @@ void IniDocument::MarkChanged(std::uint32_t line) {
                                                                       std::string& scratch) const {
     if (cursorSection_ != kNone && NamesMatch(NameOf(kSectionScope, cursorSection_), TrimSpaces(given)))
         return cursorSection_;
-    const std::string_view name = CallerName(given, scratch);
-    if (cursorSection_ != kNone && NamesMatch(NameOf(kSectionScope, cursorSection_), name)) return cursorSection_;
-    return Lookup(kSectionScope, name);
+    return Lookup(kSectionScope, CallerName(given, scratch));
 }
 
 [[gnu::always_inline]] inline std::uint32_t IniDocument::FindKey(std::uint32_t section, std::string_view given,
@@ -782,19 +780,13 @@ void IniDocument::MarkChanged(std::uint32_t line) {
     if (!keysIndexed_) IndexKeys();
     const std::uint32_t from = cursorSection_ == section ? cursor_ : sections_[section].header;
     const std::uint32_t next = lines_[from].next;
-    // A key line right below a key line (or the header) of a section is in that section.
-    const bool nextIsFirst = next != kNone && IsFirstOfName(next);
     std::uint32_t line = kNone;
-    if (nextIsFirst && NamesMatch(LineName(next), TrimSpaces(given))) {
+    // A key line right below a key line (or the header) of a section is in that section.
+    if (next != kNone && IsFirstOfName(next) && NamesMatch(LineName(next), TrimSpaces(given))) {
         line = next;
     } else {
-        const std::string_view name = CallerName(given, scratch);
-        if (nextIsFirst && NamesMatch(LineName(next), name)) {
-            line = next;
-        } else {
-            line = Lookup(section, name);
-            if (line == kNone) return kNone;
-        }
+        line = Lookup(section, CallerName(given, scratch));
+        if (line == kNone) return kNone;
     }
     cursor_ = line;
     cursorSection_ = section;
