@@ -89,9 +89,10 @@ bool ZapnixFrm::Create() {
     // A file that is there but held by another program is not an empty list: saying nothing would let
     // the next save replace the user's rules with none.
     if (profileState_ == FileState::Unreadable)
-        ShowError(Hwnd(), "The window killers could not be read from " + profilePath_ +
-                              ". Another program may be using the file.\r\n\r\nZapnix runs without them and "
-                              "will not write over that file until it is started again.");
+        ShowError(Hwnd(), "The window killers could not be read from " + profilePath_ + ": " +
+                              std::string(WhyUnreadable(profile.read)) +
+                              ".\r\n\r\nZapnix runs without them and will not write over that file until it is "
+                              "started again.");
     return true;
 }
 

@@ -91,18 +91,12 @@ bool WriteIniString(const std::string& path, std::string_view section, std::stri
 LoadedIni LoadIniFileWithState(const std::string& path) {
     LoadedIni loaded;
     std::string bytes = IniDocument::TakeSpareBuffer();
-    switch (ReadWholeFile(path, bytes)) {
-        case ReadStatus::Ok:
-            loaded.state = FileState::Ok;
-            loaded.document = IniDocument::Parse(std::move(bytes));
-            break;
-        case ReadStatus::Missing:
-            loaded.state = FileState::Missing;
-            break;
-        case ReadStatus::Failed:
-        case ReadStatus::NotRegular:
-            loaded.state = FileState::Unreadable;
-            break;
+    loaded.read = ReadWholeFile(path, bytes);
+    if (loaded.read == ReadStatus::Ok) {
+        loaded.state = FileState::Ok;
+        loaded.document = IniDocument::Parse(std::move(bytes));
+    } else {
+        loaded.state = loaded.read == ReadStatus::Missing ? FileState::Missing : FileState::Unreadable;
     }
     return loaded;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileIo.h"
 #include "rules/IniDocument.h"
 
 namespace zapnix {
@@ -29,6 +30,7 @@ enum class FileState { Missing, Ok, Unreadable };
 
 struct LoadedIni {
     FileState state = FileState::Missing;
+    ReadStatus read = ReadStatus::Missing;  // what the read found: why a file is Unreadable
     IniDocument document;  // empty unless state is Ok
 };
 

@@ -75,21 +75,5 @@ TEST_F(ProfileFolder, WritesTheBytesWindowsWrites) {
     }
 }
 
-// Another program holds the file open for reading but lets nobody delete or rename over it: the save
-// fails and takes its temporary file away with it.
-TEST_F(ProfileFolder, RemovesTheTemporaryFileWhenTheReplacementFails) {
-    const std::string path = PathOf("locked.ini");
-    Store(path, "[s]\r\nk=1\r\n");
-    const HANDLE holder = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    const bool replaced = ReplaceFileAtomically(path, "[s]\r\nk=2\r\n");
-    const std::set<std::string> names = FolderNames();
-    ::CloseHandle(holder);
-    EXPECT_FALSE(replaced);
-    EXPECT_EQ(names, std::set<std::string>{"locked.ini"});
-    EXPECT_EQ(Load(path), "[s]\r\nk=1\r\n");
-}
-
 }  // namespace
 }  // namespace zapnix
