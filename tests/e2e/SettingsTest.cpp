@@ -109,5 +109,21 @@ TEST_F(Settings, FromTheTrayOrTheMenuApplyRetimesTheCheckWritesTheFileAndRegiste
     CloseWithYes();
 }
 
+// Read modulo 2^32 as other numbers are, this delay would be 1 second.
+TEST_F(Settings, ADelayTooLongForTheTimerIsTheLongestItTakes) {
+    Start(
+        "[Windows]\r\nTotal=1\r\nTitle   1=Prize\r\nActive  1=Yes\r\nMatch   1=Begins\r\nCase    1=No\r\n"
+        "[Settings]\r\nEnabled=1\r\nInterval=4294967297\r\n");
+    PopupHost popup({"IEFrame|shown|Prize"});
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Delay(dialog), "2147483");
+    Sleep(2500);
+    EXPECT_NE(popup.Window("IEFrame", "Prize"), nullptr) << "checked within seconds";
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    CloseWithYes();
+}
+
 }  // namespace
 }  // namespace zapnix::e2e

@@ -23,7 +23,7 @@ TEST(SettingsDelay, PlusStopsAtTheBoundMinusAtOneAndAnEnabledKillerNeedsADelay) 
     struct Case {
         std::int32_t shown, plus, minus;
     };
-    for (const Case& c : {Case{0, 1, 0}, {1, 2, 1}, {2, 3, 1}, {65, 65, 64}, {300, 300, 299}, {-5, -4, -5}}) {
+    for (const Case& c : {Case{0, 1, 0}, {1, 2, 1}, {2, 3, 1}, {65, 65, 64}, {300, 300, 299}}) {
         EXPECT_EQ(RaiseDelay(c.shown), c.plus) << c.shown;
         EXPECT_EQ(LowerDelay(c.shown), c.minus) << c.shown;
     }
@@ -144,7 +144,9 @@ TEST(StartupSettings, TheTimerRunsOnlyWhenEnabledIsExactlyOneAndHidingOnlyWhenMi
         {"Enabled=2\r\nInterval=5\r\n", std::nullopt, false},
         {"Interval=5\r\n", std::nullopt, false},
         {"Enabled=1abc\r\nInterval=7 seconds\r\n", 7000, false},  // leading digits count
-        {"Enabled=1\r\nInterval=4294967297\r\n", 1000, false},    // read numbers wrap first
+        // The flags wrap as the profile functions' numbers do; the delay never wraps round to a short one.
+        {"Enabled=4294967297\r\nInterval=4294967297\r\nMinimized=4294967297\r\n", 2147483000, true},
+        {"Enabled=1\r\nInterval=-4294967295\r\n", std::nullopt, false},
     };
     for (const auto& c : cases) {
         const StartupSettings read =
@@ -152,9 +154,19 @@ TEST(StartupSettings, TheTimerRunsOnlyWhenEnabledIsExactlyOneAndHidingOnlyWhenMi
         EXPECT_EQ(read.checkPeriodMs, c.periodMs) << c.settings;
         EXPECT_EQ(read.startHidden, c.hidden) << c.settings;
     }
-    // Long intervals are clamped to the longest timer period instead of overflowing.
-    EXPECT_EQ(CheckPeriodMs(2147483), 2147483000u);
-    EXPECT_EQ(CheckPeriodMs(2147484), kLongestTimerPeriodMs);
+}
+
+// What the Settings dialog shows: a delay too long for the timer (2147483 s, USER_TIMER_MAXIMUM in whole
+// seconds) as the longest it takes, a negative one as none.
+TEST(Settings, TheDelayReadsAsTheProfileFunctionsNumberButNeverWrapsRound) {
+    const auto delay = [](const std::string& stored) {
+        return ReadSettings(IniDocument::Parse("[Settings]\r\nInterval=" + stored)).interval;
+    };
+    for (const char* tooLong : {"2147483", "2147484", "2147483648", "4294967297", "99999999999"})
+        EXPECT_EQ(delay(tooLong), 2147483) << tooLong;
+    for (const char* none : {"soon", "-5", "-4294967295", ""}) EXPECT_EQ(delay(none), 0) << none;
+    EXPECT_EQ(delay("+5"), 5);
+    EXPECT_EQ(delay("0000000000000000000042 seconds"), 42);
 }
 
 // Feeds (main window visible, code) events to one TrayEvents: what each asked for, "R" restore, "M" menu.
