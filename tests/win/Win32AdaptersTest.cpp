@@ -65,7 +65,7 @@ TEST_F(FileIoWin32Test, ALockedFileOrADeviceIsNeitherReadNorWritten) {
     EXPECT_EQ(Load(path), "[s]\r\nk=1\r\n");
 }
 
-TEST(RealWindows, TextsComeThroughABufferOf260AndAWindowGoneReadsEmpty) {
+TEST(RealWindows, TextsComeThroughABufferOf260AndAWindowGoneReadsEmptyAndTakesNoCloseRequest) {
     Win32WindowSystem windows;
     const std::string longTitle(400, 'x');
     UniqueWindow titled(
@@ -73,9 +73,11 @@ TEST(RealWindows, TextsComeThroughABufferOf260AndAWindowGoneReadsEmpty) {
     const auto window = reinterpret_cast<WindowHandle>(titled.Get());
     EXPECT_EQ(windows.Title(window), longTitle.substr(0, 259));
     EXPECT_EQ(windows.ClassName(window), "Static");
+    EXPECT_TRUE(windows.PostClose(window));  // destroyed below, before it could be handled
     titled.Reset();
     EXPECT_EQ(windows.ClassName(window), "");
     EXPECT_EQ(windows.Title(window), "");
+    EXPECT_FALSE(windows.PostClose(window));
 }
 
 TEST(RealWindows, CaseFoldingFollowsTheUserLocaleOnBothSidesAndTodayHasADate) {
