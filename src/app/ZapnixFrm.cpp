@@ -72,7 +72,7 @@ bool ZapnixFrm::Create() {
     dragTarget_.Attach(GetDlgItem(Hwnd(), ids::PicClick), context_.icon,
                        [this](WindowHandle window) { OnDrop(window); });
     CentreOnScreen(Hwnd());
-    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    taskbarCreated_ = context_.notificationArea.ListenForRestart(Hwnd());
 
     // The load step proper: the rules, then the settings, from one read of the profile file.
     const LoadedIni profile = LoadIniFileWithState(profilePath_);
