@@ -109,6 +109,27 @@ TEST_F(Settings, FromTheTrayOrTheMenuApplyRetimesTheCheckWritesTheFileAndRegiste
     CloseWithYes();
 }
 
+// Registered while the file kept the box unticked, Zapnix would start with Windows and the dialog
+// would say it does not.
+TEST_F(Settings, ASaveThatFailsLeavesTheRegistrationAsItWas) {
+    const std::string profile = "[Settings]\r\nStartup=0\r\n";
+    Start(profile);
+    const std::string file = folder_.File("quorb.ini");
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    Press(dialog, s::Check1);
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::string shown = Apply(dialog);
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(shown, "Error:The settings could not be saved to " + file +
+                         ", and starting with Windows has been left as it was. The new delay and killer switch are "
+                         "in effect until Zapnix ends.");
+    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::nullopt);
+    EXPECT_EQ(RunValue(HKEY_CURRENT_USER), std::nullopt);
+    EXPECT_EQ(ProfileBytes(), profile);
+    CloseWithYes();
+}
+
 // Read modulo 2^32 as other numbers are, this delay would be 1 second.
 TEST_F(Settings, ADelayTooLongForTheTimerIsTheLongestItTakes) {
     Start(

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <random>
@@ -43,19 +44,23 @@ constexpr auto kMachine = RegistryRoot::LocalMachine;
 constexpr auto kUser = RegistryRoot::CurrentUser;
 using Values = std::map<std::pair<RegistryRoot, std::string>, std::string>;
 
-// The Run keys of both roots; a refused root can be read but not changed.
+// The Run keys of both roots; a refused root can be read but not changed. `meanwhile` runs before each
+// change.
 class FakeRunKeys : public RunKeyRegistry {
 public:
     bool SetRunValue(RegistryRoot root, const std::string& name, const std::string& data) override {
+        if (meanwhile) meanwhile();
         if (!refused.count(root)) values[{root, name}] = data;
         return !refused.count(root);
     }
     bool DeleteRunValue(RegistryRoot root, const std::string& name) override {
+        if (meanwhile) meanwhile();
         if (!refused.count(root)) values.erase({root, name});
         return !values.count({root, name});
     }
     std::set<RegistryRoot> refused;
     Values values;
+    std::function<void()> meanwhile;
 };
 
 class ApplySettingsTest : public testing::Test {
@@ -63,6 +68,10 @@ protected:
     void TearDown() override {
         fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add, ignored_);
         fs::remove_all(path_, ignored_);
+    }
+    void MakeReadOnly() {
+        fs::permissions(path_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove, ignored_);
     }
     std::string Stored() const {
         std::ostringstream bytes;
@@ -113,23 +122,44 @@ TEST_F(ApplySettingsTest, UnregisteringDeletesFromBothRootsAndAValueThatStaysKee
     EXPECT_TRUE(ReadSettings(IniDocument::Parse(Stored())).startup) << "Windows will still start it";
 }
 
-TEST_F(ApplySettingsTest, AProfileThatCannotBeReadOrWrittenIsLeftAsItWasAndNamedInTheError) {
+// Nothing that lasts changes when the file cannot take the settings: not the file, not the registration.
+TEST_F(ApplySettingsTest, AProfileThatCannotBeReadOrWrittenLeavesItAndTheRegistrationAsTheyWere) {
     std::ofstream(path_, std::ios::binary) << "[Settings]\r\nInterval=9\r\n";
-    fs::permissions(path_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    AppliedSettings applied = Apply(false);
+    MakeReadOnly();
+    AppliedSettings applied = Apply(true);
     EXPECT_EQ(applied.profile, ProfileSave::NotWritten);
     EXPECT_EQ(applied.checkPeriodMs, 1000u) << "the running timer takes the new values all the same";
     EXPECT_EQ(Stored(), "[Settings]\r\nInterval=9\r\n");
-    EXPECT_NE(MessageFor(applied, path_).text.find(path_), std::string::npos);
+    EXPECT_TRUE(keys_.values.empty()) << "registered under a tick that the dialog will not show";
+    std::string text = MessageFor(applied, path_).text;
+    EXPECT_NE(text.find(path_ + ", and starting with Windows has been left as it was."), std::string::npos) << text;
 
     // A folder in the file's place exists but cannot be read as a file.
     TearDown();
     fs::create_directory(path_);
+    keys_.values = {{{kMachine, "Zapnix"}, "a"}};
     applied = Apply(false);
     EXPECT_EQ(applied.profile, ProfileSave::Unreadable);
     EXPECT_TRUE(fs::is_directory(path_));
-    EXPECT_NE(MessageFor(applied, path_).text.find(path_), std::string::npos);
+    EXPECT_EQ(keys_.values.size(), 1u);
+    text = MessageFor(applied, path_).text;
+    EXPECT_NE(text.find(path_ + " could not be read and has been left as it was, and so has starting with Windows."),
+              std::string::npos)
+        << text;
+}
+
+// The registration is refused, and by then the file cannot be written again to store the tick as the
+// system has it: the message says what the file holds.
+TEST_F(ApplySettingsTest, ATickThatCannotBeCorrectedAfterARefusedRegistrationIsNamed) {
+    keys_.refused = {kMachine, kUser};
+    keys_.meanwhile = [&] { MakeReadOnly(); };
+    AppliedSettings applied = Apply(true);
+    EXPECT_EQ(applied.profile, ProfileSave::StartupNotStored);
+    EXPECT_EQ(Stored(), "[Settings]\r\nInterval=1\r\nMinimized=0\r\nStartup=1\r\nEnabled=1\r\n");
+    EXPECT_EQ(MessageFor(applied, path_).text,
+              "Zapnix could not be registered to start with Windows: the system refused to write its Run value. "
+              "\"Enabled at system startup:\" is stored ticked all the same: " +
+                  path_ + " could not be written again to untick it.");
 }
 
 TEST(StartupSettings, TheTimerRunsOnlyWhenEnabledIsExactlyOneAndHidingOnlyWhenMinimizedIsExactlyOne) {
