@@ -29,7 +29,9 @@ std::optional<std::string> ApplyRefusal(const Settings& chosen);
 enum class ProfileSave { Saved, Unreadable, NotWritten, StartupNotStored };
 
 struct AppliedSettings {
-    Settings stored;  // as meant for the file: "Startup" says whether the Run value is there now
+    // As meant for the file: once the registration has been tried, "Startup" says whether the Run value is
+    // there now.
+    Settings stored;
     std::optional<std::uint32_t> checkPeriodMs;  // what the running check timer takes, saved or not
     bool registrationFailed = false;             // the Run value could not be written or removed
     ProfileSave profile = ProfileSave::Saved;
