@@ -12,6 +12,7 @@
 #include "platform/Dialogs.h"
 #include "platform/MessagePump.h"
 #include "platform/ShortDate.h"
+#include "platform/Trace.h"
 #include "rules/ProfileFile.h"
 #include "rules/RuleFile.h"
 
@@ -71,7 +72,7 @@ bool ZapnixFrm::Create() {
     dragTarget_.Attach(GetDlgItem(Hwnd(), ids::PicClick), context_.icon,
                        [this](WindowHandle window) { OnDrop(window); });
     CentreOnScreen(Hwnd());
-    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    taskbarCreated_ = context_.notificationArea.ListenForRestart(Hwnd());
 
     // The load step proper: the rules, then the settings, from one read of the profile file.
     const LoadedIni profile = LoadIniFileWithState(profilePath_);
@@ -153,6 +154,10 @@ void ZapnixFrm::ShowCapture() {
 void ZapnixFrm::RecordKill(const std::string& title) {
     // The first kill of a run creates the viewer hidden, which loads the stored log first.
     if (LogFrm* log = ObtainLogFrm()) log->RecordKill(title, TodayShortDate());
+}
+
+void ZapnixFrm::ReportUndeliveredClose(const std::string& title) {
+    TraceFailure("the close request did not reach the pop-up \"" + title + "\"");
 }
 
 void ZapnixFrm::ShowSettings() {

@@ -61,6 +61,7 @@ public:
     // Called on every tick of the check timer: the pop-up killer's check pass unless replaced.
     void SetCheckPass(std::function<void()> pass) { checkPass_ = std::move(pass); }
     void RecordKill(const std::string& title) override;
+    void ReportUndeliveredClose(const std::string& title) override;
     // The kill-log viewer if it exists, shown or hidden.
     LogFrm* ExistingLogFrm() { return logFrm_.Get(); }
     // The rule editor and the picker while they are open.

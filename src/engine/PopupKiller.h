@@ -1,8 +1,10 @@
 #pragma once
 // One check pass: every top-level window is visited; a browser frame window whose title matches an
-// active window killer is asked to close, and the kill is recorded. Between passes only the rules'
-// index is kept, and only for as long as the rule list stays as it is.
+// active window killer is asked to close, and the kill is recorded once the request is delivered.
+// Between passes the rules' index is kept, for as long as the rule list stays as it is, and the windows
+// that refused the last pass's request.
 
+#include <set>
 #include <string>
 
 #include "engine/TitleMatch.h"
@@ -17,6 +19,9 @@ class KillRecorder {
 public:
     virtual ~KillRecorder() = default;
     virtual void RecordKill(const std::string& title) = 0;
+    // A close request that the system did not deliver, which is no kill. Called once for a window that
+    // refuses pass after pass, right after the request, while the system's last error still tells why.
+    virtual void ReportUndeliveredClose(const std::string& title) = 0;
 };
 
 class PopupKiller {
@@ -33,6 +38,10 @@ private:
     const TextCase& textCase_;
     KillRecorder& recorder_;
     RuleMatcher matcher_;
+    // The windows that refused their close request in the last pass and in this one: a window is reported
+    // again only after a pass that did not meet it refusing, so neither set outgrows one pass's windows.
+    std::set<WindowHandle> refused_;
+    std::set<WindowHandle> refusedNow_;
 };
 
 }  // namespace zapnix

@@ -12,10 +12,11 @@ public:
     void Open(const std::string& url) override;
 };
 
-// Shell_NotifyIconA.
+// Shell_NotifyIconA, and the shell's "TaskbarCreated" message.
 class Win32NotificationArea final : public NotificationArea {
 public:
     bool Notify(DWORD message, const NOTIFYICONDATAA& record) override;
+    UINT ListenForRestart(HWND window) override;
 };
 
 }  // namespace zapnix

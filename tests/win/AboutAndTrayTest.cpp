@@ -42,9 +42,15 @@ struct StandInShell final : Shell, NotificationArea {
         if (message == NIM_DELETE) return std::exchange(icon, false);
         return !std::exchange(icon, true) && lostAnswers-- <= 0;
     }
+    UINT ListenForRestart(HWND window) override {
+        listener = window;
+        return kRestart;
+    }
+    static constexpr UINT kRestart = WM_APP + 40;
     std::vector<std::string> opened;
     bool ready = true, icon = false;
     int lostAnswers = 0, adds = 0;
+    HWND listener = nullptr;
 };
 
 class AboutAndTray : public ::testing::Test {
@@ -116,6 +122,30 @@ TEST_F(AboutAndTray, AMissingIconIsAskedForAgainUntilTheShellHasIt) {
     const int adds = shell_.adds;
     Pump(TrayIcon::kRetryMs + 500, [] { return false; });
     EXPECT_EQ(shell_.adds, adds) << "nothing more is asked once the icon is there";
+}
+
+// The shell's message is let through to the main window (by the real notification area below), which
+// then asks for its icon again.
+TEST_F(AboutAndTray, TheMainWindowListensForTheShellsRestartAndThenAsksForItsIconAgain) {
+    EXPECT_EQ(shell_.listener, main_->Hwnd());
+    main_->HideToTray();
+    ASSERT_TRUE(shell_.icon);
+    shell_.icon = false;  // a restarted shell has none
+    SendMessageA(main_->Hwnd(), StandInShell::kRestart, 0, 0);
+    EXPECT_TRUE(shell_.icon);
+}
+
+// On Windows the message filter remembers what a window lets through: a second call finds it allowed.
+// Wine's ChangeWindowMessageFilterEx does nothing and reports nothing: there, only the message is checked.
+TEST(NotificationArea, LetsTheTaskbarsRestartMessageThroughToTheWindow) {
+    Win32NotificationArea area;
+    const UniqueWindow window(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    const UINT message = area.ListenForRestart(window.Get());
+    EXPECT_EQ(message, RegisterWindowMessageA("TaskbarCreated"));
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) return;
+    CHANGEFILTERSTRUCT filter{sizeof filter, MSGFLTINFO_NONE};
+    ASSERT_TRUE(ChangeWindowMessageFilterEx(window.Get(), message, MSGFLT_ALLOW, &filter));
+    EXPECT_EQ(filter.ExtStatus, static_cast<DWORD>(MSGFLTINFO_ALREADYALLOWED_FORWND));
 }
 
 TEST(MainWindow, EndingWhileTheRuleEditorIsOpenNeverShowsTheHiddenMainWindow) {
