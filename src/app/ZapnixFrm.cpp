@@ -91,7 +91,7 @@ bool ZapnixFrm::Create() {
     // the next save replace the user's rules with none.
     if (profileState_ == FileState::Unreadable)
         ShowError(Hwnd(), "The window killers could not be read from " + profilePath_ + ": " +
-                              std::string(WhyUnreadable(profile.read)) +
+                              std::string(profile.why) +
                               ".\r\n\r\nZapnix runs without them and will not write over that file until it is "
                               "started again.");
     return true;
