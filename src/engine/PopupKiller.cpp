@@ -1,21 +1,18 @@
 #include "engine/PopupKiller.h"
 
-#include "engine/TitleMatch.h"
-
 namespace zapnix {
 
 void PopupKiller::CheckWindows() {
     // The rules as they stand now: a pass never meets a rule list older than the last change.
     matcher_.Refresh();
     refusedNow_.clear();
-    windows_.ForEachTopLevelWindow([&](WindowHandle window) { CheckWindow(window); });
+    frames_.ForEachFrame([&](WindowHandle window, BrowserFamily) { CheckWindow(window); });
     refused_.swap(refusedNow_);
 }
 
 void PopupKiller::CheckWindow(WindowHandle window) {
-    // Visibility, owner and process do not matter: a hidden or minimised pop-up is closed too, and the
-    // program's own windows never have a browser's class.
-    if (!IsBrowserFrameClass(windows_.ClassName(window), textCase_)) return;
+    // Visibility and owner window do not matter: a hidden or minimised pop-up is closed too, and the
+    // program's own windows are never browser frames.
     const std::string title = windows_.Title(window);
     if (!matcher_.TitleMatches(title)) return;
     // One polite request, not waited for; once delivered, the kill is recorded whether or not the window

@@ -70,8 +70,10 @@ protected:
                            adapters_.runKey, shell_,  shell_};
     RuleStore rules_{folder_ + "\\quorb.ini"};
     KillLogStore killLog_{folder_ + "\\poplog.ini", [] { return std::string("today"); }};
-    ZapnixFrm main_{context_, rules_, others_};
-    OtherWindows others_{context_, main_, rules_, killLog_};
+    Win32WindowOwners owners_;
+    BrowserFrames browserFrames_{adapters_.windows, owners_, adapters_.textCase};
+    ZapnixFrm main_{context_, rules_, browserFrames_, others_};
+    OtherWindows others_{context_, main_, rules_, killLog_, browserFrames_};
 };
 
 TEST_F(AboutAndTray, TheLinksGoToTheShellAndAboutTwiceIsOneDarkGreyBoxWithThePictureInItsPictureBoxCorner) {
