@@ -60,7 +60,9 @@ BOOL CALLBACK FindOfProcess(HWND hwnd, LPARAM param) {
     if (search.visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
     char cls[260] = {};
     GetClassNameA(hwnd, cls, sizeof(cls));
-    // IMESKIP
+    // Every thread that makes windows gets the system's input-method window too, which is none of the
+    // program's own: counted, a host would never be seen ready.
+    if (!search.className && lstrcmpiA(cls, "IME") == 0) return TRUE;
     if (search.className && lstrcmpiA(cls, search.className) != 0) return TRUE;
     if (search.caption && WindowText(hwnd) != search.caption) return TRUE;
     search.found = hwnd;
@@ -145,7 +147,15 @@ std::string Quoted(const std::vector<std::string>& arguments) {
 
 ZapnixProcess::ZapnixProcess(const ScratchFolder& folder) : Process(CopiedZapnix(folder), "", folder.Path()) {}
 
-PopupHost::PopupHost(const std::vector<std::string>& windows) : Process(PopupHostPath(), Quoted(windows), "") {
+std::string PopupHost::CopiedAs(const ScratchFolder& folder, const std::string& exeName) {
+    const std::string exe = folder.File(exeName);
+    if (!CopyFileA(PopupHostPath().c_str(), exe.c_str(), FALSE))
+        throw std::runtime_error("cannot copy PopupHost.exe to " + exe);
+    return exe;
+}
+
+PopupHost::PopupHost(const std::vector<std::string>& windows, const std::string& exe)
+    : Process(exe.empty() ? PopupHostPath() : exe, Quoted(windows), "") {
     // Ready once every window it was asked for exists.
     WaitUntil([&] {
         Search search{Id(), nullptr, nullptr};
@@ -356,6 +366,12 @@ POINT CentreOf(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+POINT TitleBarOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return POINT{(rect.left + rect.right) / 2, rect.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2};
 }
 
 HWND OpenPopupMenu(DWORD processId) {
