@@ -18,10 +18,15 @@ void BrowserFrames::SetChromiumBrowsers(std::span<const std::string> fileNames) 
     browsers_.clear();
     for (const std::string& name : fileNames) browsers_.push_back(textCase_.Upper(name));
     // Answers given for the old list no longer hold.
-    processes_.clear();
+    knownProcesses_.clear();
 }
 
 BrowserFamily BrowserFrames::FamilyOf(WindowHandle window, std::string_view className) {
+    // Upper-casing keeps the length, which tells most classes from the three without the copy.
+    const std::size_t size = className.size();
+    if (size != kInternetExplorerFrameClass.size() && size != kMozillaFrameClass.size() &&
+        size != kChromiumFrameClass.size())
+        return BrowserFamily::None;
     const std::string upper = textCase_.Upper(className);
     if (upper == kInternetExplorerFrameClass) return BrowserFamily::InternetExplorer;
     if (upper == kMozillaFrameClass) return BrowserFamily::Mozilla;
@@ -40,19 +45,33 @@ void BrowserFrames::ForEachFrame(const std::function<void(WindowHandle, BrowserF
         const BrowserFamily family = FamilyOf(window, windows_.ClassName(window));
         if (family != BrowserFamily::None) visit(window, family);
     });
-    // A process that owns no window of the shared class now is let go: one that has ended frees its id.
-    std::erase_if(processes_, [&](const auto& entry) { return entry.second.metInPass != pass_; });
+    // A window gone may give its handle to another one; a process that owns no window of the shared class
+    // now is let go, and one that has ended frees its id.
+    const auto notMet = [&](const auto& entry) { return entry.second.metInPass != pass_; };
+    std::erase_if(knownWindows_, notMet);
+    std::erase_if(knownProcesses_, notMet);
 }
 
 bool BrowserFrames::RunsChromiumBrowser(WindowHandle window) {
     if (browsers_.empty()) return false;
-    const ProcessId process = owners_.ProcessOf(window);
+    const ProcessId process = OwnerOf(window);
     return process != 0 && IsChromiumBrowser(process);
 }
 
+ProcessId BrowserFrames::OwnerOf(WindowHandle window) {
+    auto found = knownWindows_.find(window);
+    if (found == knownWindows_.end()) {
+        const ProcessId process = owners_.ProcessOf(window);
+        if (process == 0) return 0;
+        found = knownWindows_.emplace(window, KnownWindow{process}).first;
+    }
+    found->second.metInPass = pass_;
+    return found->second.process;
+}
+
 bool BrowserFrames::IsChromiumBrowser(ProcessId process) {
-    const auto found = processes_.find(process);
-    if (found != processes_.end()) {
+    const auto found = knownProcesses_.find(process);
+    if (found != knownProcesses_.end()) {
         KnownProcess& known = found->second;
         const bool askedThisPass = inPass_ && known.metInPass == pass_;
         known.metInPass = pass_;
@@ -61,8 +80,8 @@ bool BrowserFrames::IsChromiumBrowser(ProcessId process) {
     }
     std::optional<WindowOwners::Image> image = owners_.ImageOf(process);
     // Known and without a hold: it failed when it was last met, and was reported then.
-    if (!image && found == processes_.end()) owners_.ReportUnreadableImage(process);
-    KnownProcess& known = processes_[process];
+    if (!image && found == knownProcesses_.end()) owners_.ReportUnreadableImage(process);
+    KnownProcess& known = knownProcesses_[process];
     known.metInPass = pass_;
     known.browser =
         image && std::ranges::find(browsers_, textCase_.Upper(FileNameOf(image->path))) != browsers_.end();

@@ -10,6 +10,14 @@
 // process that owns no window of that class in a pass is let go. A process that cannot be asked has no
 // hold to keep its id: it counts as no browser for the rest of that pass, is asked again in the next
 // one, and is reported once for as long as it keeps failing pass after pass.
+//
+// Which process owns a window is asked once per window too, and kept while every pass meets the window:
+// a window belongs to the process that made it until it is destroyed, and the system gives the same
+// handle to another window only after the handle's slot has served some 65,000 other windows (the high
+// word of a handle counts the uses of its slot). A wrong answer would take that many windows within one
+// pass interval, the last of them of the shared class in another program. Asking on every pass instead
+// would cost about half as much again as reading the class: for another program's window each is a call
+// into the window server, under Wine a round trip to the wineserver.
 
 #include <cstdint>
 #include <functional>
@@ -54,14 +62,21 @@ private:
         std::uint64_t metInPass = 0;
     };
 
+    struct KnownWindow {
+        ProcessId process = 0;
+        std::uint64_t metInPass = 0;
+    };
+
     bool RunsChromiumBrowser(WindowHandle window);
+    ProcessId OwnerOf(WindowHandle window);
     bool IsChromiumBrowser(ProcessId process);
 
     WindowSystem& windows_;
     WindowOwners& owners_;
     const TextCase& textCase_;
     std::vector<std::string> browsers_;  // upper-cased
-    std::unordered_map<ProcessId, KnownProcess> processes_;
+    std::unordered_map<WindowHandle, KnownWindow> knownWindows_;
+    std::unordered_map<ProcessId, KnownProcess> knownProcesses_;
     std::uint64_t pass_ = 0;  // the pass under way, or else the last one
     bool inPass_ = false;
 };

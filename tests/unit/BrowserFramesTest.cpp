@@ -107,8 +107,8 @@ TEST(BrowserList, NamesBetweenCommasTrimmedTheBuiltInOneWithoutTheKeyAndCutAsEve
 }
 
 // Each process is asked once, kept while it owns windows of the shared class, and let go after; an id
-// let go may then go to another program, which is asked afresh.
-TEST_F(WhichAreBrowsers, EachProcessIsAskedOnceAndHeldUntilAPassNoLongerMeetsIt) {
+// let go may then go to another program, which is asked afresh. So is a window's handle.
+TEST_F(WhichAreBrowsers, EachProcessAndEachWindowsOwnerIsAskedOnceAndKeptUntilAPassNoLongerMeetsIt) {
     ReadList("");
     const ProcessId chrome = desktop_.Run("C:\\Chrome\\chrome.exe");
     const ProcessId slack = desktop_.Run("C:\\Slack\\slack.exe");
@@ -118,14 +118,20 @@ TEST_F(WhichAreBrowsers, EachProcessIsAskedOnceAndHeldUntilAPassNoLongerMeetsIt)
     for (int pass = 0; pass < 3; ++pass) EXPECT_EQ(Pass(), (Frames{{tab1, kChromium}, {tab2, kChromium}}));
     EXPECT_EQ(FamilyOf(tab2), kChromium);
     EXPECT_EQ(desktop_.imageQueries, 2) << "once per process";
+    EXPECT_EQ(desktop_.ownerQueries, 4) << "once per window";
     EXPECT_EQ(desktop_.Holds(), 2);
+
+    desktop_.Close(tab2);
+    Pass();
+    desktop_.OpenAs(tab2, "Chrome_WidgetWin_1", "2", slack);
+    EXPECT_EQ(Pass(), (Frames{{tab1, kChromium}})) << "a handle that a pass missed is asked afresh";
 
     desktop_.End(chrome);
     EXPECT_FALSE(desktop_.RunAs(chrome, "C:\\Slack\\slack.exe")) << "held: the id is not given out again";
     Pass();
     EXPECT_EQ(desktop_.Holds(), 1) << "an ended process is let go by the next pass";
     ASSERT_TRUE(desktop_.RunAs(chrome, "C:\\Slack\\slack.exe"));
-    Chromium(chrome, "reused id");
+    desktop_.OpenAs(tab1, "Chrome_WidgetWin_1", "reused id", chrome);
     EXPECT_EQ(Pass(), Frames{}) << "a reused id is asked afresh";
     EXPECT_EQ(desktop_.imageQueries, 3);
 

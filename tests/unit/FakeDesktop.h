@@ -25,7 +25,10 @@ public:
     };
 
     WindowHandle Open(std::string className, std::string title, ProcessId owner = 0) {
-        const WindowHandle handle = next_++;
+        return OpenAs(next_++, std::move(className), std::move(title), owner);
+    }
+    // A window under a handle of the test's choosing, as the system may give a closed window's handle again.
+    WindowHandle OpenAs(WindowHandle handle, std::string className, std::string title, ProcessId owner) {
         windows_[handle] = {std::move(className), std::move(title), owner};
         order_.push_back(handle);
         return handle;
