@@ -76,14 +76,16 @@ TEST_F(WhichAreBrowsers, TheUsersListReplacesTheBuiltInOneAndAnEmptyListKnowsNoC
     const ProcessId slack = desktop_.Run("C:\\Slack\\slack.exe");
     const ProcessId thorium = desktop_.Run("C:\\Thorium\\thorium.exe");
     const WindowHandle ie = desktop_.Open("IEFrame", "Explorer");
-    Chromium(chrome);
+    const WindowHandle chromes = Chromium(chrome);
     const WindowHandle slacks = Chromium(slack);
     const WindowHandle thoriums = Chromium(thorium);
 
     ReadList("[Settings]\r\nBrowsers =  SLACK.exe ,, Thorium.EXE,\t,\r\n");
     EXPECT_EQ(Pass(), (Frames{{ie, kIe}, {slacks, kChromium}, {thoriums, kChromium}}));
-
     // An answer given for one list is not kept for the next.
+    ReadList("[Settings]\r\n");
+    EXPECT_EQ(Pass(), (Frames{{ie, kIe}, {chromes, kChromium}}));
+
     for (const char* empty : {"[Settings]\r\nBrowsers=\r\n", "[settings]\r\nBROWSERS = \" , \"\r\n"}) {
         ReadList(empty);
         desktop_.ownerQueries = 0;
