@@ -102,9 +102,9 @@ Host StartHost(const std::string& folder, const std::string& exeName) {
     return host;
 }
 
-// The median over `runs` of the time per window that `call` takes on the given windows, in microseconds.
+// The time of one call of `call`, in microseconds: the median of 101 rounds over the given windows.
 template <typename Call>
-double PerWindowUs(const std::vector<HWND>& windows, Call call) {
+double PerCallUs(const std::vector<HWND>& windows, Call call) {
     return bench::MedianMs(101, [&] {
                for (HWND window : windows) call(window);
            }) *
@@ -166,18 +166,17 @@ int main() {
     std::printf("the first pass, which asks each process its executable once: %.3f ms\n", firstPass);
 
     char buffer[260];
-    std::printf("per window of another process, median of 101 rounds over %zu windows:\n", shared.size());
+    std::printf("per call on another program's window, median of 101 rounds over its %zu windows:\n", shared.size());
     std::printf("  GetClassNameA             %7.1f us\n",
-                PerWindowUs(shared, [&](HWND w) { GetClassNameA(w, buffer, sizeof buffer); }));
+                PerCallUs(shared, [&](HWND w) { GetClassNameA(w, buffer, sizeof buffer); }));
     std::printf("  GetWindowTextA            %7.1f us\n",
-                PerWindowUs(shared, [&](HWND w) { GetWindowTextA(w, buffer, sizeof buffer); }));
-    std::printf("  GetWindowThreadProcessId  %7.1f us\n", PerWindowUs(shared, [&](HWND w) {
+                PerCallUs(shared, [&](HWND w) { GetWindowTextA(w, buffer, sizeof buffer); }));
+    std::printf("  GetWindowThreadProcessId  %7.1f us\n", PerCallUs(shared, [&](HWND w) {
                     DWORD id = 0;
                     GetWindowThreadProcessId(w, &id);
                 }));
-    std::printf("  OpenProcess, QueryFullProcessImageNameA, CloseHandle  %7.1f us\n", PerWindowUs(shared, [&](HWND) {
-                    owners.ImageOf(hosts[0].id);
-                }));
+    std::printf("  and on its process: OpenProcess, QueryFullProcessImageNameA, CloseHandle  %7.1f us\n",
+                PerCallUs(shared, [&](HWND) { owners.ImageOf(hosts[0].id); }));
 
     const RuleList rules = MakeRules(10000);
     const double rebuild = bench::MedianMs(11, [&] { RuleIndex index(rules.Rows(), textCase); });
