@@ -71,7 +71,8 @@ TEST(WindowEvents, OnlyAnotherProgramsTopLevelWindowItselfIsHandedOn) {
     OtherProgram other({"IEFrame|parent|Win a Prize"});
     const HWND popup = other.Window("Win a Prize");
     ASSERT_NE(popup, nullptr);
-    const HWND child = FindWindowExA(popup, nullptr, "IEFrame", nullptr);
+    HWND child = nullptr;
+    testing::Pump(10000, [&] { return (child = FindWindowExA(popup, nullptr, "IEFrame", nullptr)) != nullptr; });
     ASSERT_NE(child, nullptr);
     const UniqueWindow own(CreateWindowExA(0, "STATIC", "Win a Prize", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                            nullptr, nullptr));
