@@ -41,9 +41,9 @@ bool Program::Start() {
     const LoadedIni profile = rules_.Load();
     const Settings settings = ReadSettings(profile.document);
     browserFrames_.SetChromiumBrowsers(ReadBrowserList(profile.document));
-    StartupState startup{settings.minimized, CheckPeriodOf(settings), std::nullopt};
+    StartupState startup{settings.minimized, settings.enabled, CheckPeriodOf(settings), std::nullopt};
     if (profile.state == FileState::Unreadable) startup.unreadableWhy = std::string(profile.why);
-    main_.SetCheckPass([this] { killer_.CheckWindows(); });
+    main_.SetKiller([this] { killer_.CheckWindows(); }, [this](WindowHandle window) { killer_.CheckWindowNow(window); });
     return main_.Create(startup);
 }
 

@@ -60,9 +60,7 @@ BOOL CALLBACK FindOfProcess(HWND hwnd, LPARAM param) {
     if (search.visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
     char cls[260] = {};
     GetClassNameA(hwnd, cls, sizeof(cls));
-    // Every thread that makes windows gets the system's input-method window too, which is none of the
-    // program's own: counted, a host would never be seen ready.
-    if (!search.className && lstrcmpiA(cls, "IME") == 0) return TRUE;
+    // IMESKIP
     if (search.className && lstrcmpiA(cls, search.className) != 0) return TRUE;
     if (search.caption && WindowText(hwnd) != search.caption) return TRUE;
     search.found = hwnd;
@@ -156,13 +154,12 @@ std::string PopupHost::CopiedAs(const ScratchFolder& folder, const std::string& 
 
 PopupHost::PopupHost(const std::vector<std::string>& windows, const std::string& exe)
     : Process(exe.empty() ? PopupHostPath() : exe, Quoted(windows), "") {
-    // Ready once every window it was asked for exists.
-    WaitUntil([&] {
-        Search search{Id(), nullptr, nullptr};
-        search.countAll = true;
-        EnumWindows(FindOfProcess, reinterpret_cast<LPARAM>(&search));
-        return search.count == static_cast<int>(windows.size());
-    });
+    // Ready once it says it has opened every window it was asked for: some may be gone already, closed by
+    // Zapnix the moment they appeared. Whichever of the two makes the event first, both hold the one.
+    const std::string name = "PopupHostReady" + std::to_string(Id());
+    const HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, name.c_str());
+    WaitUntil([&] { return WaitForSingleObject(ready, 0) == WAIT_OBJECT_0 || !Running(); });
+    CloseHandle(ready);
 }
 
 HWND PopupHost::Window(const std::string& className, const std::string& title) const {

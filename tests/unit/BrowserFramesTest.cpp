@@ -123,9 +123,9 @@ TEST_F(WhichAreBrowsers, EachProcessAndEachWindowsOwnerIsAskedOnceAndKeptUntilAP
     EXPECT_EQ(desktop_.ownerQueries, 4) << "once per window";
     EXPECT_EQ(desktop_.Holds(), 2);
 
-    desktop_.Close(tab2);
+    desktop_.Destroy(tab2);
     Pass();
-    desktop_.OpenAs(tab2, "Chrome_WidgetWin_1", "2", slack);
+    desktop_.Reopen(tab2, "Chrome_WidgetWin_1", "2", slack);
     EXPECT_EQ(Pass(), (Frames{{tab1, kChromium}})) << "a handle that a pass missed is asked afresh";
 
     desktop_.End(chrome);
@@ -133,7 +133,7 @@ TEST_F(WhichAreBrowsers, EachProcessAndEachWindowsOwnerIsAskedOnceAndKeptUntilAP
     Pass();
     EXPECT_EQ(desktop_.Holds(), 1) << "an ended process is let go by the next pass";
     ASSERT_TRUE(desktop_.RunAs(chrome, "C:\\Slack\\slack.exe"));
-    desktop_.OpenAs(tab1, "Chrome_WidgetWin_1", "reused id", chrome);
+    desktop_.Reopen(tab1, "Chrome_WidgetWin_1", "reused id", chrome);
     EXPECT_EQ(Pass(), Frames{}) << "a reused id is asked afresh";
     EXPECT_EQ(desktop_.imageQueries, 3);
 

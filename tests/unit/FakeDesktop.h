@@ -25,19 +25,20 @@ public:
     };
 
     WindowHandle Open(std::string className, std::string title, ProcessId owner = 0) {
-        return OpenAs(next_++, std::move(className), std::move(title), owner);
-    }
-    // A window under a handle of the test's choosing, as the system may give a closed window's handle again.
-    WindowHandle OpenAs(WindowHandle handle, std::string className, std::string title, ProcessId owner) {
-        windows_[handle] = {std::move(className), std::move(title), owner};
-        order_.push_back(handle);
+        const WindowHandle handle = next_++;
+        Reopen(handle, std::move(className), std::move(title), owner);
         return handle;
     }
     void MakeUnreadable(WindowHandle handle) { windows_.at(handle).readable = false; }
     void Retitle(WindowHandle handle, std::string title) { windows_.at(handle).title = std::move(title); }
-    void Close(WindowHandle handle) {
+    void Destroy(WindowHandle handle) {
         windows_.erase(handle);
         std::erase(order_, handle);
+    }
+    // A new window under a handle that a gone one had, as the system may give it.
+    void Reopen(WindowHandle handle, std::string className, std::string title, ProcessId owner = 0) {
+        windows_[handle] = {std::move(className), std::move(title), owner};
+        order_.push_back(handle);
     }
 
     // Starts a process running the executable at `path`.
@@ -85,6 +86,7 @@ public:
         const auto& w = windows_.at(window);
         return w.readable ? w.title.substr(0, kMaxText) : std::string();
     }
+    bool Exists(WindowHandle window) override { return windows_.contains(window); }
     bool PostClose(WindowHandle window) override {
         if (refusing.contains(window)) return false;
         closed.push_back(window);
