@@ -17,10 +17,6 @@ constexpr ControlSpec kLayout[] = {
 
 }  // namespace
 
-std::span<const ControlSpec> AboutFrm::Layout() {
-    return kLayout;
-}
-
 std::vector<AboutFrm::PictureLine> AboutFrm::Lettering() {
     return {{"Zapnix Popup Killer", 118, RGB(255, 255, 255)},
             {std::string("Version ") + kVersionText, 148, RGB(200, 200, 200)}};

@@ -22,7 +22,6 @@ public:
     static constexpr int kClientWidth = 312;
     static constexpr int kClientHeight = 213;
     static constexpr COLORREF kBackground = RGB(64, 64, 64);
-    static std::span<const ControlSpec> Layout();
 
     // A line of the picture's lettering: its text, the top of its cells and its colour.
     struct PictureLine {

@@ -17,7 +17,7 @@ void PopupKiller::CheckWindow(WindowHandle window) {
     // program's own windows never have a browser's class.
     if (!IsBrowserFrameClass(windows_.ClassName(window), textCase_)) return;
     const std::string title = windows_.Title(window);
-    if (!matcher_.Matches(title)) return;
+    if (!matcher_.TitleMatches(title)) return;
     // One polite request, not waited for; once delivered, the kill is recorded whether or not the window
     // obeys. An undelivered one is no kill. A window of an elevated program refuses the request of every
     // pass: it is reported only when the last pass did not meet it refusing.

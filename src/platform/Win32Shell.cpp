@@ -1,28 +1,13 @@
 #include "platform/Win32Shell.h"
 
-#include "platform/Trace.h"
+#include <windows.h>
+#include <shellapi.h>
 
 namespace zapnix {
 
 void Win32Shell::Open(const std::string& url) {
     // With no browser to start the user simply sees nothing happen; there is nothing to tell them.
     ShellExecuteA(nullptr, "open", url.c_str(), "", "", SW_SHOWNORMAL);
-}
-
-bool Win32NotificationArea::Notify(DWORD message, const NOTIFYICONDATAA& record) {
-    // The call takes a writable record but does not write to it: hand it a copy all the same.
-    NOTIFYICONDATAA copy = record;
-    return Shell_NotifyIconA(message, &copy) != FALSE;
-}
-
-UINT Win32NotificationArea::ListenForRestart(HWND window) {
-    const UINT message = RegisterWindowMessageA("TaskbarCreated");
-    // The system keeps the broadcast of the shell, which runs with the user's ordinary rights, from the
-    // windows of a program started as administrator unless they let it through: the tray icon of a hidden
-    // Zapnix would then stay lost after the shell restarted, and the main window out of reach.
-    if (message != 0 && !ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr))
-        TraceFailure("the taskbar's restart message cannot reach the main window");
-    return message;
 }
 
 }  // namespace zapnix

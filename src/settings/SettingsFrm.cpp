@@ -40,10 +40,6 @@ bool Ticked(HWND dialog, int id) {
 
 }  // namespace
 
-std::span<const ControlSpec> SettingsFrm::Layout() {
-    return kLayout;
-}
-
 std::unique_ptr<SettingsFrm> SettingsFrm::Create(const WindowContext& context, std::string profilePath,
                                                  MainWindowHooks hooks) {
     std::unique_ptr<SettingsFrm> frm(new SettingsFrm(context.runKey));

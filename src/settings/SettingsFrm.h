@@ -34,7 +34,6 @@ public:
     // Where the dialog opens, in pixels at 96 dots per inch from the screen's upper left corner.
     static constexpr int kLeft = 281;
     static constexpr int kTop = 173;
-    static std::span<const ControlSpec> Layout();
 
     // Creates the dialog hidden, filled from the profile file at `profilePath`; null when the
     // window cannot be made. `context` must outlive the dialog.

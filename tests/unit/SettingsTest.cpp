@@ -13,7 +13,6 @@
 
 #include "app/TrayEvents.h"
 #include "settings/SettingsCommands.h"
-#include "settings/StartupSettings.h"
 
 namespace zapnix {
 namespace {
@@ -162,7 +161,7 @@ TEST_F(ApplySettingsTest, ATickThatCannotBeCorrectedAfterARefusedRegistrationIsN
                   path_ + " could not be written again to untick it.");
 }
 
-TEST(StartupSettings, TheTimerRunsOnlyWhenEnabledIsExactlyOneAndHidingOnlyWhenMinimizedIsExactlyOne) {
+TEST(Settings, AtStartUpTheTimerRunsOnlyWhenEnabledIsExactlyOneAndHidingOnlyWhenMinimizedIsExactlyOne) {
     const struct {
         const char* settings;
         std::optional<std::uint32_t> periodMs;
@@ -179,10 +178,9 @@ TEST(StartupSettings, TheTimerRunsOnlyWhenEnabledIsExactlyOneAndHidingOnlyWhenMi
         {"Enabled=1\r\nInterval=-4294967295\r\n", std::nullopt, false},
     };
     for (const auto& c : cases) {
-        const StartupSettings read =
-            ReadStartupSettings(IniDocument::Parse(std::string("[Settings]\r\n") + c.settings));
-        EXPECT_EQ(read.checkPeriodMs, c.periodMs) << c.settings;
-        EXPECT_EQ(read.startHidden, c.hidden) << c.settings;
+        const Settings read = ReadSettings(IniDocument::Parse(std::string("[Settings]\r\n") + c.settings));
+        EXPECT_EQ(CheckPeriodOf(read), c.periodMs) << c.settings;
+        EXPECT_EQ(read.minimized, c.hidden) << c.settings;
     }
 }
 
