@@ -23,7 +23,9 @@ void OtherWindows::ShowUpgrade() {
 void OtherWindows::ShowSettings() {
     SettingsFrm* settings = settings_.Obtain([this] {
         return SettingsFrm::Create(context_, rules_.Path(),
-                                   {[this](std::optional<std::uint32_t> periodMs) { main_.SetCheckPeriod(periodMs); },
+                                   {[this](bool enabled, std::optional<std::uint32_t> periodMs) {
+                                        main_.SwitchKiller(enabled, periodMs);
+                                    },
                                     // Shown from the tray, the window comes back while the icon stays.
                                     [this] { ShowWindow(main_.Hwnd(), SW_SHOW); }});
     });

@@ -38,9 +38,9 @@ bool Program::Start() {
     // The rules and the settings come from one read of the profile file.
     const LoadedIni profile = rules_.Load();
     const Settings settings = ReadSettings(profile.document);
-    StartupState startup{settings.minimized, CheckPeriodOf(settings), std::nullopt};
+    StartupState startup{settings.minimized, settings.enabled, CheckPeriodOf(settings), std::nullopt};
     if (profile.state == FileState::Unreadable) startup.unreadableWhy = std::string(profile.why);
-    main_.SetCheckPass([this] { killer_.CheckWindows(); });
+    main_.SetKiller([this] { killer_.CheckWindows(); }, [this](WindowHandle window) { killer_.CheckWindowNow(window); });
     return main_.Create(startup);
 }
 

@@ -57,7 +57,7 @@ bool ZapnixFrm::Create(const StartupState& startup) {
     taskbarCreated_ = context_.notificationArea.ListenForRestart(Hwnd());
 
     if (startup.startHidden) HideToTray();
-    SetCheckPeriod(startup.checkPeriodMs);
+    SwitchKiller(startup.killerEnabled, startup.checkPeriodMs);
     if (!startup.startHidden) {
         ShowWindow(Hwnd(), SW_SHOW);
         UpdateWindow(Hwnd());
@@ -111,6 +111,19 @@ void ZapnixFrm::EditorClosed() {
     RulesChanged();
     // While the program ends the main window stays as it is: hidden, it must not flash up.
     if (!ending_) ShowWindow(Hwnd(), SW_SHOW);
+}
+
+void ZapnixFrm::SetKiller(std::function<void()> pass, std::function<void(WindowHandle)> checkNow) {
+    checkPass_ = std::move(pass);
+    checkNow_ = std::move(checkNow);
+}
+
+void ZapnixFrm::SwitchKiller(bool enabled, std::optional<std::uint32_t> periodMs) {
+    SetCheckPeriod(periodMs);
+    if (!enabled || !checkNow_)
+        windowEvents_.Stop();
+    else if (!windowEvents_.Listening())
+        windowEvents_.Listen(checkNow_);
 }
 
 void ZapnixFrm::SetCheckPeriod(std::optional<std::uint32_t> periodMs) {
@@ -284,6 +297,7 @@ LRESULT ZapnixFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DESTROY:
             KillTimer(Hwnd(), ids::kCheckTimerId);
+            windowEvents_.Stop();
             PostQuitMessage(0);
             return 0;
         default:

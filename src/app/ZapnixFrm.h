@@ -15,6 +15,7 @@
 #include "app/TrayIcon.h"
 #include "picking/DragTargetControl.h"
 #include "platform/BaseWindow.h"
+#include "platform/WindowEventHook.h"
 #include "platform/WindowContext.h"
 #include "rules/RuleListPanel.h"
 #include "rules/RuleStore.h"
@@ -28,6 +29,7 @@ inline constexpr char kMainClassName[] = "ZapnixFrm";
 // What start-up found in the profile file for the main window.
 struct StartupState {
     bool startHidden = false;                    // "Minimized" is exactly 1
+    bool killerEnabled = false;                  // "Enabled" is exactly 1
     std::optional<std::uint32_t> checkPeriodMs;  // the check timer's period; none: the killer is off
     std::optional<std::string> unreadableWhy;    // the rules could not be read, and why
 };
@@ -45,10 +47,12 @@ public:
     // Creates the window with the rules loaded into the store, hides to the tray or arms the check timer
     // as `startup` says, and shows the window unless it was hidden.
     bool Create(const StartupState& startup);
-    // Called on every tick of the check timer.
-    void SetCheckPass(std::function<void()> pass) { checkPass_ = std::move(pass); }
-    // Starts the check timer with the given period, or stops it (nullopt).
-    void SetCheckPeriod(std::optional<std::uint32_t> periodMs);
+    // `pass` runs on every tick of the check timer; `checkNow` is given each window that has just appeared
+    // or been renamed while the killer is on.
+    void SetKiller(std::function<void()> pass, std::function<void(WindowHandle)> checkNow);
+    // The killer on or off: while on, the window events check a window the moment it appears; the check
+    // timer runs with the given period, or not at all (nullopt), whatever the switch.
+    void SwitchKiller(bool enabled, std::optional<std::uint32_t> periodMs);
 
     // The rule list changed: the view shows the model's rows again.
     void RulesChanged();
@@ -75,6 +79,7 @@ private:
     void AddRuleFromText();
     void DeleteTicked();
     void OnDrop(WindowHandle window);
+    void SetCheckPeriod(std::optional<std::uint32_t> periodMs);
     // Saves the rule list; on failure asks whether to close anyway. True: go on closing.
     bool SaveWinList();
     bool ConfirmClose();
@@ -90,6 +95,8 @@ private:
     TrayMenu trayMenu_;
     UINT taskbarCreated_ = 0;
     std::function<void()> checkPass_;
+    std::function<void(WindowHandle)> checkNow_;
+    WindowEventHook windowEvents_;
     DragTargetControl dragTarget_;
     bool closing_ = false;  // the closing question is open, or its Yes is being carried out
     bool ending_ = false;   // the program is ending: its other windows are being closed

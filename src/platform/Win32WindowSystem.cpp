@@ -48,4 +48,8 @@ bool Win32WindowSystem::PostClose(WindowHandle window) {
     return PostMessageA(ToHwnd(window), WM_CLOSE, 0, 0) != FALSE;
 }
 
+bool Win32WindowSystem::Exists(WindowHandle window) {
+    return IsWindow(ToHwnd(window)) != FALSE;
+}
+
 }  // namespace zapnix

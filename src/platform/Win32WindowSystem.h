@@ -12,6 +12,7 @@ public:
     std::string ClassName(WindowHandle window) override;
     std::string Title(WindowHandle window) override;
     bool PostClose(WindowHandle window) override;
+    bool Exists(WindowHandle window) override;
 };
 
 }  // namespace zapnix

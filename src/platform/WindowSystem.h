@@ -32,6 +32,8 @@ public:
     // Asks the window to close (WM_CLOSE) without waiting for it. False when the request was not
     // delivered: the window is gone, or belongs to a program with higher rights, which refuses ours.
     virtual bool PostClose(WindowHandle window) = 0;
+    // Whether the window is still there.
+    virtual bool Exists(WindowHandle window) = 0;
 };
 
 }  // namespace zapnix

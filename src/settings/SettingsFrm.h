@@ -22,10 +22,10 @@ inline constexpr char kSettingsClassName[] = "SettingsFrm";
 
 class SettingsFrm : public BaseWindow<SettingsFrm> {
 public:
-    // What "Apply" hands to the main window: the check timer's new period (nullopt: stopped), then,
-    // once the dialog has gone, the request to show the main window.
+    // What "Apply" hands to the main window: the killer's switch with the check timer's new period
+    // (nullopt: the timer stopped), then, once the dialog has gone, the request to show the main window.
     struct MainWindowHooks {
-        std::function<void(std::optional<std::uint32_t> checkPeriodMs)> retime;
+        std::function<void(bool enabled, std::optional<std::uint32_t> checkPeriodMs)> switchKiller;
         std::function<void()> show;
     };
 

@@ -130,12 +130,13 @@ TEST_F(Settings, ASaveThatFailsLeavesTheRegistrationAsItWas) {
     CloseWithYes();
 }
 
-// Read modulo 2^32 as other numbers are, this delay would be 1 second.
+// Read modulo 2^32 as other numbers are, this delay would be 1 second. The pop-up is there before Zapnix
+// starts, so that only a check can close it, not the moment it appears.
 TEST_F(Settings, ADelayTooLongForTheTimerIsTheLongestItTakes) {
+    PopupHost popup({"IEFrame|shown|Prize"});
     Start(
         "[Windows]\r\nTotal=1\r\nTitle   1=Prize\r\nActive  1=Yes\r\nMatch   1=Begins\r\nCase    1=No\r\n"
         "[Settings]\r\nEnabled=1\r\nInterval=4294967297\r\n");
-    PopupHost popup({"IEFrame|shown|Prize"});
     HWND dialog = Open();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(Delay(dialog), "2147483");

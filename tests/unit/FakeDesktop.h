@@ -27,6 +27,15 @@ public:
     }
     void MakeUnreadable(WindowHandle handle) { windows_.at(handle).readable = false; }
     void Retitle(WindowHandle handle, std::string title) { windows_.at(handle).title = std::move(title); }
+    void Destroy(WindowHandle handle) {
+        windows_.erase(handle);
+        std::erase(order_, handle);
+    }
+    // A new window under a handle that a gone one had, as the system may give it.
+    void Reopen(WindowHandle handle, std::string className, std::string title) {
+        windows_[handle] = {std::move(className), std::move(title)};
+        order_.push_back(handle);
+    }
 
     void ForEachTopLevelWindow(const std::function<void(WindowHandle)>& visit) override {
         for (WindowHandle handle : order_) visit(handle);
@@ -39,6 +48,7 @@ public:
         const auto& w = windows_.at(window);
         return w.readable ? w.title.substr(0, kMaxText) : std::string();
     }
+    bool Exists(WindowHandle window) override { return windows_.contains(window); }
     bool PostClose(WindowHandle window) override {
         if (refusing.contains(window)) return false;
         closed.push_back(window);

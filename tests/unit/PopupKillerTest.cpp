@@ -67,6 +67,44 @@ TEST_F(CheckPass, AnUndeliveredCloseIsNoKillAndIsReportedOnceWhileTheWindowRefus
     EXPECT_EQ(recorder_.undelivered, (Titles{"Prize 1", "Prize 2", "Prize again"})) << "met again, reported again";
 }
 
+// Events about windows that have just appeared: creation, showing and renames of one pop-up make one
+// request and one entry; a window the check pass leaves alone is left alone here too; a stubborn window
+// is still met by every pass; a new window under a gone one's handle is a new window.
+TEST_F(CheckPass, AWindowCheckedAtOnceIsAskedOnceForAllItsEvents) {
+    Rule("Prize", "Contains");
+    desktop_.refusing.clear();
+    const auto popup = desktop_.Open("MozillaWindowClass", "New Tab");
+    killer_.CheckWindowNow(popup);  // created with a title that matches nothing yet
+    EXPECT_TRUE(desktop_.closed.empty());
+    desktop_.Retitle(popup, "Win a Prize");
+    killer_.CheckWindowNow(popup);  // renamed as the page loads
+    killer_.CheckWindowNow(popup);  // shown
+    desktop_.Retitle(popup, "Win a Prize - Mozilla Firefox");
+    killer_.CheckWindowNow(popup);
+    EXPECT_EQ(desktop_.closed, std::vector<WindowHandle>{popup});
+    EXPECT_EQ(recorder_.titles, Titles{"Win a Prize"});
+
+    const auto dialog = desktop_.Open("#32770", "Win a Prize");
+    killer_.CheckWindowNow(dialog);
+    const auto refusing = desktop_.Open("IEFrame", "Prize draw");
+    desktop_.refusing = {refusing};
+    killer_.CheckWindowNow(refusing);
+    EXPECT_EQ(desktop_.closed, std::vector<WindowHandle>{popup}) << "no browser frame; a request not delivered";
+    EXPECT_EQ(recorder_.undelivered, Titles{"Prize draw"});
+
+    killer_.CheckWindowNow(refusing);
+    Pass();  // the pop-up ignored its request: the pass asks again, as it always does
+    EXPECT_EQ(recorder_.titles, (Titles{"Win a Prize", "Win a Prize - Mozilla Firefox"}));
+    EXPECT_EQ(recorder_.undelivered, Titles{"Prize draw"}) << "reported once";
+
+    desktop_.Destroy(popup);
+    const auto other = desktop_.Open("IEFrame", "Prize");
+    killer_.CheckWindowNow(other);  // a kill forgets the gone ones
+    desktop_.Reopen(popup, "IEFrame", "Another Prize");
+    killer_.CheckWindowNow(popup);
+    EXPECT_EQ(recorder_.titles, (Titles{"Win a Prize", "Win a Prize - Mozilla Firefox", "Prize", "Another Prize"}));
+}
+
 // The index is kept between passes; any change of the list must reach the next pass all the same. A
 // window still there is met again by every pass.
 TEST_F(CheckPass, EveryPassSeesTheRulesAsTheyStandNow) {
