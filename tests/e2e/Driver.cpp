@@ -10,18 +10,6 @@
 namespace zapnix::e2e {
 namespace {
 
-// The build hands the program's place over as a Unix path, which Wine reaches through its drive for the root
-// folder.
-std::string ZapnixExePath() {
-    char buffer[MAX_PATH * 4] = {};
-    GetEnvironmentVariableA("ZAPNIX_EXE", buffer, sizeof(buffer));
-    std::string path = buffer;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    if (!path.empty() && path[0] == '\\') path = "Z:" + path;
-    return path;
-}
-
 void RemoveTree(const std::string& folder) {
     WIN32_FIND_DATAA entry;
     HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
@@ -69,6 +57,16 @@ BOOL CALLBACK FindOfProcess(HWND hwnd, LPARAM param) {
 }
 
 }  // namespace
+
+std::string PathFromEnvironment(const char* name) {
+    char buffer[MAX_PATH * 4] = {};
+    GetEnvironmentVariableA(name, buffer, sizeof(buffer));
+    std::string path = buffer;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    if (!path.empty() && path[0] == '\\') path = "Z:" + path;
+    return path;
+}
 
 std::string WindowText(HWND hwnd) {
     // GetWindowText does not ask another program's controls for their text: WM_GETTEXT does.
@@ -122,9 +120,10 @@ namespace {
 
 std::string CopiedZapnix(const ScratchFolder& folder) {
     const std::string exe = folder.File("Zapnix.exe");
+    const std::string built = PathFromEnvironment("ZAPNIX_EXE");
     if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES &&
-        !CopyFileA(ZapnixExePath().c_str(), exe.c_str(), FALSE))
-        throw std::runtime_error("cannot copy Zapnix.exe from " + ZapnixExePath());
+        !CopyFileA(built.c_str(), exe.c_str(), FALSE))
+        throw std::runtime_error("cannot copy Zapnix.exe from " + built);
     return exe;
 }
 

@@ -143,4 +143,8 @@ HWND OpenPopupMenu(DWORD processId);
 
 std::string WindowText(HWND hwnd);
 
+// A file or folder that the build names in an environment variable: a Unix path, which Wine reaches through
+// its drive for the root folder ("" when the variable is not set).
+std::string PathFromEnvironment(const char* name);
+
 }  // namespace zapnix::e2e
