@@ -1,6 +1,6 @@
 #include "app/OtherWindows.h"
 
-#include "app/ServerAddress.h"
+#include "app/Publisher.h"
 #include "app/ZapnixFrm.h"
 #include "picking/BrowserWindows.h"
 #include "platform/Dialogs.h"

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "app/OtherWindows.h"
-#include "app/ServerAddress.h"
+#include "app/Publisher.h"
 #include "app/ZapnixIds.h"
 #include "picking/DragTarget.h"
 #include "platform/Dialogs.h"
