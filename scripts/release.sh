@@ -11,6 +11,12 @@
 #             (ZAPNIX_SERVER_BASE); other files there are left alone.
 #   --server  the server that the program asks, instead of the build's (the tests use http://127.0.0.1)
 #
+# ZAPNIX_SIGNING_KEY names the publisher's private key (a P-256 key in PEM, as `openssl ecparam -name
+# prime256v1 -genkey -noout` makes it); the command refuses to run without it. The package is signed with
+# it, and the signature goes beside the package as zapnix/Zapnix-<version>.zip.sig: r then s, 32 bytes
+# each, over the package's file name, a line feed and the SHA-256 of its bytes in lower-case hex. Keep
+# the key out of the repository; build the program with its public half (ZAPNIX_RELEASE_PUBLIC_KEY).
+#
 # Zapnix.exe is built twice from scratch (CMake preset `release`: optimised, stripped, no link time), in two
 # folders, and packed twice; the release is written only when both give the same bytes. The archive's
 # times are those of the commit (or SOURCE_DATE_EPOCH when set), so that every release of one commit is
@@ -26,6 +32,11 @@ fi
 version=${1:-}
 outdir=${2:-build/release/site}
 work=build/release
+key=${ZAPNIX_SIGNING_KEY:-}
+if [ -z "$key" ] || [ ! -r "$key" ]; then
+  echo "release: set ZAPNIX_SIGNING_KEY to the publisher's private key (PEM): packages are never published unsigned" >&2
+  exit 1
+fi
 
 scripts/setup.sh
 
@@ -75,6 +86,23 @@ pack() {
   fi
 }
 
+# Signs package $1 into $1.sig (see above) and checks the signature with the key's public half.
+sign() {
+  local package=$1 name digest der r s
+  name=$(basename "$package")
+  digest=$(sha256sum "$package" | cut -d' ' -f1)
+  der=$(mktemp)
+  printf '%s\n%s' "$name" "$digest" | openssl dgst -sha256 -sign "$key" -out "$der"
+  # The signature comes as a DER sequence of two integers; the program takes them as two 32-byte numbers.
+  r=$(openssl asn1parse -inform DER -in "$der" | awk -F: '/INTEGER/ {print $NF}' | sed -n 1p)
+  s=$(openssl asn1parse -inform DER -in "$der" | awk -F: '/INTEGER/ {print $NF}' | sed -n 2p)
+  printf '%064s%064s' "$r" "$s" | tr ' ' 0 | xxd -r -p >"$package.sig"
+  printf '%s\n%s' "$name" "$digest" |
+    openssl dgst -sha256 -verify <(openssl ec -in "$key" -pubout 2>/dev/null) -signature "$der" >/dev/null
+  rm -f "$der"
+  [ "$(stat -c %s "$package.sig")" -eq 64 ]
+}
+
 start=$SECONDS
 for copy in a b; do
   build_program "$work/$copy"
@@ -87,9 +115,11 @@ if ! diff -r "$work/a/site" "$work/b/site" >/dev/null; then
   exit 1
 fi
 
-# A signature beside the package would be made here, from the one package both builds agreed on.
+# The one package that both builds agreed on is signed.
+v=$(version_of "$work/a")
+sign "$work/a/site/zapnix/Zapnix-$v.zip" || { echo "release: the package could not be signed" >&2; exit 1; }
 mkdir -p "$outdir/zapnix"
 cp "$work/a/site/zapnix/"* "$outdir/zapnix/"
-v=$(version_of "$work/a")
 echo "release: Zapnix $v in $outdir/zapnix (built twice, the same bytes; $((SECONDS - start)) s)"
-ls -l "$outdir/zapnix/updates.txt" "$outdir/zapnix/Zapnix-$v.zip" | awk '{print "  " $5 "\t" $NF}'
+ls -l "$outdir/zapnix/updates.txt" "$outdir/zapnix/Zapnix-$v.zip" "$outdir/zapnix/Zapnix-$v.zip.sig" |
+  awk '{print "  " $5 "\t" $NF}'
