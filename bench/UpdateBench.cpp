@@ -75,7 +75,8 @@ struct Bench {
     void Open() {
         // The program's own client: its time-outs are those the user meets.
         auto ask = [this](const SaveFileRequest&) { return std::optional<std::string>(target); };
-        frm = UpgradeFrm::Create(context, UpgradeServices{std::make_shared<WinInetHttpClient>(), "http://127.0.0.1", ask});
+        frm = UpgradeFrm::Create(context,
+                                 UpgradeServices{std::make_shared<WinInetHttpClient>(), "http://127.0.0.1", ask});
     }
     HWND Item(int id) const { return GetDlgItem(frm->Hwnd(), id); }
     void Click(int id) const { SendMessageA(frm->Hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }

@@ -32,7 +32,7 @@ struct HttpReply {
     std::uint64_t madeUpBody = 0;        // then this many body bytes, made on the way (a large body held nowhere)
     std::string trickle{};               // then sent again and again, one every `every`, while the client takes it
     std::chrono::milliseconds every{0};
-    bool holdOpen = false;               // then keeps the connection until the client closes it
+    bool holdOpen = false;  // then keeps the connection until the client closes it
 };
 
 class LoopbackHttpServer {
@@ -121,7 +121,8 @@ private:
 
         bool going = Wait(reply.delay) && SendAll(client, reply.bytes.data(), reply.bytes.size());
         const std::string block(64 * 1024, 'z');
-        for (std::uint64_t left = reply.madeUpBody; going && left > 0; left -= std::min<std::uint64_t>(left, block.size()))
+        for (std::uint64_t left = reply.madeUpBody; going && left > 0;
+             left -= std::min<std::uint64_t>(left, block.size()))
             going = SendAll(client, block.data(), std::min<std::uint64_t>(left, block.size()));
         while (going && !reply.trickle.empty())
             going = Wait(reply.every) && SendAll(client, reply.trickle.data(), reply.trickle.size());
