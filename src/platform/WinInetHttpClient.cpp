@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -29,9 +30,24 @@ void SetTimeouts(HINTERNET handle, DWORD milliseconds) {
         InternetSetOptionA(handle, option, &milliseconds, sizeof(milliseconds));
 }
 
+// A request's handles, in the order they were opened; the array closes them in the reverse order.
+using HandleSet = std::array<UniqueInternet, 3>;
+
+void CALLBACK CloseHandleSet(PTP_CALLBACK_INSTANCE, void* handles) {
+    std::unique_ptr<HandleSet>(static_cast<HandleSet*>(handles)).reset();
+}
+
+// Wine's WinINet, closing a request whose body was not read to its end, first reads the rest for as long
+// as more has already arrived, to use the connection again: from a fast server that can be the whole of
+// a large body. Neither the answer nor the window waits for that.
+void CloseInBackground(HandleSet& handles) {
+    auto moved = std::make_unique<HandleSet>(std::move(handles));
+    if (TrySubmitThreadpoolCallback(&CloseHandleSet, moved.get(), nullptr)) moved.release();
+}
+
 // The handles of one request, and what a stop from another thread (the user cancelled, or the request's
 // time is up) does to them. Closing a handle ends a call blocked in it at once on Windows; Wine 8 lets
-// such a call run on to its own time-out. The other thread closes the handles only while this thread is
+// such a call run on to its own time-out. The handles are closed on a stop only while this thread is
 // inside one of the calls it makes through Run: that call holds them, so their values cannot pass to new
 // handles before this thread is done with them, and once stopped this thread uses them no more.
 class RequestHandles {
@@ -41,7 +57,7 @@ public:
     RequestHandles() = default;
     RequestHandles(const RequestHandles&) = delete;
     RequestHandles& operator=(const RequestHandles&) = delete;
-    ~RequestHandles() { CloseAll(); }
+    ~RequestHandles() { CloseInBackground(handles_); }
 
     // Owns `handle` from now on, in place of the one held at its level.
     void Keep(Level level, HINTERNET handle) {
@@ -52,7 +68,7 @@ public:
     void Stop() {
         const std::lock_guard lock(mutex_);
         stopped_ = true;
-        if (calling_) CloseAll();
+        if (calling_) CloseInBackground(handles_);
     }
     // Makes a call that may block, unless the request was stopped. Nothing when it was, before or during
     // the call; otherwise 0 when the call succeeded, or its error.
@@ -71,12 +87,8 @@ public:
     }
 
 private:
-    void CloseAll() {
-        for (auto handle = handles_.rbegin(); handle != handles_.rend(); ++handle) handle->Reset();
-    }
-
     std::mutex mutex_;
-    std::array<UniqueInternet, 3> handles_;
+    HandleSet handles_;
     bool stopped_ = false;
     bool calling_ = false;
 };
@@ -183,18 +195,8 @@ HttpResponse Stopped(HttpResponse& response) {
     return response;
 }
 
-}  // namespace
-
-HttpResponse WinInetHttpClient::Get(const std::string& url, HttpReceiver& receiver, std::stop_token stop) {
+HttpResponse Fetch(HttpAddress address, HttpReceiver& receiver, RequestHandles& handles, DWORD timeout) {
     HttpResponse response;
-    std::optional<HttpAddress> address = CrackHttpUrl(url);
-    if (!address) {
-        response.failure = FailureOf("The address is not an HTTP address.");
-        return response;
-    }
-    RequestHandles handles;
-    const std::stop_callback onStop(stop, [&handles] { handles.Stop(); });
-
     // Direct: a proxy configured for browsing must not see or answer the update check.
     const HINTERNET session = InternetOpenA("Zapnix", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
     if (!session) {
@@ -202,9 +204,8 @@ HttpResponse WinInetHttpClient::Get(const std::string& url, HttpReceiver& receiv
         return response;
     }
     handles.Keep(RequestHandles::Session, session);
-    const auto timeout = static_cast<DWORD>(timeout_.count());
     SetTimeouts(session, timeout);
-    const HINTERNET connection = InternetConnectA(session, address->host.c_str(), INTERNET_DEFAULT_HTTP_PORT, nullptr,
+    const HINTERNET connection = InternetConnectA(session, address.host.c_str(), INTERNET_DEFAULT_HTTP_PORT, nullptr,
                                                   nullptr, INTERNET_SERVICE_HTTP, 0, 0);
     if (!connection) {
         response.transferError = GetLastError();
@@ -216,7 +217,7 @@ HttpResponse WinInetHttpClient::Get(const std::string& url, HttpReceiver& receiv
     for (int redirects = 0;; ++redirects) {
         const char* accept[] = {"*/*", nullptr};
         request =
-            HttpOpenRequestA(connection, "GET", address->object.c_str(), nullptr, nullptr, accept, kRequestFlags, 0);
+            HttpOpenRequestA(connection, "GET", address.object.c_str(), nullptr, nullptr, accept, kRequestFlags, 0);
         if (!request) {
             response.transferError = GetLastError();
             return response;
@@ -233,12 +234,12 @@ HttpResponse WinInetHttpClient::Get(const std::string& url, HttpReceiver& receiv
         response.status = StatusOf(request);
         if (!IsRedirect(response.status)) break;
         std::optional<std::string> next =
-            redirects < kMostRedirects ? SameServerObject(request, *address) : std::nullopt;
+            redirects < WinInetHttpClient::kMostRedirects ? SameServerObject(request, address) : std::nullopt;
         if (!next) {
             response.transferError = ERROR_HTTP_REDIRECT_FAILED;
             return response;
         }
-        address->object = std::move(*next);
+        address.object = std::move(*next);
     }
 
     if (!ReadAnnouncedLength(request, response.announcedLength)) {
@@ -276,6 +277,20 @@ HttpResponse WinInetHttpClient::Get(const std::string& url, HttpReceiver& receiv
         response.received += got;
         if (!receiver.Take(std::string_view(piece.data(), got))) return Stopped(response);
     }
+}
+
+}  // namespace
+
+HttpResponse WinInetHttpClient::Get(const std::string& url, HttpReceiver& receiver, std::stop_token stop) {
+    const std::optional<HttpAddress> address = CrackHttpUrl(url);
+    if (!address) {
+        HttpResponse response;
+        response.failure = FailureOf("The address is not an HTTP address.");
+        return response;
+    }
+    RequestHandles handles;
+    const std::stop_callback onStop(stop, [&handles] { handles.Stop(); });
+    return Fetch(*address, receiver, handles, static_cast<DWORD>(timeout_.count()));
 }
 
 }  // namespace zapnix
