@@ -23,12 +23,10 @@ struct HttpResponse {
     std::uint32_t transferError = 0;  // 0 when the transfer went through, otherwise the system's code
     unsigned status = 0;              // the server's status, 0 when no answer arrived
     std::optional<std::uint64_t> announcedLength;
-    std::uint64_t received = 0;  // body bytes handed to the receiver
-    // The body ended without an error. Where no length was announced, nothing tells a body cut short
-    // from a whole one: a connection closed early looks the same, and so (under Wine) does a chunked
-    // body that stops before its last chunk.
+    // The body ended by itself, without an error, a stop request or the receiver stopping it. Where no
+    // length was announced, nothing tells a body cut short from a whole one: a connection closed early
+    // looks the same, and so (under Wine) does a chunked body that stops before its last chunk.
     bool endReached = false;
-    bool stopped = false;  // the receiver or a stop request ended the transfer before the body's end
 };
 
 // Where a response's body goes, on the thread that runs the request.

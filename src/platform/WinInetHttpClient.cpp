@@ -190,11 +190,6 @@ std::optional<std::string> SameServerObject(HINTERNET request, const HttpAddress
     return to->object;
 }
 
-HttpResponse Stopped(HttpResponse& response) {
-    response.stopped = true;
-    return response;
-}
-
 HttpResponse Fetch(HttpAddress address, HttpReceiver& receiver, RequestHandles& handles, DWORD timeout) {
     HttpResponse response;
     // Direct: a proxy configured for browsing must not see or answer the update check.
@@ -226,7 +221,7 @@ HttpResponse Fetch(HttpAddress address, HttpReceiver& receiver, RequestHandles& 
         SetTimeouts(request, timeout);
         const std::optional<DWORD> sent =
             handles.Run([&] { return HttpSendRequestA(request, nullptr, 0, nullptr, 0) != FALSE; });
-        if (!sent) return Stopped(response);
+        if (!sent) return response;
         if (*sent != 0) {
             response.transferError = *sent;
             return response;
@@ -246,7 +241,7 @@ HttpResponse Fetch(HttpAddress address, HttpReceiver& receiver, RequestHandles& 
         response.transferError = ERROR_HTTP_INVALID_SERVER_RESPONSE;
         return response;
     }
-    if (!receiver.Begin(response.status, response.announcedLength)) return Stopped(response);
+    if (!receiver.Begin(response.status, response.announcedLength)) return response;
     std::vector<char> piece(16 * 1024);
     for (;;) {
         // A read waits until its whole buffer is full; asking first what has arrived lets every piece be
@@ -254,7 +249,7 @@ HttpResponse Fetch(HttpAddress address, HttpReceiver& receiver, RequestHandles& 
         DWORD available = 0;
         const std::optional<DWORD> asked =
             handles.Run([&] { return InternetQueryDataAvailable(request, &available, 0, 0) != FALSE; });
-        if (!asked) return Stopped(response);
+        if (!asked) return response;
         if (*asked != 0) {
             response.transferError = *asked;
             return response;
@@ -264,7 +259,7 @@ HttpResponse Fetch(HttpAddress address, HttpReceiver& receiver, RequestHandles& 
             const auto wanted = static_cast<DWORD>(std::min<std::size_t>(piece.size(), available));
             const std::optional<DWORD> read =
                 handles.Run([&] { return InternetReadFile(request, piece.data(), wanted, &got) != FALSE; });
-            if (!read) return Stopped(response);
+            if (!read) return response;
             if (*read != 0) {
                 response.transferError = *read;
                 return response;
@@ -274,8 +269,7 @@ HttpResponse Fetch(HttpAddress address, HttpReceiver& receiver, RequestHandles& 
             response.endReached = true;
             return response;
         }
-        response.received += got;
-        if (!receiver.Take(std::string_view(piece.data(), got))) return Stopped(response);
+        if (!receiver.Take(std::string_view(piece.data(), got))) return response;
     }
 }
 

@@ -54,7 +54,6 @@ struct BackgroundRequest::Shared final : HttpReceiver {
         auto& shared = *static_cast<Shared*>(context);
         HttpResponse timedOut;
         timedOut.transferError = ERROR_INTERNET_TIMEOUT;
-        timedOut.stopped = true;
         shared.Finish(std::move(timedOut));
         shared.stop.request_stop();
     }

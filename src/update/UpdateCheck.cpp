@@ -9,11 +9,6 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
-// The body ended by itself, and as long as it said it would be, where it said.
-bool BodyWhole(const HttpResponse& response) {
-    return response.endReached && (!response.announcedLength || *response.announcedLength == response.received);
-}
-
 }  // namespace
 
 std::optional<double> ReadOfferedVersion(std::string_view body) {
@@ -55,7 +50,8 @@ CheckVerdict JudgeManifest(const HttpResponse& response, std::string_view firstB
     // Only a delivered manifest is read: an error page whose text happens to start with digits ("404")
     // is not a version on offer, and neither is a partial answer (206) or one that says it has none (204).
     const bool delivered = response.transferError == 0 && response.status == 200;
-    const bool whole = firstBytes.size() >= kManifestBytes || (response.announcedLength && BodyWhole(response));
+    const bool whole =
+        firstBytes.size() >= kManifestBytes || (response.endReached && response.announcedLength == firstBytes.size());
     const std::uint32_t transferError = delivered && !whole ? kConnectionAborted : response.transferError;
     const std::optional<double> offered = delivered && whole ? ReadOfferedVersion(firstBytes) : std::nullopt;
     if (!offered) {
@@ -86,11 +82,6 @@ std::string PackagePath(std::string_view version) {
 
 std::string PackageFileName(std::string_view version) {
     return "Zapnix-" + std::string(version) + ".zip";
-}
-
-bool PackageComplete(const HttpResponse& response) {
-    return !response.failure && response.transferError == 0 && response.status == 200 && response.announcedLength &&
-           BodyWhole(response);
 }
 
 std::string ProgressText(std::uint64_t received, std::optional<std::uint64_t> total) {

@@ -1,7 +1,7 @@
 #pragma once
 // What the update check and the package download decide, apart from any window or network: reading the
 // version that the update manifest announces, comparing it with the installed one, the lines the update
-// window reports, when a downloaded package counts as complete, and how far the window goes with the server.
+// window reports, and how far the window goes with the server.
 
 #include <chrono>
 #include <cstdint>
@@ -61,10 +61,6 @@ CheckVerdict JudgeManifest(const HttpResponse& response, std::string_view firstB
 // The server path of the package of version text `version`, and the file name proposed for it.
 std::string PackagePath(std::string_view version);
 std::string PackageFileName(std::string_view version);
-
-// A package download counts only when the server answered 200 and announced the package's length,
-// nothing failed or stopped it, and the body arrived to its end with exactly that many bytes.
-bool PackageComplete(const HttpResponse& response);
 
 // "Received 1024 of 4096 bytes", or without a total when the server announced none.
 std::string ProgressText(std::uint64_t received, std::optional<std::uint64_t> total);

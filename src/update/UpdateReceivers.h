@@ -35,6 +35,8 @@ public:
     bool Started() const { return file_.Started(); }
     bool Begin(unsigned status, std::optional<std::uint64_t> announcedLength) override;
     bool Take(std::string_view piece) override;
+    // Whether the package arrived whole: its body ran to its end, as long as it announced.
+    bool Complete(const HttpResponse& response) const { return response.endReached && written_ == length_; }
     bool Commit() { return file_.Commit(); }
 
 private:

@@ -145,7 +145,7 @@ void UpgradeFrm::DownloadEnded(const HttpResponse& response) {
     // Only a whole package replaces the file, in one step: anything else leaves an earlier file as it was,
     // and the new bytes go with the receiver. Whatever else must hold of the whole file before it is kept
     // is asked here, before the commit.
-    const bool complete = PackageComplete(response);
+    const bool complete = package_->Complete(response);
     const bool saved = complete && package_->Commit();
     if (complete && !saved) TraceFailure("the package could not be saved to " + packagePath_);
     package_.reset();

@@ -48,33 +48,34 @@ TEST(UpdateCheck, TheManifestReceiverKeepsTheFirstFiveBytesAndReadsNoFurther) {
 
 using PackageReceiverTest = TempFolderTest;
 
-// A receiver taking a package as the request machinery would hand it over: its head, then its pieces.
-TEST_F(PackageReceiverTest, OnlyAPackageOfAnnouncedLengthWithinTheLargestIsWrittenAndOnlyCommitKeepsIt) {
+TEST_F(PackageReceiverTest, OnlyAWholePackageOfAnnouncedLengthWithinTheLargestIsWrittenAndKept) {
     const std::string target = PathOf("Zapnix-1.2.zip");
-    const auto download = [&](unsigned status, std::optional<std::uint64_t> length, std::vector<std::string> pieces,
-                              bool commit) {
+    // Hands a receiver a response as the request machinery would: its head, then its pieces as long as
+    // the receiver takes them, then the body's end once all are in; keeps the package where it is complete.
+    const auto download = [&](unsigned status, std::optional<std::uint64_t> length,
+                              const std::vector<std::string>& pieces) -> std::string {
         Store(target, "earlier");
         PackageReceiver package(target, 8);
         EXPECT_TRUE(package.Started());
-        bool reading = package.Begin(status, length);
-        for (const std::string& piece : pieces) reading = reading && package.Take(piece);
-        if (commit) {
-            EXPECT_TRUE(package.Commit());
-        }
-        return reading;
+        if (!package.Begin(status, length)) return "refused";
+        for (const std::string& piece : pieces)
+            if (!package.Take(piece)) return "stopped";
+        HttpResponse response;
+        response.endReached = true;
+        if (!package.Complete(response)) return "incomplete";
+        return package.Commit() ? "kept" : "not saved";
     };
-    EXPECT_TRUE(download(200, 8, {"PK\x03\x04", "1234"}, true)) << "exactly the largest";
+    EXPECT_EQ(download(200, 8, {"PK\x03\x04", "1234"}), "kept") << "exactly the largest";
     EXPECT_EQ(Load(target),
               "PK\x03\x04"
               "1234");
 
-    EXPECT_TRUE(download(200, 8, {"PK\x03\x04", "1234"}, false));
-    EXPECT_EQ(Load(target), "earlier") << "not committed";
-    EXPECT_FALSE(download(200, 9, {"PK\x03\x04", "12345"}, false)) << "refused before any of it is read";
-    EXPECT_FALSE(download(200, std::nullopt, {}, false));
-    EXPECT_FALSE(download(404, 8, {}, false));
-    // A chunked body that runs past the length announced beside it: refused at the first byte too many.
-    EXPECT_FALSE(download(200, 4, {"PK\x03\x04", "1"}, false));
+    EXPECT_EQ(download(200, 8, {"PK\x03\x04"}), "incomplete") << "cut short";
+    EXPECT_EQ(download(200, 9, {"PK\x03\x04", "12345"}), "refused") << "larger than the largest";
+    EXPECT_EQ(download(200, std::nullopt, {"PK\x03\x04"}), "refused") << "its end could not be checked";
+    EXPECT_EQ(download(404, 8, {"PK\x03\x04", "1234"}), "refused");
+    // A chunked body that runs past the length announced beside it: stopped at the first byte too many.
+    EXPECT_EQ(download(200, 4, {"PK\x03\x04", "1"}), "stopped");
     EXPECT_EQ(Load(target), "earlier");
     EXPECT_EQ(FolderNames(), std::set<std::string>{"Zapnix-1.2.zip"}) << "no new file left behind";
 }
