@@ -8,6 +8,7 @@
 #include <charconv>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "platform/Handles.h"
@@ -40,7 +41,7 @@ void CALLBACK CloseHandleSet(PTP_CALLBACK_INSTANCE, void* handles) {
 // Wine's WinINet, closing a request whose body was not read to its end, first reads the rest for as long
 // as more has already arrived, to use the connection again: from a fast server that can be the whole of
 // a large body. Neither the answer nor the window waits for that.
-void CloseInBackground(HandleSet& handles) {
+void CloseInBackground(HandleSet handles) {
     auto moved = std::make_unique<HandleSet>(std::move(handles));
     if (TrySubmitThreadpoolCallback(&CloseHandleSet, moved.get(), nullptr)) moved.release();
 }
@@ -57,18 +58,18 @@ public:
     RequestHandles() = default;
     RequestHandles(const RequestHandles&) = delete;
     RequestHandles& operator=(const RequestHandles&) = delete;
-    ~RequestHandles() { CloseInBackground(handles_); }
+    ~RequestHandles() { CloseInBackground(std::move(handles_)); }
 
-    // Owns `handle` from now on, in place of the one held at its level.
+    // Owns `handle` from now on, in place of the one held at its level (a redirect's request).
     void Keep(Level level, HINTERNET handle) {
         const std::lock_guard lock(mutex_);
-        handles_[level].Reset(handle);
+        CloseInBackground({std::exchange(handles_[level], UniqueInternet(handle))});
     }
     // From any thread.
     void Stop() {
         const std::lock_guard lock(mutex_);
         stopped_ = true;
-        if (calling_) CloseInBackground(handles_);
+        if (calling_) CloseInBackground(std::move(handles_));
     }
     // Makes a call that may block, unless the request was stopped. Nothing when it was, before or during
     // the call; otherwise 0 when the call succeeded, or its error.

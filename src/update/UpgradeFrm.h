@@ -34,7 +34,6 @@ class UpgradeFrm : public BaseWindow<UpgradeFrm> {
 public:
     static constexpr int kClientWidth = 440;
     static constexpr int kClientHeight = 284;
-    static constexpr std::uint64_t kLargestPackage = UpdateLimits{}.largestPackage;
 
     // Creates the window hidden, with its fresh content.
     static std::unique_ptr<UpgradeFrm> Create(const WindowContext& context, UpgradeServices services);

@@ -35,8 +35,10 @@ constexpr char kPackage[] = "/zapnix/Zapnix-1.2.zip";
 std::string TransferError(int code) {
     return "\r\nInvalid response received from download server (" + std::to_string(code) + "). Quitting.";
 }
-std::string Redirect(const std::string& location) {
-    return "HTTP/1.1 302 Found\r\nLocation: " + location + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+// A redirect, and the length of the body that the server will send with it.
+std::string Redirect(const std::string& location, std::uint64_t length = 0) {
+    return "HTTP/1.1 302 Found\r\nLocation: " + location + "\r\nContent-Length: " + std::to_string(length) +
+           "\r\nConnection: close\r\n\r\n";
 }
 std::string Head(std::uint64_t length) {
     return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(length) + "\r\nConnection: close\r\n\r\n";
@@ -127,6 +129,7 @@ TEST_F(Upgrade, ChecksAppendTheirLinesAndOnlyAWholePackageReplacesTheFile) {
         {{.bytes = Redirect(kManifest)}, "1.2", TransferError(12156), 6},
         {{.bytes = Redirect("http://127.0.0.2/zapnix/updates.txt")}, "1.2", TransferError(12156)},
         {{.bytes = Redirect("/zapnix/moved.txt")}, "1.2", kLatest},
+        {{.bytes = Redirect("/zapnix/moved.txt", 4000000000), .madeUpBody = 4000000000}, "1.2", kLatest},
         {{}, "1.2", TransferError(12029)},  // nothing listens
     };
     Open();
@@ -275,6 +278,31 @@ TEST_F(Upgrade, ClosingTheWindowOrCancellingEndsTheRequest) {
     EXPECT_EQ(server_->Requests(kPackage), cancelledAt);
     EXPECT_EQ(server_->Requests(kManifest), closedAt);
     EXPECT_EQ(Load(*saveAs_), "earlier");
+}
+
+// The request machinery on its own: a stop that comes between two calls (before the first, or from the
+// receiver between two pieces of the body) lets no further call go out.
+TEST(WinInetHttpClientTest, NothingIsAskedOrReadAfterAStop) {
+    testing::LoopbackHttpServer server;
+    server.Serve(kPackage, HttpReply{.bytes = Head(20) + "0123456789", .trickle = "abcdefghij", .every = 200ms});
+    struct StoppingReceiver : HttpReceiver {
+        std::stop_source stop;
+        std::string body;
+        bool Begin(unsigned, std::optional<std::uint64_t>) override { return true; }
+        bool Take(std::string_view piece) override {
+            body += piece;
+            stop.request_stop();
+            return true;
+        }
+    } receiver;
+    WinInetHttpClient http(30s);
+    const std::string url = "http://127.0.0.1" + std::string(kPackage);
+    std::stop_source stopped;
+    stopped.request_stop();
+    EXPECT_FALSE(http.Get(url, receiver, stopped.get_token()).endReached);
+    EXPECT_EQ(server.Requests(kPackage), 0);
+    EXPECT_FALSE(http.Get(url, receiver, receiver.stop.get_token()).endReached);
+    EXPECT_EQ(receiver.body, "0123456789");
 }
 
 // A request machinery that fails before any transfer, as a broken system would.
