@@ -69,9 +69,11 @@ BackgroundRequest::BackgroundRequest(std::shared_ptr<HttpClient> http, std::stri
     std::thread([shared = shared_, http = std::move(http), url = std::move(url)] {
         shared->Finish(http->Get(url, *shared, shared->stop.get_token()));
     }).detach();
-    // In units of 100 ns; negative: from now.
-    const LONGLONG due = -std::chrono::duration_cast<std::chrono::nanoseconds>(deadline).count() / 100;
-    FILETIME dueTime{static_cast<DWORD>(due & 0xFFFFFFFF), static_cast<DWORD>(due >> 32)};
+    // In units of 100 ns, negative: from now.
+    ULARGE_INTEGER due;
+    due.QuadPart =
+        static_cast<ULONGLONG>(-std::chrono::duration_cast<std::chrono::nanoseconds>(deadline).count() / 100);
+    FILETIME dueTime{due.LowPart, due.HighPart};
     SetThreadpoolTimer(deadline_.Get(), &dueTime, 0, 0);
 }
 
