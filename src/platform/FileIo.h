@@ -19,7 +19,8 @@ enum class ReadStatus {
     Failed,      // anything else on the way
 };
 
-ReadStatus ReadWholeFile(const std::string& path, std::string& bytes);
+// At most `limit` bytes: the start of a file is enough to tell its encoding.
+ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::size_t limit = SIZE_MAX);
 // Why a file could not be read, as a user is told: "it is a folder or a device, not a file".
 std::string_view WhyUnreadable(ReadStatus status);
 

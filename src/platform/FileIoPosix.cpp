@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -54,7 +55,7 @@ bool MayReplace(const std::string& path, const struct stat& existing) {
 
 }  // namespace
 
-ReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
+ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::size_t limit) {
     bytes.clear();
     // Non-blocking: opening a named pipe for reading would otherwise wait for a writer forever.
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
@@ -67,9 +68,9 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
     if (::fstat(fd.Get(), &info) != 0) return ReadStatus::Failed;
     if (!S_ISREG(info.st_mode)) return ReadStatus::NotRegular;
     char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
-        if (got == 0) return ReadStatus::Ok;
+    while (bytes.size() < limit) {
+        const ssize_t got = ::read(fd.Get(), buffer, std::min(sizeof buffer, limit - bytes.size()));
+        if (got == 0) break;
         if (got < 0) {
             if (errno == EINTR) continue;
             bytes.clear();
@@ -77,6 +78,7 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
         }
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
+    return ReadStatus::Ok;
 }
 
 FileReplacement::FileReplacement(const std::string& path, SaltSource nextSalt) : target_(LinkTarget(path)) {

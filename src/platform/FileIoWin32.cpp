@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 
 #include "platform/Handles.h"
 
@@ -74,7 +76,7 @@ bool DeleteOnClose(HANDLE file, bool remove) {
 
 }  // namespace
 
-ReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
+ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::size_t limit) {
     bytes.clear();
     // Share everything: another program (an editor, a virus scanner) may hold the file open.
     UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -84,15 +86,17 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
         return ReadStatus::NotRegular;  // a device (NUL, CON, COM1) or a pipe: reading it could block
     }
     char buffer[65536];
-    for (;;) {
+    while (bytes.size() < limit) {
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(sizeof buffer, limit - bytes.size()));
         DWORD got = 0;
-        if (!::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) {
+        if (!::ReadFile(file.Get(), buffer, wanted, &got, nullptr)) {
             bytes.clear();
             return ReadStatus::Failed;
         }
-        if (got == 0) return ReadStatus::Ok;
+        if (got == 0) break;
         bytes.append(buffer, got);
     }
+    return ReadStatus::Ok;
 }
 
 FileReplacement::FileReplacement(const std::string& path, SaltSource nextSalt) : target_(LinkTarget(path)) {

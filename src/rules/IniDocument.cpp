@@ -525,6 +525,12 @@ std::string IniDocument::ReadString(std::string_view section, std::string_view k
     return std::string(value.substr(0, kMaxReadLength));
 }
 
+bool IniDocument::HasKey(std::string_view section, std::string_view key) const {
+    std::string scratch;
+    const std::uint32_t sectionNumber = FindSection(section, scratch);
+    return sectionNumber != kNone && FindKey(sectionNumber, key, scratch) != kNone;
+}
+
 std::uint32_t IniDocument::ReadNumber(std::string_view section, std::string_view key) const {
     const std::string text = ReadString(section, key);
     std::size_t pos = 0;

@@ -5,9 +5,13 @@
 #include <vector>
 
 #include "platform/FileIo.h"
+#include "profile/ProfileEncoding.h"
 
 namespace zapnix {
 namespace {
+
+constexpr std::string_view kUnsupportedEncoding =
+    "it is in a text encoding that Zapnix cannot read (save it as ANSI or Unicode)";
 
 constexpr std::string_view kTotal = "Total";
 
@@ -91,13 +95,25 @@ bool WriteIniString(const std::string& path, std::string_view section, std::stri
 LoadedIni LoadIniFileWithState(const std::string& path) {
     LoadedIni loaded;
     std::string bytes = IniDocument::TakeSpareBuffer();
-    loaded.read = ReadWholeFile(path, bytes);
-    if (loaded.read == ReadStatus::Ok) {
-        loaded.state = FileState::Ok;
-        loaded.document = IniDocument::Parse(std::move(bytes));
-    } else {
-        loaded.state = loaded.read == ReadStatus::Missing ? FileState::Missing : FileState::Unreadable;
+    const ReadStatus read = ReadWholeFile(path, bytes);
+    if (read == ReadStatus::Missing) return loaded;
+    loaded.state = FileState::Unreadable;
+    if (read != ReadStatus::Ok) {
+        loaded.why = WhyUnreadable(read);
+        return loaded;
     }
+    switch (EncodingOf(bytes)) {
+        case ProfileEncoding::Ansi:
+            loaded.document = IniDocument::Parse(std::move(bytes));
+            break;
+        case ProfileEncoding::Utf16:
+            loaded.document = IniDocument::Parse(AnsiOfUtf16File(bytes));
+            break;
+        case ProfileEncoding::Unsupported:
+            loaded.why = kUnsupportedEncoding;
+            return loaded;
+    }
+    loaded.state = FileState::Ok;
     return loaded;
 }
 
@@ -108,9 +124,25 @@ std::optional<IniDocument> LoadIniFile(const std::string& path) {
 }
 
 bool SaveIniFile(const std::string& path, const IniDocument& document) {
-    std::string joined;
-    const std::vector<std::string_view> pieces = document.SerializePieces(joined);
-    return ReplaceFileAtomically(path, pieces);
+    // The file keeps the encoding it has: a look at its first bytes tells.
+    std::string start;
+    ReadWholeFile(path, start, 4);
+    switch (EncodingOf(start)) {
+        case ProfileEncoding::Ansi: {
+            std::string joined;
+            const std::vector<std::string_view> pieces = document.SerializePieces(joined);
+            return ReplaceFileAtomically(path, pieces);
+        }
+        case ProfileEncoding::Utf16: {
+            std::string original;
+            if (ReadWholeFile(path, original) != ReadStatus::Ok || EncodingOf(original) != ProfileEncoding::Utf16)
+                return false;
+            return ReplaceFileAtomically(path, Utf16FileOf(document.Serialize(), original));
+        }
+        case ProfileEncoding::Unsupported:
+            break;
+    }
+    return false;
 }
 
 bool UpdateIniFile(const std::string& path, const std::function<void(IniDocument&)>& change) {

@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 
-#include "platform/FileIo.h"
 #include "rules/IniDocument.h"
 
 namespace zapnix {
@@ -30,7 +29,7 @@ enum class FileState { Missing, Ok, Unreadable };
 
 struct LoadedIni {
     FileState state = FileState::Missing;
-    ReadStatus read = ReadStatus::Missing;  // what the read found: why a file is Unreadable
+    std::string_view why;  // why an Unreadable file could not be read, as the user is told
     IniDocument document;  // empty unless state is Ok
 };
 

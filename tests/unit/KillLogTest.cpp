@@ -3,6 +3,7 @@
 #include "TempFolder.h"
 
 #include "killlog/KillLog.h"
+#include "killlog/KillLogStore.h"
 
 namespace zapnix {
 namespace {
@@ -39,6 +40,29 @@ TEST_F(KillLogOnDisk, KeepsKillsInMemoryUntilTheStoredEntriesCanBeRead) {
     // Read once is read: a later save merges nothing again.
     ASSERT_TRUE(file.Save(log));
     EXPECT_EQ(log.Rows(), all);
+}
+
+// The store of a run: it reads the file only once used, and a run that neither killed nor showed the
+// log writes nothing. Each kill is dated, saved at once, and shown by a viewer that listens.
+TEST_F(KillLogOnDisk, TheStoreReadsWhenFirstUsedAndSavesEveryKill) {
+    const std::string path = PathOf("poplog.ini");
+    {
+        KillLogStore unused(path, [] { return std::string("7.12.2026"); });
+        EXPECT_TRUE(unused.Save());
+    }
+    EXPECT_FALSE(std::filesystem::exists(path)) << "nothing recorded, nothing written";
+
+    Store(path, "[Windows]\r\nTotal=1\r\nTitle  1=old\r\nDate  1=1.1.2026\r\n");
+    KillLogStore store(path, [] { return std::string("7.12.2026"); });
+    int shown = 0;
+    store.OnKill([&] { ++shown; });
+    store.RecordKill("Win a Prize");
+    EXPECT_EQ(shown, 1);
+    const Entries both{{"old", "1.1.2026"}, {"Win a Prize", "7.12.2026"}};
+    EXPECT_EQ(store.Log().Rows(), both);
+    KillLog saved;
+    LoadKillLogFromFile(path, saved);
+    EXPECT_EQ(saved.Rows(), both);
 }
 
 TEST(KillLogClearSelected, RemovesTheTickedRowsOrSaysWhyThereIsNothingToDo) {

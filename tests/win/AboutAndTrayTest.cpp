@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -13,7 +14,10 @@
 #include <utility>
 #include <vector>
 
+#include "ZapnixVersion.h"
+#include "app/AboutFrm.h"
 #include "app/AboutIds.h"
+#include "app/AboutLettering.h"
 #include "app/Program.h"
 #include "app/ZapnixFrm.h"
 #include "app/ZapnixIds.h"
@@ -42,22 +46,25 @@ struct StandInShell final : Shell, NotificationArea {
         if (message == NIM_DELETE) return std::exchange(icon, false);
         return !std::exchange(icon, true) && lostAnswers-- <= 0;
     }
+    UINT ListenForRestart(HWND window) override {
+        listener = window;
+        return kRestart;
+    }
+    static constexpr UINT kRestart = WM_APP + 40;
     std::vector<std::string> opened;
     bool ready = true, icon = false;
     int lostAnswers = 0, adds = 0;
+    HWND listener = nullptr;
 };
 
 class AboutAndTray : public ::testing::Test {
 protected:
-    void SetUp() override {
-        main_ = std::make_unique<ZapnixFrm>(context_);
-        ASSERT_TRUE(main_->Create());
-    }
+    void SetUp() override { ASSERT_TRUE(main_.Create({})); }
     void TearDown() override {
-        main_.reset();
+        DestroyWindow(main_.Hwnd());
         DropQuitMessage();
     }
-    void Command(int id) { SendMessageA(main_->Hwnd(), WM_COMMAND, id, 0); }
+    void Command(int id) { SendMessageA(main_.Hwnd(), WM_COMMAND, id, 0); }
 
     // A folder that does not exist: no rules, no settings, and nothing is written there.
     const std::string folder_ = (std::filesystem::temp_directory_path() / "zapnix-about-none").string();
@@ -65,10 +72,23 @@ protected:
     StandInShell shell_;
     WindowContext context_{folder_,          nullptr, nullptr, adapters_.windows, adapters_.textCase, nullptr,
                            adapters_.runKey, shell_,  shell_};
-    std::unique_ptr<ZapnixFrm> main_;
+    RuleStore rules_{folder_ + "\\quorb.ini"};
+    KillLogStore killLog_{folder_ + "\\poplog.ini", [] { return std::string("today"); }};
+    Win32WindowOwners owners_;
+    BrowserFrames browserFrames_{adapters_.windows, owners_, adapters_.textCase};
+    ZapnixFrm main_{context_, rules_, browserFrames_, others_};
+    OtherWindows others_{context_, main_, rules_, killLog_, browserFrames_};
 };
 
-TEST_F(AboutAndTray, TheLinksGoToTheShellAndAboutTwiceIsOneDarkGreyBoxWithThePictureInItsPictureBoxCorner) {
+// The colours of a width x height block of `dc` from (left, top), row by row.
+std::vector<COLORREF> PixelsOf(HDC dc, int left, int top, int width, int height) {
+    std::vector<COLORREF> pixels;
+    for (int y = top; y < top + height; ++y)
+        for (int x = left; x < left + width; ++x) pixels.push_back(GetPixel(dc, x, y));
+    return pixels;
+}
+
+TEST_F(AboutAndTray, TheLinksGoToTheShellAndAboutTwiceIsOneDarkGreyBoxWithThePictureLetteredWithThisBuildsVersion) {
     Command(ids::MenuHome);
     Command(ids::MenuForum);
     EXPECT_EQ(shell_.opened, (std::vector<std::string>{"http://127.0.0.1/", "http://127.0.0.1/perl/forum/gforum.cgi"}));
@@ -90,32 +110,66 @@ TEST_F(AboutAndTray, TheLinksGoToTheShellAndAboutTwiceIsOneDarkGreyBoxWithThePic
     for (const POINT at : {POINT{3, 3}, POINT{pic.right - 3, pic.top + 5}, POINT{pic.left + 5, pic.bottom - 2}})
         EXPECT_EQ(GetPixel(screen.Get(), at.x, at.y), RGB(64, 64, 64)) << at.x << "," << at.y;
 
-    // At 96 dots per inch the picture box's top-left 270 x 180 pixels are the picture's, one for one.
+    // At 96 dots per inch the picture box's top-left 270 x 180 pixels are the picture's, one for one, with the
+    // name and this build's version lettered on it.
     if (scale.Dpi() != 96) return;
+    const auto lines = AboutFrm::Lettering();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].text, std::string("Version ") + ZAPNIX_VERSION_TEXT);
     const UniqueBitmap picture(static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUT), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     const UniqueMemoryDc memory(CreateCompatibleDC(screen.Get()));
     const SelectionGuard selected(memory.Get(), picture.Get());
+    for (const auto& line : lines)
+        for (const LetterCell& cell : LetterCells(line.text, line.top))
+            for (int y = 0; y < kLetterCellSize; ++y)
+                for (int x = 0; x < kLetterCellSize; ++x)
+                    SetPixel(memory.Get(), cell.left + x, cell.top + y, line.colour);
+    const std::vector<COLORREF> shown = PixelsOf(screen.Get(), pic.left, pic.top, 270, 180);
+    const std::vector<COLORREF> expected = PixelsOf(memory.Get(), 0, 0, 270, 180);
     int differing = 0;
-    for (int y = 0; y < 180; y += 3)
-        for (int x = 0; x < 270; ++x)
-            differing += GetPixel(screen.Get(), pic.left + x, pic.top + y) != GetPixel(memory.Get(), x, y);
+    for (std::size_t i = 0; i < shown.size(); ++i) differing += shown[i] != expected[i];
     EXPECT_EQ(differing, 0);
+    EXPECT_GT(std::count(expected.begin(), expected.end(), lines[1].colour), 100) << "no version lettered";
 }
 
 TEST_F(AboutAndTray, AMissingIconIsAskedForAgainUntilTheShellHasIt) {
     shell_.ready = false;
-    main_->HideToTray();
+    main_.HideToTray();
     Pump(3 * TrayIcon::kRetryMs, [&] { return shell_.adds >= 2; });
     ASSERT_GE(shell_.adds, 2) << "asked again while the notification area is not there";
 
     shell_.ready = true;
     shell_.lostAnswers = 1;
-    Pump(2 * TrayIcon::kRetryMs, [&] { return main_->Tray().Present(); });
-    EXPECT_TRUE(main_->Tray().Present()) << "an icon added without the answer saying so is there";
+    Pump(2 * TrayIcon::kRetryMs, [&] { return main_.Tray().Present(); });
+    EXPECT_TRUE(main_.Tray().Present()) << "an icon added without the answer saying so is there";
     const int adds = shell_.adds;
     Pump(TrayIcon::kRetryMs + 500, [] { return false; });
     EXPECT_EQ(shell_.adds, adds) << "nothing more is asked once the icon is there";
+}
+
+// The shell's message is let through to the main window (by the real notification area below), which
+// then asks for its icon again.
+TEST_F(AboutAndTray, TheMainWindowListensForTheShellsRestartAndThenAsksForItsIconAgain) {
+    EXPECT_EQ(shell_.listener, main_.Hwnd());
+    main_.HideToTray();
+    ASSERT_TRUE(shell_.icon);
+    shell_.icon = false;  // a restarted shell has none
+    SendMessageA(main_.Hwnd(), StandInShell::kRestart, 0, 0);
+    EXPECT_TRUE(shell_.icon);
+}
+
+// On Windows the message filter remembers what a window lets through: a second call finds it allowed.
+// Wine's ChangeWindowMessageFilterEx does nothing and reports nothing: there, only the message is checked.
+TEST(NotificationArea, LetsTheTaskbarsRestartMessageThroughToTheWindow) {
+    Win32NotificationArea area;
+    const UniqueWindow window(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    const UINT message = area.ListenForRestart(window.Get());
+    EXPECT_EQ(message, RegisterWindowMessageA("TaskbarCreated"));
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) return;
+    CHANGEFILTERSTRUCT filter{sizeof filter, MSGFLTINFO_NONE};
+    ASSERT_TRUE(ChangeWindowMessageFilterEx(window.Get(), message, MSGFLT_ALLOW, &filter));
+    EXPECT_EQ(filter.ExtStatus, static_cast<DWORD>(MSGFLTINFO_ALREADYALLOWED_FORWND));
 }
 
 TEST(MainWindow, EndingWhileTheRuleEditorIsOpenNeverShowsTheHiddenMainWindow) {
@@ -136,7 +190,7 @@ TEST(MainWindow, EndingWhileTheRuleEditorIsOpenNeverShowsTheHiddenMainWindow) {
     click.hdr = {list, static_cast<UINT_PTR>(ids::WinList), static_cast<UINT>(NM_CLICK)};
     click.ptAction = {label.left + 2, (label.top + label.bottom) / 2};
     SendMessageA(window, WM_NOTIFY, ids::WinList, reinterpret_cast<LPARAM>(&click));
-    ASSERT_NE(program.Main().ExistingEditor(), nullptr);
+    ASSERT_NE(program.Others().Editor(), nullptr);
     ASSERT_FALSE(IsWindowVisible(window));
 
     static bool shown;
