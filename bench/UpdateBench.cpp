@@ -11,6 +11,7 @@
 
 #include "../tests/win/LoopbackHttpServer.h"
 #include "BenchSupport.h"
+#include "platform/Win32NotificationArea.h"
 #include "platform/Win32RunKeyRegistry.h"
 #include "platform/Win32Shell.h"
 #include "platform/Win32TextCase.h"
