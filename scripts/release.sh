@@ -15,7 +15,8 @@
 # prime256v1 -genkey -noout` makes it); the command refuses to run without it. The package is signed with
 # it, and the signature goes beside the package as zapnix/Zapnix-<version>.zip.sig: r then s, 32 bytes
 # each, over the package's file name, a line feed and the SHA-256 of its bytes in lower-case hex. Keep
-# the key out of the repository; build the program with its public half (ZAPNIX_RELEASE_PUBLIC_KEY).
+# the key out of the repository. The program is built to trust the key's public half, so that a release
+# never ships a program that would refuse its own updates.
 #
 # Zapnix.exe is built twice from scratch (CMake preset `release`: optimised, stripped, no link time), in two
 # folders, and packed twice; the release is written only when both give the same bytes. The archive's
@@ -46,9 +47,15 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
 fi
 export SOURCE_DATE_EPOCH
 
+# The public half of the signing key, as the build takes it: x then y in hex.
+public_key=$work/release-public-key.hex
+mkdir -p "$work"
+openssl ec -in "$key" -pubout -outform DER 2>/dev/null | tail -c 64 | xxd -p -c 64 >"$public_key"
+[ "$(tr -d '\n' <"$public_key" | wc -c)" -eq 128 ] || { echo "release: $key is no P-256 private key" >&2; exit 1; }
+
 # Builds Zapnix.exe in folder $1 from scratch.
 build_program() {
-  local options=()
+  local options=("-DZAPNIX_RELEASE_PUBLIC_KEY=$PWD/$public_key")
   [ -z "$version" ] || options+=("-DZAPNIX_VERSION=$version")
   [ -z "$server" ] || options+=("-DZAPNIX_SERVER_BASE=$server")
   rm -rf "$1"

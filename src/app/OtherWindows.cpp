@@ -15,7 +15,7 @@ void OtherWindows::ShowLog() {
 
 void OtherWindows::ShowUpgrade() {
     if (UpgradeFrm* upgrade = upgrade_.Obtain([this] {
-            return UpgradeFrm::Create(context_, UpgradeServices{context_.http, ServerBase()});
+            return UpgradeFrm::Create(context_, UpgradeServices{context_.http, ServerBase(), ReleasePublicKey()});
         }))
         upgrade->Show();
 }

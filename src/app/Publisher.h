@@ -4,15 +4,14 @@
 // program is built (the program reads no arguments and no environment), so that a test build can ask a
 // loopback server and trust a test key.
 
-#include <array>
+#include "update/PackageSignature.h"
 
 namespace zapnix {
 
 // Scheme and host without a trailing slash, such as "http://www.quorb.com".
 const char* ServerBase();
 
-// The publisher's public key: the point of the P-256 curve, x then y, 32 bytes each, big-endian.
-using PublicKey = std::array<unsigned char, 64>;
+// The publisher's public key that packages are signed with.
 const PublicKey& ReleasePublicKey();
 
 }  // namespace zapnix

@@ -16,6 +16,8 @@ inline constexpr char kSignatureSuffix[] = ".sig";
 inline constexpr std::size_t kSignatureBytes = 64;
 
 using Sha256Digest = std::array<unsigned char, 32>;
+// The publisher's public key: the point of the P-256 curve, x then y, 32 bytes each, big-endian.
+using PublicKey = std::array<unsigned char, 64>;
 
 // The message signed: the package's file name, a line feed, and the SHA-256 of its bytes as 64
 // lower-case hex digits ("Zapnix-1.18.zip\n9f86d0...").

@@ -58,8 +58,7 @@ bool Sha256::Finish(Sha256Digest& digest) {
     return !failed_;
 }
 
-bool SignatureValid(const std::array<unsigned char, 64>& publicKey, std::string_view message,
-                    std::string_view signature) {
+bool SignatureValid(const PublicKey& publicKey, std::string_view message, std::string_view signature) {
     if (signature.size() != kSignatureBytes) return false;
     Sha256Digest digest{};
     Sha256 hash;

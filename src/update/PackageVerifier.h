@@ -30,7 +30,6 @@ private:
 
 // Whether `signature` is the publisher's signature of `message`: `publicKey` holds the P-256 point, x then
 // y, 32 bytes each, big-endian. A signature of any other length is none.
-bool SignatureValid(const std::array<unsigned char, 64>& publicKey, std::string_view message,
-                    std::string_view signature);
+bool SignatureValid(const PublicKey& publicKey, std::string_view message, std::string_view signature);
 
 }  // namespace zapnix

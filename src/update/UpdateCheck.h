@@ -37,6 +37,7 @@ inline constexpr char kWaitingStatus[] = "Waiting for user action...";
 inline constexpr char kConnectingStatus[] = "Connecting to download server....";
 inline constexpr char kDownloadSuccess[] = "Download success!";
 inline constexpr char kDownloadFailure[] = "Download failed or was cancelled.";
+inline constexpr char kDownloadUnverified[] = "Download could not be verified and was discarded.";
 
 // The number at the start of the manifest: its first five bytes with surrounding blanks removed, read as
 // plain decimal digits with at most one point as the separator (whatever the user's locale). A sign, an

@@ -2,6 +2,7 @@
 // Where the answers of the update check and of the package download go as they arrive.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,7 +31,9 @@ private:
 // is read when it is too large.
 class PackageReceiver final : public HttpReceiver {
 public:
-    PackageReceiver(const std::string& path, std::uint64_t largest) : file_(path), largest_(largest) {}
+    // `seen` is shown every piece written, on the thread that runs the request (to hash the package).
+    PackageReceiver(const std::string& path, std::uint64_t largest, std::function<void(std::string_view)> seen = {})
+        : file_(path), largest_(largest), seen_(std::move(seen)) {}
     // False when no new file could be made beside the target (see FileReplacement).
     bool Started() const { return file_.Started(); }
     bool Begin(unsigned status, std::optional<std::uint64_t> announcedLength) override;
@@ -42,8 +45,26 @@ public:
 private:
     FileReplacement file_;
     std::uint64_t largest_;
+    std::function<void(std::string_view)> seen_;
     std::uint64_t length_ = 0;
     std::uint64_t written_ = 0;
+};
+
+// A package's signature, fetched before the package: a status-200 answer of exactly the signature's size.
+class SignatureReceiver final : public HttpReceiver {
+public:
+    enum class Outcome {
+        Failed,    // no answer, or the transfer broke off: the download fails as any other
+        Unusable,  // an answer without a signature in it (missing, or malformed): nothing can be verified
+        Received,
+    };
+    bool Begin(unsigned status, std::optional<std::uint64_t> announcedLength) override;
+    bool Take(std::string_view piece) override;
+    Outcome Judge(const HttpResponse& response) const;
+    const std::string& Signature() const { return bytes_; }
+
+private:
+    std::string bytes_;
 };
 
 }  // namespace zapnix

@@ -125,39 +125,59 @@ void UpgradeFrm::DownloadPackage() {
         return;
     }
     packagePath_ = *target;
-    package_.emplace(packagePath_, services_.limits.largestPackage);
+    version_ = version;
+    // A target that cannot be written gets nothing fetched.
+    packageHash_.emplace();
+    package_.emplace(packagePath_, services_.limits.largestPackage,
+                     [this](std::string_view piece) { packageHash_->Add(piece); });
     if (!package_->Started()) {
         TraceFailure("the package could not be saved to " + packagePath_);
-        package_.reset();
-        AppendStatus(kDownloadFailure);
-        return;
+        return DownloadFailed(kDownloadFailure);
     }
-    if (!StartRequest(PackagePath(version), *package_, services_.limits.downloadTime, Activity::Downloading)) {
-        package_.reset();
-        return;
-    }
+    // The signature first: a package that none can vouch for is not worth its download.
+    signature_.emplace();
+    if (!StartRequest(PackagePath(version) + kSignatureSuffix, *signature_, services_.limits.checkTime,
+                      Activity::FetchingSignature))
+        return DownloadFailed(nullptr);
     download_ = DownloadFrm::Create(Hwnd(), context_.icon);
+}
+
+void UpgradeFrm::SignatureEnded(const HttpResponse& response) {
+    request_.reset();
+    const SignatureReceiver::Outcome outcome = signature_->Judge(response);
+    if (outcome == SignatureReceiver::Outcome::Failed) return DownloadFailed(kDownloadFailure);
+    if (outcome == SignatureReceiver::Outcome::Unusable) return DownloadFailed(kDownloadUnverified);
+    if (!StartRequest(PackagePath(version_), *package_, services_.limits.downloadTime, Activity::Downloading))
+        DownloadFailed(nullptr);
+}
+
+void UpgradeFrm::DownloadFailed(const char* line) {
+    download_.reset();
+    RequestEnded();
+    package_.reset();
+    packageHash_.reset();
+    signature_.reset();
+    if (line) AppendStatus(line);
 }
 
 void UpgradeFrm::DownloadEnded(const HttpResponse& response) {
     download_.reset();
     RequestEnded();
-    // Only a whole package replaces the file, in one step: anything else leaves an earlier file as it was,
-    // and the new bytes go with the receiver. Whatever else must hold of the whole file before it is kept
-    // is asked here, before the commit.
+    // Only a whole package that its signature vouches for replaces the file, in one step: anything else
+    // leaves an earlier file as it was, and the new bytes go with the receiver.
     const bool complete = package_->Complete(response);
-    const bool saved = complete && package_->Commit();
-    if (complete && !saved) TraceFailure("the package could not be saved to " + packagePath_);
-    package_.reset();
-    AppendStatus(saved ? kDownloadSuccess : kDownloadFailure);
+    Sha256Digest digest{};
+    const bool verified = complete && packageHash_->Finish(digest) &&
+                          SignatureValid(services_.releaseKey, SignedMessage(PackageFileName(version_), digest),
+                                         signature_->Signature());
+    const bool saved = verified && package_->Commit();
+    if (verified && !saved) TraceFailure("the package could not be saved to " + packagePath_);
+    DownloadFailed(saved ? kDownloadSuccess : complete && !verified ? kDownloadUnverified : kDownloadFailure);
 }
 
 void UpgradeFrm::CancelDownload() {
-    if (activity_ != Activity::Downloading) return;
-    download_.reset();
-    RequestEnded();
-    package_.reset();
-    AppendStatus(kDownloadFailure);
+    if (activity_ != Activity::Downloading && activity_ != Activity::FetchingSignature) return;
+    DownloadFailed(kDownloadFailure);
 }
 
 void UpgradeFrm::ShowUnexpectedFailure(const HttpFailure& failure) {
@@ -202,6 +222,8 @@ LRESULT UpgradeFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (std::optional<HttpResponse> response = request_->TakeResponse()) {
                     if (activity_ == Activity::Checking)
                         CheckEnded(*response);
+                    else if (activity_ == Activity::FetchingSignature)
+                        SignatureEnded(*response);
                     else
                         DownloadEnded(*response);
                 }
@@ -215,6 +237,8 @@ LRESULT UpgradeFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             download_.reset();
             request_.reset();
             package_.reset();
+            packageHash_.reset();
+            signature_.reset();
             manifest_.reset();
             return 0;
         default:

@@ -16,6 +16,8 @@
 #include "platform/SaveFileDialog.h"
 #include "update/BackgroundRequest.h"
 #include "update/DownloadFrm.h"
+#include "update/PackageSignature.h"
+#include "update/PackageVerifier.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateReceivers.h"
 
@@ -26,6 +28,7 @@ inline constexpr char kUpgradeClassName[] = "UpgradeFrm";
 struct UpgradeServices {
     std::shared_ptr<HttpClient> http;
     std::string serverBase;  // scheme and host, no trailing slash
+    PublicKey releaseKey;    // a package is kept only when its signature is this key's
     std::function<std::optional<std::string>(const SaveFileRequest&)> askSaveFileName = AskSaveFileName;
     UpdateLimits limits{};
 };
@@ -44,7 +47,7 @@ public:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    enum class Activity { Idle, Checking, Downloading };
+    enum class Activity { Idle, Checking, FetchingSignature, Downloading };
 
     UpgradeFrm(const WindowContext& context, UpgradeServices services)
         : context_(context), services_(std::move(services)) {}
@@ -52,7 +55,10 @@ private:
     void Check();
     void CheckEnded(const HttpResponse& response);
     void DownloadPackage();
+    void SignatureEnded(const HttpResponse& response);
     void DownloadEnded(const HttpResponse& response);
+    // Ends a download that did not get as far as its package: the window as it was, and `line` told.
+    void DownloadFailed(const char* line);
     void CancelDownload();
     bool StartRequest(const std::string& path, HttpReceiver& receiver, std::chrono::milliseconds deadline,
                       Activity activity);
@@ -64,10 +70,13 @@ private:
     Activity activity_ = Activity::Idle;
     // Where the running request's body goes; declared before the request, which must go first.
     std::optional<ManifestReceiver> manifest_;
+    std::optional<SignatureReceiver> signature_;
+    std::optional<Sha256> packageHash_;  // of the package's bytes as they arrive
     std::optional<PackageReceiver> package_;
     std::unique_ptr<BackgroundRequest> request_;
     std::unique_ptr<DownloadFrm> download_;
     std::string packagePath_;
+    std::string version_;  // of the package under way
     bool updateOffered_ = false;
 };
 

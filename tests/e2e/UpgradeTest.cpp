@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "LoopbackHttpServer.h"
+#include "TestSigning.h"
 #include "ZapnixSession.h"
 #include "update/UpgradeIds.h"
 
@@ -27,6 +28,8 @@ TEST_F(Upgrade, CheckFindsTheNewerVersionAndDownloadSavesItsPackage) {
         "/zapnix/updates.txt",
         "HTTP/1.1 302 Found\r\nLocation: /zapnix/updates.txt\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
     server.Serve("/zapnix/Zapnix-1.2.zip", testing::HttpAnswer(package));
+    // Signed with the tests' key, which this copy of Zapnix is built to trust.
+    server.Serve("/zapnix/Zapnix-1.2.zip.sig", testing::HttpAnswer(testing::SignatureOf("Zapnix-1.2.zip", package)));
     // Started under the name of the real program, in its scratch folder; Wine finds a Unix path on drive Z:.
     const char* loopbackExe = std::getenv("ZAPNIX_LOOPBACK_EXE");
     ASSERT_TRUE(loopbackExe && CopyFileA(loopbackExe, folder_.File("Zapnix.exe").c_str(), FALSE))

@@ -10,7 +10,9 @@
 
 #include "../unit/TempFolder.h"
 #include "LoopbackHttpServer.h"
+#include "TestSigning.h"
 #include "WinTestSupport.h"
+#include "app/Publisher.h"
 #include "platform/WinInetHttpClient.h"
 #include "update/UpgradeFrm.h"
 #include "update/UpgradeIds.h"
@@ -29,8 +31,10 @@ const std::string kLatest = kReceived + "\r\nYou are using the latest version of
 const std::string kWrongData =
     "\r\nInvalid response received from download server.\r\nA connection was made but the wrong data was returned.";
 const std::string kFailure = "\r\nDownload failed or was cancelled.";
+const std::string kUnverified = "\r\nDownload could not be verified and was discarded.";
 constexpr char kManifest[] = "/zapnix/updates.txt";
 constexpr char kPackage[] = "/zapnix/Zapnix-1.2.zip";
+constexpr char kSignature[] = "/zapnix/Zapnix-1.2.zip.sig";
 
 std::string TransferError(int code) {
     return "\r\nInvalid response received from download server (" + std::to_string(code) + "). Quitting.";
@@ -57,7 +61,9 @@ protected:
         auto ask = [this](const SaveFileRequest& request) {  // a save dialog that saves when opened in our folder
             return request.folder == folder_.string() ? saveAs_ : std::nullopt;
         };
-        frm_ = UpgradeFrm::Create(adapters_.context, UpgradeServices{std::move(http), "http://127.0.0.1", ask, limits});
+        // The tests' key: this program is built to trust it.
+        frm_ = UpgradeFrm::Create(adapters_.context,
+                                  UpgradeServices{std::move(http), "http://127.0.0.1", ReleasePublicKey(), ask, limits});
         ASSERT_NE(frm_, nullptr);
     }
     HWND Item(int id) const { return GetDlgItem(frm_->Hwnd(), id); }
@@ -209,6 +215,7 @@ TEST_F(Upgrade, OnlyAWholePackageOfAnnouncedLengthReplacesTheFile) {
         if (!std::filesystem::is_directory(target)) Store(target.string(), "earlier");
         server_.emplace();  // fresh counts
         server_->Serve(kPackage, c.reply);
+        server_->Serve(kSignature, HttpAnswer(testing::SignatureOf("Zapnix-1.2.zip", package)));
         saveAs_ = target.string();
         Click(Command1);
         if (!c.cancelAt.empty()) CancelWhenShown(c.cancelAt);
@@ -222,6 +229,53 @@ TEST_F(Upgrade, OnlyAWholePackageOfAnnouncedLengthReplacesTheFile) {
         EXPECT_EQ(Bar(), 0);
         EXPECT_EQ(server_->Requests(kPackage), c.requests);
     }
+}
+
+// Only a package that the publisher's signature vouches for is kept: a changed byte, another key's
+// signature, an older package's signature served under this one's name, a signature cut short and none at
+// all each leave no file (an earlier one as it was) and say so in a line of their own.
+TEST_F(Upgrade, OnlyAPackageItsSignatureVouchesForIsKept) {
+    const std::string package = "PK\x03\x04 the package of 1.2";
+    std::string changed = package;
+    changed.back() ^= 1;
+    const std::string signature = testing::SignatureOf("Zapnix-1.2.zip", package);
+    const struct {
+        std::string served;
+        std::optional<std::string> signature;  // none: not on the server
+        bool saved;
+    } downloads[] = {
+        {package, signature, true},
+        {changed, signature, false},
+        {package, testing::SignatureOf("Zapnix-1.2.zip", package, "other-private-key.hex"), false},
+        {package, testing::SignatureOf("Zapnix-1.16.zip", package), false},
+        {package, signature.substr(0, kSignatureBytes - 1), false},
+        {package, std::nullopt, false},
+    };
+    Open();
+    server_->Serve(kManifest, HttpAnswer("1.20"));
+    Click(Command2);
+    AwaitRequest();
+    std::string status = Status();
+    saveAs_ = PathOf("Zapnix-1.2.zip");
+    for (const auto& c : downloads) {
+        SCOPED_TRACE(c.signature ? std::to_string(c.signature->size()) + " bytes" : "no signature");
+        Store(*saveAs_, "earlier");
+        server_.emplace();
+        server_->Serve(kPackage, HttpAnswer(c.served));
+        server_->Serve(kSignature, c.signature ? HttpAnswer(*c.signature) : HttpAnswer("", "404 Not Found"));
+        Click(Command1);
+        AwaitRequest();
+        EXPECT_EQ(Load(*saveAs_), c.saved ? package : "earlier");
+        EXPECT_EQ(Leftovers(), std::set<std::string>{});
+        EXPECT_EQ(Status(), status += c.saved ? "\r\nDownload success!" : kUnverified);
+        EXPECT_EQ(server_->Requests(kPackage), c.signature && c.signature->size() == kSignatureBytes ? 1 : 0)
+            << "without a signature the package is not fetched";
+    }
+    // No answer at all for the signature is a failed download as any other.
+    server_.reset();
+    Click(Command1);
+    AwaitRequest();
+    EXPECT_EQ(Status(), status += kFailure);
 }
 
 // A server that trickles its answer, each piece well within the time-out of a single wait.
@@ -241,6 +295,7 @@ TEST_F(Upgrade, ARequestEndsAtItsDeadlineHoweverSlowlyTheServerAnswers) {
 
     saveAs_ = PathOf("Zapnix-1.2.zip");
     Store(*saveAs_, "earlier");
+    server_->Serve(kSignature, HttpAnswer(testing::SignatureOf("Zapnix-1.2.zip", std::string(1000, 'z'))));
     server_->Serve(
         kPackage,
         HttpReply{.bytes = "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n", .trickle = "z", .every = 200ms});
@@ -261,6 +316,7 @@ TEST_F(Upgrade, ClosingTheWindowOrCancellingEndsTheRequest) {
     AwaitRequest();
     saveAs_ = PathOf("Zapnix-1.2.zip");
     Store(*saveAs_, "earlier");
+    server_->Serve(kSignature, HttpAnswer(std::string(kSignatureBytes, 's')));
     server_->Serve(kPackage, HttpReply{.delay = 200ms, .bytes = Redirect(kPackage)});
     Click(Command1);
     testing::Pump(10000, [&] { return server_->Requests(kPackage) >= 2; });
