@@ -53,8 +53,11 @@ protected:
         package_ = ReleaseBytes("zapnix\\Zapnix-1.18.zip");
         ASSERT_EQ(manifest_, "1.18\r\n");
         ASSERT_GT(package_.size(), 100000u) << "no program in the package";
+        const std::string signature = ReleaseBytes("zapnix\\Zapnix-1.18.zip.sig");
+        ASSERT_EQ(signature.size(), 64u) << "the release is signed (with the tests' key)";
         server_.Serve("/zapnix/updates.txt", testing::HttpAnswer(manifest_));
         server_.Serve("/zapnix/Zapnix-1.18.zip", testing::HttpAnswer(package_));
+        server_.Serve("/zapnix/Zapnix-1.18.zip.sig", testing::HttpAnswer(signature));
     }
 
     std::string ReleaseBytes(const std::string& relative) const {
