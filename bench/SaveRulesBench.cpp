@@ -12,7 +12,7 @@
 #include <string>
 
 #include "BenchSupport.h"
-#include "rules/ProfileFile.h"
+#include "profile/ProfileFile.h"
 #include "rules/RuleFile.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/Dialogs.h"
 #include "platform/MessagePump.h"
 #include "platform/ShortDate.h"
-#include "rules/ProfileFile.h"
+#include "profile/ProfileFile.h"
 #include "rules/RuleFile.h"
 
 namespace zapnix {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "rules/IniDocument.h"
+#include "profile/IniDocument.h"
 #include "settings/Settings.h"
 
 namespace zapnix {

@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "rules/IniDocument.h"
-#include "rules/ProfileFile.h"
+#include "profile/IniDocument.h"
+#include "profile/ProfileFile.h"
 
 namespace {
 

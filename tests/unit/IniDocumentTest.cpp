@@ -1,4 +1,4 @@
-#include "rules/IniDocument.h"
+#include "profile/IniDocument.h"
 
 #include <gtest/gtest.h>
 

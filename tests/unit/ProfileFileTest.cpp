@@ -1,4 +1,4 @@
-#include "rules/ProfileFile.h"
+#include "profile/ProfileFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TempFolder.h"
-#include "rules/ProfileFile.h"
+#include "profile/ProfileFile.h"
 #include "rules/RuleFile.h"
 
 namespace zapnix {

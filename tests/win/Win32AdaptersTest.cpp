@@ -13,7 +13,7 @@
 #include "platform/ShortDate.h"
 #include "platform/Win32TextCase.h"
 #include "platform/Win32WindowSystem.h"
-#include "rules/ProfileFile.h"
+#include "profile/ProfileFile.h"
 
 namespace zapnix {
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "rules/IniDocument.h"
+#include "profile/IniDocument.h"
 
 namespace zapnix {
 

@@ -1,4 +1,4 @@
-#include "rules/IniDocument.h"
+#include "profile/IniDocument.h"
 
 #include <algorithm>
 #include <bit>
