@@ -12,6 +12,7 @@
 #include <string>
 
 #include "BenchSupport.h"
+#include "profile/NumberedRows.h"
 #include "profile/ProfileFile.h"
 #include "rules/RuleFile.h"
 

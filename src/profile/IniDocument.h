@@ -1,12 +1,14 @@
 #pragma once
-// A profile file held in memory with the reading and writing rules of the Windows profile
-// functions (GetPrivateProfileStringA / GetPrivateProfileIntA / WritePrivateProfileStringA).
-// Lines are kept verbatim: whatever a write does not touch is serialised byte for byte as parsed.
-// A document belongs to one thread at a time: even a read may make the index of its key names.
+// A profile file held in memory with the reading and writing rules of the Windows profile functions
+// (GetPrivateProfileStringA / GetPrivateProfileIntA / WritePrivateProfileStringA). Lines are kept
+// verbatim: whatever a write does not touch is serialised byte for byte as it was parsed.
+// A document belongs to one thread at a time: even a read may make the index of a section's key names.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zapnix {
@@ -15,30 +17,23 @@ class IniDocument {
 public:
     // The longest text a read hands back: the profile functions fill a buffer of 260 characters.
     static constexpr std::size_t kMaxReadLength = 259;
+    // A document holds less than 4 GB (parsed bytes and written text together): Parse and the writes
+    // throw std::length_error beyond.
+    static constexpr std::size_t kMaxBytes = UINT32_MAX - 1;
 
-    IniDocument() = default;
-    IniDocument(const IniDocument&) = default;
-    IniDocument(IniDocument&&) noexcept = default;
-    IniDocument& operator=(const IniDocument&) = default;
-    IniDocument& operator=(IniDocument&&) noexcept = default;
-    ~IniDocument();
-    static IniDocument Parse(std::string_view bytes);
-    // Keeps `bytes` as the document's buffer instead of copying them.
-    static IniDocument Parse(std::string&& bytes);
-    static IniDocument Parse(const char* bytes) { return Parse(std::string_view(bytes)); }
-    // An empty string to read the next file into: the buffer of the last document this thread dropped,
-    // so that reading a file of about the same size again takes no fresh memory from the system.
-    static std::string TakeSpareBuffer();
+    static IniDocument Parse(std::string bytes);
     std::string Serialize() const;
-    // The same bytes as pieces to be written one after the other: long runs of lines that stand as they
-    // were read are views into the document, everything else is joined in `joined`. Valid while neither
-    // the document nor `joined` changes. A save writes these, never copying the unchanged bulk of a file.
-    std::vector<std::string_view> SerializePieces(std::string& joined) const;
+    // The same bytes as views into the document, to be written one after the other: lines that stand
+    // one after the other in its buffer (all lines of a file that was only read) make one run. Valid
+    // until the document changes.
+    std::vector<std::string_view> Runs() const;
 
     // "" when the section or key is missing; blanks and one pair of enclosing quotes removed.
     std::string ReadString(std::string_view section, std::string_view key) const;
     // Leading decimal digits after an optional sign, wrapping modulo 2^32; 0 when empty.
     std::uint32_t ReadNumber(std::string_view section, std::string_view key) const;
+    // The number that a read string holds, as ReadNumber reads it.
+    static std::uint32_t NumberIn(std::string_view text);
     // Replaces the first matching key in place, inserts a missing key after the last key line of its
     // section, or appends a missing section. Line breaks in the value never become lines of the file:
     // each CR and each LF is written as one space (in names too, which reads then treat alike).
@@ -47,16 +42,25 @@ public:
     // Whether two section or key names are one to the profile functions: ASCII letter case aside.
     static bool SameName(std::string_view a, std::string_view b);
 
-    // The line records that writes have made, rewritten, moved or stepped over since parsing: what a
-    // batch of writes costs, which must grow with the writes and not with the lines they pass.
-    std::uint64_t LineOperations() const { return lineOperations_; }
+    // A batch of reads or writes of one section's keys, pairwise different names (the caller's
+    // promise: it is not checked), each with the meaning of ReadString or WriteString. A list is
+    // mostly read and saved in the order its last save left it, so each key is looked for first on
+    // the section's key line after the last one found: no look-up, and past the section's last key
+    // line a key is missing. A key found elsewhere or not at all goes through the look-up that
+    // ReadString and WriteString use. Nothing else may change the document during a batch.
+    class OrderedReads {
+    public:
+        std::string Read(std::string_view key);
 
-    // Writes into one section key after key, each write giving the bytes WriteString would give, for a
-    // batch whose keys are pairwise different names, ASCII letter case aside (the caller's promise:
-    // it is not checked). As long as the section's key lines come in the order of the keys written,
-    // each is found by stepping on from the last: no look-up, and the index of key names that any
-    // other look-up needs is never made. From the first key that breaks the order on, the writes go
-    // through WriteString. Nothing else may change the document while the batch is written.
+    private:
+        friend class IniDocument;
+        OrderedReads(const IniDocument& document, std::string_view section);
+
+        const IniDocument& document_;
+        std::string section_;
+        std::uint32_t sectionNumber_;  // kNone when the section is missing
+        std::uint32_t at_;           // the key line found last, or the section's header
+    };
     class OrderedWrites {
     public:
         void Write(std::string_view key, std::string_view value);
@@ -66,140 +70,71 @@ public:
         OrderedWrites(IniDocument& document, std::string_view section);
 
         IniDocument& document_;
-        std::string_view section_;
-        std::uint32_t sectionNumber_;
-        std::uint32_t at_;  // the key line written last, or the section's header
+        std::string section_;
+        std::uint32_t sectionNumber_;  // kNone when the section is missing
+        std::uint32_t at_;           // the key line found last, or the section's header
     };
-    // `section` must outlive the batch.
+    OrderedReads ReadInOrder(std::string_view section) const { return OrderedReads(*this, section); }
     OrderedWrites WriteInOrder(std::string_view section) { return OrderedWrites(*this, section); }
 
 private:
     static constexpr std::uint32_t kNone = UINT32_MAX;
-    static constexpr std::uint32_t kSectionScope = UINT32_MAX;  // index scope of section names
-
-    enum class LineEnd : unsigned char { None, CrLf, Lf, Cr };  // None: last line without a line end
     enum class Kind : unsigned char { Other, Comment, Header, Key };
-    // Lines never move once made: a new line is linked in after its predecessor, so that inserting
-    // above the long tail of a section costs the same as appending.
+
+    // Lines never move once made: a new line is linked in below another one, so that line numbers
+    // stay valid in the index and inserting amid a long file costs no more than appending. Line
+    // numbers and places are 32 bits wide: a large file's save spends much of its time making fresh
+    // memory for these records, twice as much at 64 bits.
     struct Line {
-        std::size_t begin = 0;  // the text, without its line end: in read_, or past its end in written_
-        std::size_t length = 0;
-        std::uint32_t next = kNone;  // the following line of the file
-        // Where the section name of a header or the key name of a key line stands in the text, found once
-        // when the line is made: look-ups compare names on every write and must not classify again.
-        // nameLength kNone: a line too long for these fields, classified when asked.
-        std::uint32_t nameBegin = 0;
-        std::uint32_t nameLength = 0;
-        LineEnd eol = LineEnd::None;
+        std::uint32_t begin = 0;       // the text in bytes_, its line end right after it
+        std::uint32_t length = 0;      // without the line end
+        std::uint32_t next = kNone;    // the line below
+        std::uint32_t nameBegin = 0;   // the section name of a header or the key name of a key line,
+        std::uint32_t nameLength = 0;  // where it stands in the text: found once, compared on every write
+        unsigned char endLength = 0;   // 2 for CR LF, 1 for CR or LF, 0 for a last line without one
         Kind kind = Kind::Other;
-        bool asParsed = false;  // text and line end still stand in read_ as they were read
     };
     struct Section {
         std::uint32_t header = kNone;
-        std::uint32_t lastKey = kNone;  // a new key goes below this line: the last key line, or the header
-    };
-    // One open-addressing table for every name look-up: section names (scope kSectionScope, value a
-    // section number) and key names (scope the section's number, value the line). The names themselves
-    // stay in the lines, without regard to ASCII letter case.
-    struct Slot {
-        std::uint32_t value = kNone;
-        std::uint32_t scope = 0;
-        std::uint32_t hash = 0;
+        std::uint32_t lastKey = kNone;  // new keys go below this line: the last key line, or the header
+        // Key names, ASCII letters made small, to the first key line of that name. Made when a look-up
+        // first needs it: a save that steps through the section in order never does.
+        mutable std::unordered_map<std::string, std::uint32_t> keys = {};
+        mutable bool indexed = false;
     };
 
-    std::string_view TextOf(std::uint32_t line) const {
-        return {At(lines_[line].begin), lines_[line].length};
+    // Sets the kind and the name of a line whose text is `text`.
+    static void Classify(Line& line, std::string_view text);
+    std::string_view TextOf(std::uint32_t line) const { return {bytes_.data() + lines_[line].begin, lines_[line].length}; }
+    std::string_view NameOf(std::uint32_t line) const {
+        return TextOf(line).substr(lines_[line].nameBegin, lines_[line].nameLength);
     }
-    const char* At(std::size_t begin) const {
-        return begin < read_.size() ? read_.data() + begin : written_.data() + (begin - read_.size());
-    }
-    // Where the text written next begins.
-    std::size_t WrittenEnd() const { return read_.size() + written_.size(); }
-    std::uint32_t MakeLine(std::size_t begin, std::size_t length, LineEnd eol);
-    void Link(std::uint32_t line, std::uint32_t after);  // after kNone: at the end of the file
-    // Sets the line's kind and name; `equals`: where the first '=' of its text stands, npos when none.
-    void Classify(std::uint32_t line, std::size_t equals);
-    void Classify(std::uint32_t line) { Classify(line, TextOf(line).find('=')); }
-    void TakeLine(std::uint32_t line);                   // classifies and indexes a line at the end of the file
-    void ParseLines();                                   // the lines of read_
-    // The key names of every section into the index, in file order: made when a look-up first needs
-    // them, since a batch of writes in the file's order never does.
-    void IndexKeys() const;
-    // Writes `value` into the key line `line`, keeping the file's spelling of its key.
+
+    std::uint32_t FindSection(std::string_view name) const;  // kNone when missing
+    std::uint32_t FindKey(std::uint32_t section, std::string_view name) const;
+    // The batches' look-up: the key line after `at` in section `section` when it holds `key` (raw, as
+    // it stands in the file), and then `at` moves there; kNone otherwise. The key lines from the header
+    // down to `at` are all keys found before, of other names: so the line found is the first of its name,
+    // and when `at` is the last key line a key of plain name is missing.
+    std::uint32_t StepTo(std::uint32_t section, std::uint32_t& at, std::string_view key) const;
+    std::string ValueOf(std::uint32_t line) const;
+    // The section the file's last line is in; kNone when no line is in one.
+    std::uint32_t LastSection() const { return sections_.empty() ? kNone : static_cast<std::uint32_t>(sections_.size() - 1); }
+
+    // Makes a line of `text` ended by CR LF below line `after` (kNone: the file is empty), in section
+    // number `section` (kNone: above every header).
+    std::uint32_t InsertLine(std::uint32_t after, std::string_view text, std::uint32_t section);
+    // Links a line record in below `after` and files it in its section as a header or key line.
+    std::uint32_t AddLine(const Line& line, std::uint32_t after, std::uint32_t section);
+    // Puts `text` and CR LF at the end of bytes_ for line `line`; what it had stays there, unused.
+    void SetText(Line& line, std::string_view text);
     void ReplaceValue(std::uint32_t line, std::string_view value);
-    // Whether a key line is the first of its name in its section, which reads find; known once the
-    // key names are indexed.
-    bool IsFirstOfName(std::uint32_t line) const {
-        return line / 64 < firstOfName_.size() && ((firstOfName_[line / 64] >> (line % 64)) & 1) != 0;
-    }
-    void SetFirstOfName(std::uint32_t line) const;
-    void InsertAfterLastKey(std::uint32_t section, std::size_t begin, std::size_t length);
-    std::size_t AppendKeyLine(std::string_view key, std::string_view value);
-    void EndWithLineBreak(std::uint32_t line);
-    void MarkChanged(std::uint32_t line);  // a parsed line rewritten, or with lines linked in after it
-    bool Precedes(std::uint32_t line, std::uint32_t other);  // walks the file from `line`
 
-    // By a caller's name, not yet trimmed or flattened; `scratch` holds the flattened copy when one is
-    // made. kNone when missing.
-    std::uint32_t FindSection(std::string_view given, std::string& scratch) const;
-    std::uint32_t FindKey(std::uint32_t section, std::string_view given, std::string& scratch) const;
-    std::uint32_t Lookup(std::uint32_t scope, std::string_view name) const;     // kNone when missing
-    void Index(std::uint32_t scope, std::string_view name, std::uint32_t value, bool replace);
-    void Insert(std::uint32_t scope, std::uint32_t hash, std::string_view name, std::uint32_t value, bool replace);
-    // Puts a name into a table that has room for it, probing from its home slot.
-    void Place(std::size_t home, std::uint32_t scope, std::uint32_t hash, std::string_view name, std::uint32_t value,
-               bool replace) const;
-    std::size_t HomeSlot(std::uint32_t scope, std::uint32_t hash) const;
-    std::size_t NextSlot(std::size_t slot) const { return slot + 1 == slots_ ? 0 : slot + 1; }
-    // The table is at most 70 % full: probes stay short, and a file's names take fewer cache lines than
-    // at half full.
-    static constexpr std::size_t kLoadNumerator = 7;
-    static constexpr std::size_t kLoadDenominator = 10;
-    std::string_view NameOf(std::uint32_t scope, std::uint32_t value) const;
-    std::string_view LineName(std::uint32_t number) const {
-        const Line& line = lines_[number];
-        if (line.nameLength == kNone) return ClassifiedName(number);
-        return {At(line.begin) + line.nameBegin, line.nameLength};
-    }
-    std::string_view ClassifiedName(std::uint32_t line) const;
-    void GrowIndex(std::size_t names) const;
-    // The line records and index table of the last document this thread dropped, for the next one to
-    // parse into: a save parses, writes and drops a document, and the next save would otherwise take
-    // fresh pages from the system for the same tables all over again.
-    struct Spare {
-        std::string read;
-        std::vector<Line> lines;
-        std::vector<Slot> index;
-        ~Spare();
-    };
-    // Null once the thread's spare is gone: a document destroyed after it (a static one at exit) keeps
-    // its tables to itself.
-    static Spare* ThreadSpare();
-
-    std::string read_;  // the parsed bytes, never changed: lines that stay point into them
-    // The text of every line written since, apart from the read bytes so that the first write does not
-    // copy a whole file that was read.
-    std::string written_;
-    std::vector<Line> lines_;
+    std::string bytes_;        // the bytes parsed, then the text of every line written since
+    std::vector<Line> lines_;  // in the order they were made; `next` gives the order of the file
     std::uint32_t first_ = kNone;
     std::uint32_t last_ = kNone;
-    std::uint32_t parsedLines_ = 0;  // lines 0 to parsedLines_ - 1 are the parsed ones, in file order
-    std::vector<std::uint64_t> changed_;  // a bit per parsed line, set by MarkChanged
-    std::vector<Section> sections_;      // in the order they were made
-    std::uint32_t lastSection_ = kNone;  // the section the file's last line belongs to
-    // The index, its key names made when first needed: reads may make them.
-    mutable std::vector<Slot> index_;
-    // index_.size(), kept apart: a Slot is 12 bytes, and a division by 12 on every probe shows.
-    mutable std::size_t slots_ = 0;
-    mutable std::size_t indexed_ = 0;
-    mutable bool keysIndexed_ = false;
-    mutable std::vector<std::uint64_t> firstOfName_;  // a bit per line
-    std::size_t size_ = 0;  // of the serialised bytes
-    // A batch reads or writes the keys of a file mostly in the file's order: the key line after the one
-    // found last is tried before the index, which saves a random access into it per key.
-    mutable std::uint32_t cursor_ = kNone;
-    mutable std::uint32_t cursorSection_ = kNone;
-    std::uint64_t lineOperations_ = 0;
+    std::vector<Section> sections_;  // in file order: with duplicate names the first one is searched
 };
 
 }  // namespace zapnix

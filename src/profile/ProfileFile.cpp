@@ -1,79 +1,11 @@
 #include "profile/ProfileFile.h"
 
-#include <charconv>
 #include <utility>
 #include <vector>
 
 #include "platform/FileIo.h"
 
 namespace zapnix {
-namespace {
-
-constexpr std::string_view kTotal = "Total";
-
-// An upper bound on the key lines of any section: lines that hold an "=".
-std::size_t LinesHoldingEquals(const IniDocument& document) {
-    const std::string bytes = document.Serialize();
-    std::size_t lines = 0;
-    bool seen = false;
-    for (const char c : bytes) {
-        if (c == '\r' || c == '\n') {
-            seen = false;
-        } else if (c == '=' && !seen) {
-            seen = true;
-            ++lines;
-        }
-    }
-    return lines;
-}
-
-// The keys of one row, each made in a buffer of its column that every row reuses: only the digits
-// change from row to row, and a list of 100,000 rows would otherwise build and drop a string per key.
-class RowKeys {
-public:
-    explicit RowKeys(std::span<const std::string_view> prefixes) : prefixes_(prefixes), keys_(prefixes.size()) {
-        for (std::size_t column = 0; column < prefixes.size(); ++column) {
-            keys_[column].assign(prefixes[column]);
-            keys_[column].resize(prefixes[column].size() + sizeof digits_);
-        }
-    }
-
-    void SetRow(std::size_t row) {
-        const std::to_chars_result end = std::to_chars(digits_, digits_ + sizeof digits_, row);
-        digitsLength_ = static_cast<std::size_t>(end.ptr - digits_);
-    }
-    std::string_view Key(std::size_t column) {
-        char* const at = keys_[column].data() + prefixes_[column].size();
-        for (std::size_t i = 0; i < digitsLength_; ++i) at[i] = digits_[i];  // a few bytes: no library call
-        return {keys_[column].data(), prefixes_[column].size() + digitsLength_};
-    }
-
-private:
-    std::span<const std::string_view> prefixes_;
-    std::vector<std::string> keys_;
-    char digits_[24] = {};
-    std::size_t digitsLength_ = 0;
-};
-
-// Whether every key of a numbered list differs from every other as a name, "Total" included. A row's
-// key ends in its number's digits: where no prefix ends in a digit, the digits split off alone, so
-// keys of different rows differ, and keys of one row differ when the prefixes do.
-bool DifferentKeys(std::span<const std::string_view> prefixes) {
-    for (std::size_t i = 0; i < prefixes.size(); ++i) {
-        if (!prefixes[i].empty() && prefixes[i].back() >= '0' && prefixes[i].back() <= '9') return false;
-        for (std::size_t j = 0; j < i; ++j)
-            if (IniDocument::SameName(prefixes[i], prefixes[j])) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
-std::string NumberedKey(std::string_view prefix, std::size_t row) {
-    RowKeys keys({&prefix, 1});
-    keys.SetRow(row);
-    return std::string(keys.Key(0));
-}
 
 std::string ReadIniString(const std::string& path, std::string_view section, std::string_view key) {
     // An unreadable file reads as an empty one, as it does through the profile functions.
@@ -90,9 +22,13 @@ bool WriteIniString(const std::string& path, std::string_view section, std::stri
 
 LoadedIni LoadIniFileWithState(const std::string& path) {
     LoadedIni loaded;
-    std::string bytes = IniDocument::TakeSpareBuffer();
+    std::string bytes;
     switch (ReadWholeFile(path, bytes)) {
         case ReadStatus::Ok:
+            if (bytes.size() > IniDocument::kMaxBytes) {
+                loaded.state = FileState::Unreadable;
+                break;
+            }
             loaded.state = FileState::Ok;
             loaded.document = IniDocument::Parse(std::move(bytes));
             break;
@@ -114,9 +50,12 @@ std::optional<IniDocument> LoadIniFile(const std::string& path) {
 }
 
 bool SaveIniFile(const std::string& path, const IniDocument& document) {
-    std::string joined;
-    const std::vector<std::string_view> pieces = document.SerializePieces(joined);
-    return ReplaceFileAtomically(path, pieces);
+    // The unchanged runs of the file go out as they stand in the document, with no copy of them; but a
+    // file changed here and there would go out in many small writes, so such runs are joined first.
+    constexpr std::size_t kMostRuns = 64;
+    const std::vector<std::string_view> runs = document.Runs();
+    if (runs.size() > kMostRuns) return ReplaceFileAtomically(path, document.Serialize());
+    return ReplaceFileAtomically(path, runs);
 }
 
 bool UpdateIniFile(const std::string& path, const std::function<void(IniDocument&)>& change) {
@@ -124,51 +63,6 @@ bool UpdateIniFile(const std::string& path, const std::function<void(IniDocument
     if (!document) return false;
     change(*document);
     return SaveIniFile(path, *document);
-}
-
-void ReadNumberedRows(const IniDocument& document, std::string_view section, std::span<const std::string_view> prefixes,
-                      const std::function<void(std::span<std::string> cells)>& onRow) {
-    // Read as the signed 32-bit number the profile functions return: "-1" is no rows, not 4294967295.
-    const auto total = static_cast<std::int32_t>(document.ReadNumber(section, kTotal));
-    if (total < 1) return;
-    // Counting the lines costs a pass over the whole file: only a row without a value, which a damaged
-    // Total would give, asks for it. A row with a value has its own line, so below that row the bound
-    // cannot bite.
-    std::optional<std::size_t> backed;
-    std::vector<std::string> cells(prefixes.size());
-    RowKeys keys(prefixes);
-    for (std::size_t row = 1; row <= static_cast<std::size_t>(total); ++row) {
-        bool empty = true;
-        keys.SetRow(row);
-        for (std::size_t column = 0; column < prefixes.size(); ++column) {
-            cells[column] = document.ReadString(section, keys.Key(column));
-            empty = empty && cells[column].empty();
-        }
-        if (empty && !backed) backed = LinesHoldingEquals(document);
-        if (backed && row > *backed) return;
-        onRow(cells);
-    }
-}
-
-void WriteNumberedRows(IniDocument& document, std::string_view section, std::span<const std::string_view> prefixes,
-                       std::size_t count,
-                       const std::function<std::string_view(std::size_t row, std::size_t column)>& cell) {
-    const std::string total = std::to_string(count);
-    RowKeys keys(prefixes);
-    const auto writeAll = [&](auto&& write) {
-        write(kTotal, total);
-        for (std::size_t row = 0; row < count; ++row) {
-            keys.SetRow(row + 1);
-            for (std::size_t column = 0; column < prefixes.size(); ++column) write(keys.Key(column), cell(row, column));
-        }
-    };
-    if (DifferentKeys(prefixes)) {
-        // A list saved over its last save: its key lines stand in the order they are written.
-        IniDocument::OrderedWrites writes = document.WriteInOrder(section);
-        writeAll([&](std::string_view key, std::string_view value) { writes.Write(key, value); });
-    } else {
-        writeAll([&](std::string_view key, std::string_view value) { document.WriteString(section, key, value); });
-    }
 }
 
 }  // namespace zapnix

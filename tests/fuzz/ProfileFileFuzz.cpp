@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "profile/IniDocument.h"
-#include "profile/ProfileFile.h"
+#include "profile/NumberedRows.h"
 
 namespace {
 
@@ -68,10 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A list saved over the file in one batch, as the rule list and the kill log are, gives the bytes
     // of its keys written one at a time.
-    std::vector<std::string> cells(2 * input.ConsumeIntegralInRange<std::size_t>(0, 8));
+    const std::size_t count = input.ConsumeIntegralInRange<std::size_t>(0, 8);
+    std::vector<std::string> cells(2 * count);
     for (std::string& cell : cells) cell = input.ConsumeRandomLengthString(16);
     IniDocument list = IniDocument::Parse(saved);
-    zapnix::WriteNumberedRows(list, "Windows", prefixes, cells.size() / 2, [&](std::size_t row, std::size_t column) {
+    zapnix::WriteNumberedRows(list, "Windows", prefixes, count, [&](std::size_t row, std::size_t column) {
         return std::string_view(cells[2 * row + column]);
     });
     std::string keyByKey = saved;
@@ -80,8 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         single.WriteString("Windows", key, value);
         keyByKey = single.Serialize();
     };
-    write("Total", std::to_string(cells.size() / 2));
-    for (std::size_t row = 0; row < cells.size() / 2; ++row)
+    write("Total", std::to_string(count));
+    for (std::size_t row = 0; row < count; ++row)
         for (std::size_t column = 0; column < 2; ++column)
             write(zapnix::NumberedKey(prefixes[column], row + 1), cells[2 * row + column]);
     Require(list.Serialize() == keyByKey);

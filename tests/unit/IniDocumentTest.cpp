@@ -150,26 +150,5 @@ TEST(IniDocument, ABatchOfWritesEqualsWritesThatReparseTheFileEachTime) {
     }
 }
 
-// New keys go above the comment lines that end their section; that must not cost a move of every
-// comment line per key.
-TEST(IniDocument, NewKeysAboveALongCommentTailCostOneLineEach) {
-    std::string file = "[s]\r\nk=1\r\n";
-    for (int i = 0; i < 10000; ++i) file += "; note\r\n";
-    IniDocument document = IniDocument::Parse(file);
-    for (int i = 0; i < 1000; ++i) document.WriteString("s", std::to_string(i), "v");
-    EXPECT_LE(document.LineOperations(), 2000u);
-    const std::string bytes = document.Serialize();
-    EXPECT_EQ(bytes.find("0=v\r\n1=v\r\n"), file.find("; note"));
-    EXPECT_EQ(bytes.find("999=v\r\n; note\r\n"), bytes.find("; note") - 7);
-
-    // The same keys as one batch in order: past the last key line, nothing is stepped over again.
-    IniDocument ordered = IniDocument::Parse(file);
-    IniDocument::OrderedWrites writes = ordered.WriteInOrder("s");
-    writes.Write("k", "1");
-    for (int i = 0; i < 1000; ++i) writes.Write(std::to_string(i), "v");
-    EXPECT_LE(ordered.LineOperations(), 2001u);
-    EXPECT_EQ(ordered.Serialize(), bytes);
-}
-
 }  // namespace
 }  // namespace zapnix
