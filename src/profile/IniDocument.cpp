@@ -288,6 +288,30 @@ void IniDocument::SetText(Line& line, std::string_view text) {
     bytes_ += "\r\n";
 }
 
+void IniDocument::RemoveKeys(std::string_view section, const std::function<bool(std::string_view name)>& doomed) {
+    const std::uint32_t number = FindSection(CallerName(section));
+    if (number != kNone) RemoveKeys(number, sections_[number].header, doomed);
+}
+
+void IniDocument::RemoveKeys(std::uint32_t number, std::uint32_t from,
+                             const std::function<bool(std::string_view)>& doomed) {
+    Section& section = sections_[number];
+    section.lastKey = from;  // the header, or a key line that stays
+    std::uint32_t above = from;
+    for (std::uint32_t line = lines_[from].next; line != kNone && lines_[line].kind != Kind::Header;
+         line = lines_[line].next) {
+        if (lines_[line].kind == Kind::Key && doomed(NameOf(line))) {
+            lines_[above].next = lines_[line].next;
+            if (last_ == line) last_ = above;
+            continue;
+        }
+        if (lines_[line].kind == Kind::Key) section.lastKey = line;
+        above = line;
+    }
+    section.keys.clear();
+    section.indexed = false;
+}
+
 std::uint32_t IniDocument::StepTo(std::uint32_t section, std::uint32_t& at, std::string_view key) const {
     if (at == sections_[section].lastKey) return kNone;
     // A key line of the section comes below, before any header.
@@ -334,6 +358,13 @@ void IniDocument::OrderedWrites::Write(std::string_view key, std::string_view va
     // the look-up decides. Such a write leaves the lines down to at_ as they are (a header made from a
     // key splits the section below its last key line).
     document.WriteString(section_, key, value);
+}
+
+void IniDocument::OrderedWrites::RemoveOthers(const std::function<bool(std::string_view name)>& doomed) {
+    if (sectionNumber_ != kNone)
+        document_.RemoveKeys(sectionNumber_, at_, doomed);  // the key lines down to at_ were written
+    else
+        document_.RemoveKeys(section_, doomed);
 }
 
 }  // namespace zapnix

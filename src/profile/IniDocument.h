@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -38,6 +39,8 @@ public:
     // section, or appends a missing section. Line breaks in the value never become lines of the file:
     // each CR and each LF is written as one space (in names too, which reads then treat alike).
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    // Removes the key lines of the section whose key names `doomed` picks; every other line stays.
+    void RemoveKeys(std::string_view section, const std::function<bool(std::string_view name)>& doomed);
 
     // Whether two section or key names are one to the profile functions: ASCII letter case aside.
     static bool SameName(std::string_view a, std::string_view b);
@@ -64,6 +67,9 @@ public:
     class OrderedWrites {
     public:
         void Write(std::string_view key, std::string_view value);
+        // Then RemoveKeys for the section, where `doomed` picks none of the keys written: only the
+        // lines below the last key found need a look.
+        void RemoveOthers(const std::function<bool(std::string_view name)>& doomed);
 
     private:
         friend class IniDocument;
@@ -129,6 +135,8 @@ private:
     // Puts `text` and CR LF at the end of bytes_ for line `line`; what it had stays there, unused.
     void SetText(Line& line, std::string_view text);
     void ReplaceValue(std::uint32_t line, std::string_view value);
+    // Removes the key lines that `doomed` picks from a section, below line `from` of it.
+    void RemoveKeys(std::uint32_t section, std::uint32_t from, const std::function<bool(std::string_view)>& doomed);
 
     std::string bytes_;        // the bytes parsed, then the text of every line written since
     std::vector<Line> lines_;  // in the order they were made; `next` gives the order of the file

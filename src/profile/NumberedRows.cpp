@@ -1,5 +1,6 @@
 #include "profile/NumberedRows.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <optional>
@@ -66,6 +67,19 @@ bool DifferentKeys(std::span<const std::string_view> prefixes) {
     return true;
 }
 
+// The row that `name` is a key of with `prefix`: the digits after the prefix as NumberedKey writes them
+// (no sign, no leading zeros), ASCII letter case aside. 0 when it is none; SIZE_MAX for a number past
+// what std::size_t holds.
+std::size_t RowOf(std::string_view name, std::string_view prefix) {
+    if (name.size() <= prefix.size() || !IniDocument::SameName(name.substr(0, prefix.size()), prefix)) return 0;
+    const std::string_view digits = name.substr(prefix.size());
+    if (digits.front() == '0' || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return 0;
+    std::size_t row = 0;
+    const std::from_chars_result read = std::from_chars(digits.data(), digits.data() + digits.size(), row);
+    return read.ec == std::errc::result_out_of_range ? SIZE_MAX : row;
+}
+
 }  // namespace
 
 std::string NumberedKey(std::string_view prefix, std::size_t row) {
@@ -106,7 +120,8 @@ void ReadNumberedRows(const IniDocument& document, std::string_view section, std
 
 void WriteNumberedRows(IniDocument& document, std::string_view section, std::span<const std::string_view> prefixes,
                        std::size_t count,
-                       const std::function<std::string_view(std::size_t row, std::size_t column)>& cell) {
+                       const std::function<std::string_view(std::size_t row, std::size_t column)>& cell,
+                       RowsAbove rowsAbove) {
     const std::string total = std::to_string(count);
     RowKeys keys(prefixes);
     const auto writeAll = [&](auto&& write) {
@@ -116,12 +131,25 @@ void WriteNumberedRows(IniDocument& document, std::string_view section, std::spa
             for (std::size_t column = 0; column < prefixes.size(); ++column) write(keys.Key(column), cell(row, column));
         }
     };
+    // A key that is a row above the count with one prefix may be a row written with another ("Row" 12
+    // and "Row1" 2): such a key stays.
+    const auto doomed = [&](std::string_view name) {
+        bool above = false;
+        for (const std::string_view prefix : prefixes) {
+            const std::size_t row = RowOf(name, prefix);
+            if (row >= 1 && row <= count) return false;
+            above = above || row > count;
+        }
+        return above;
+    };
     if (DifferentKeys(prefixes)) {
         // A list saved over its last save: its key lines stand in the order they are written.
         IniDocument::OrderedWrites writes = document.WriteInOrder(section);
         writeAll([&](std::string_view key, std::string_view value) { writes.Write(key, value); });
+        if (rowsAbove == RowsAbove::Go) writes.RemoveOthers(doomed);
     } else {
         writeAll([&](std::string_view key, std::string_view value) { document.WriteString(section, key, value); });
+        if (rowsAbove == RowsAbove::Go) document.RemoveKeys(section, doomed);
     }
 }
 

@@ -25,10 +25,17 @@ std::string NumberedKey(std::string_view prefix, std::size_t row);
 void ReadNumberedRows(const IniDocument& document, std::string_view section, std::span<const std::string_view> prefixes,
                       const std::function<void(std::span<std::string> cells)>& onRow);
 
+// What becomes of the keys of rows above the count that a list is saved with.
+enum class RowsAbove {
+    Stay,  // as the profile functions leave them
+    Go,    // every key line of the section named exactly a prefix and a number above the count, the
+           // number written as NumberedKey writes it (no sign, no leading zeros), ASCII case aside
+};
+
 // Writes "Total" = count, then row by row the keys in prefix order; `cell(row, column)` is 0-based.
-// Keys of rows above count stay as they were.
 void WriteNumberedRows(IniDocument& document, std::string_view section, std::span<const std::string_view> prefixes,
                        std::size_t count,
-                       const std::function<std::string_view(std::size_t row, std::size_t column)>& cell);
+                       const std::function<std::string_view(std::size_t row, std::size_t column)>& cell,
+                       RowsAbove rowsAbove = RowsAbove::Stay);
 
 }  // namespace zapnix

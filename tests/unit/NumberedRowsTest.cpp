@@ -36,6 +36,41 @@ TEST(NumberedRows, ReadTotalRowsButNoMoreThanTheFileHasKeyLines) {
     EXPECT_EQ(NumberedKey("Title   ", 10), "Title   10") << "no leading zeros";
 }
 
+// A kill log saved shorter takes its entries beyond the new end with it: key lines named exactly a
+// prefix and a number above the count, as NumberedKey writes numbers, letter case aside. Every other
+// byte stays, in other sections and in later sections of the same name too.
+TEST(NumberedRows, KeysOfRowsAboveTheCountGoWhenAsked) {
+    const auto cells = [](std::size_t row, std::size_t column) {
+        return std::string_view(column == 0 ? "t" : "d").substr(0, row + 1);
+    };
+    const struct {
+        std::vector<std::string_view> prefixes;
+        std::size_t count;
+        std::string file;
+        std::string saved;
+    } cases[] = {
+        {{"Title  ", "Date  "},
+         1,
+         "; log\r\n[Windows]\r\nTotal=4\r\nTitle  1=t\r\nDate  1=d\r\n; kept\r\nTitle  2=b\r\nDate  2=d\n"
+         "title  3=c\rDATE  3=d\r\n\tTitle  4 = spaced\r\nTitle  010=zero\r\nTitle  +5=sign\r\nTitle 5=one blank\r\n"
+         "Date  5x=x\r\nFoo=1\r\nTitle  99999999999999999999999=huge\r\nTitle  0=zero\r\n[Other]\r\nTitle  3=o\r\n"
+         "[windows]\r\nTitle  3=second\r\n",
+         "; log\r\n[Windows]\r\nTotal=1\r\nTitle  1=t\r\nDate  1=d\r\n; kept\r\nTitle  010=zero\r\nTitle  +5=sign\r\n"
+         "Title 5=one blank\r\nDate  5x=x\r\nFoo=1\r\nTitle  0=zero\r\n[Other]\r\nTitle  3=o\r\n[windows]\r\n"
+         "Title  3=second\r\n"},
+        // The last line of the file goes, line end or not; a cleared list keeps only its Total.
+        {{"Title  ", "Date  "}, 0, "[Windows]\r\nTotal=1\r\nTitle  1=a\r\nDate  1=b", "[Windows]\r\nTotal=0\r\n"},
+        // A key above the count with one prefix but within it with another is a row written: it stays.
+        {{"Row", "Row1"}, 2, "[Windows]\r\nRow12=x\r\nRow13=y\r\nRow3=z\r\n",
+         "[Windows]\r\nRow12=d\r\nTotal=2\r\nRow1=t\r\nRow11=d\r\nRow2=t\r\n"},
+    };
+    for (const auto& c : cases) {
+        IniDocument document = IniDocument::Parse(c.file);
+        WriteNumberedRows(document, "Windows", c.prefixes, c.count, cells, RowsAbove::Go);
+        EXPECT_EQ(document.Serialize(), c.saved) << c.file;
+    }
+}
+
 // A list saved over a file walks the file's key lines in order while they come in the order written,
 // and must still give the bytes of the same writes done one at a time, each on the file as the last
 // one left it: over leftovers of a longer list, a shorter or longer one, keys out of order, duplicates,
@@ -43,7 +78,8 @@ TEST(NumberedRows, ReadTotalRowsButNoMoreThanTheFileHasKeyLines) {
 // with the file read again.
 TEST(NumberedRows, AListWrittenInOneBatchEqualsItsKeysWrittenOneAtATime) {
     const std::vector<std::string> extras = {"; note", "", "junk", "Foo=1", "[Other]", "[windows]", "TITLE  1=case",
-                                             "  Date  2 = spaced", "Title  1=dup", "Total=7", "Date  9=far"};
+                                             "  Date  2 = spaced", "Title  1=dup", "Total=7", "Date  9=far",
+                                             "title  8=small", "Title  05=zero", "Date  +4=sign", "DATE  3=case"};
     const std::vector<std::string> values = {"a", "", "b c", "12/6/2026", "x\r\ny"};
     const std::string ends[] = {"\r\n", "\n", "\r"};
     constexpr std::array<std::string_view, 2> prefixes{"Title  ", "Date  "};
@@ -69,11 +105,13 @@ TEST(NumberedRows, AListWrittenInOneBatchEqualsItsKeysWrittenOneAtATime) {
         const unsigned pick = random() % 8;
         const auto& keys = pick == 0 ? unsplittable : pick == 1 ? unplain : prefixes;
         const std::string section = random() % 4 == 0 ? " windows" : "Windows";
+        const RowsAbove rowsAbove = random() % 2 == 0 ? RowsAbove::Stay : RowsAbove::Go;
         const std::size_t count = cells.size() / 2;
 
         IniDocument batch = IniDocument::Parse(file);
-        WriteNumberedRows(batch, section, keys, count,
-                          [&](std::size_t row, std::size_t column) { return std::string_view(cells[2 * row + column]); });
+        WriteNumberedRows(
+            batch, section, keys, count,
+            [&](std::size_t row, std::size_t column) { return std::string_view(cells[2 * row + column]); }, rowsAbove);
         std::string single = file;
         const auto write = [&](std::string_view key, std::string_view value) {
             IniDocument reparsed = IniDocument::Parse(single);
@@ -83,6 +121,17 @@ TEST(NumberedRows, AListWrittenInOneBatchEqualsItsKeysWrittenOneAtATime) {
         write("Total", std::to_string(count));
         for (std::size_t row = 0; row < count; ++row)
             for (std::size_t column = 0; column < 2; ++column) write(NumberedKey(keys[column], row + 1), cells[2 * row + column]);
+        if (rowsAbove == RowsAbove::Go) {
+            // The rows above the count that these files can hold, by name.
+            IniDocument reparsed = IniDocument::Parse(single);
+            reparsed.RemoveKeys(section, [&](std::string_view name) {
+                for (std::size_t row = count + 1; row < 10; ++row)
+                    for (const std::string_view prefix : keys)
+                        if (IniDocument::SameName(name, NumberedKey(prefix, row))) return true;
+                return false;
+            });
+            single = reparsed.Serialize();
+        }
         ASSERT_EQ(batch.Serialize(), single) << "round " << round << " file [" << file << "]";
 
         const IniDocument reread = IniDocument::Parse(single);
