@@ -19,6 +19,7 @@ TEST(NumberedRows, ReadTotalRowsButNoMoreThanTheFileHasKeyLines) {
         const char* rows;  // title/date; per row
     } cases[] = {
         {"[Windows]\r\nTotal=2\r\nTitle  1=a\r\nDate  2=b\r\nTitle  3=c\r\n", "a/;/b;"},
+        {"[Windows]\r\nDate  1=d\r\nTotal=1\r\nTitle  1=t\r\n", "t/d;"},  // out of order
         {"[Windows]\r\nTotal=3\r\nTitle  1=a\r\n", "a/;/;"},  // a Total a little high: empty rows
         {"[Windows]\r\nTotal=1000\r\nTitle  1=a\r\n; comment\r\n\r\n", "a/;/;"},
         {"[Windows]\r\nTotal=2147483647\r\nTitle  1=a\r\n", "a/;/;"},
@@ -38,7 +39,8 @@ TEST(NumberedRows, ReadTotalRowsButNoMoreThanTheFileHasKeyLines) {
 
 // A kill log saved shorter takes its entries beyond the new end with it: key lines named exactly a
 // prefix and a number above the count, as NumberedKey writes numbers, letter case aside. Every other
-// byte stays, in other sections and in later sections of the same name too.
+// byte stays, in other sections and in later sections of the same name too; a key written next goes below
+// the last key line that stayed.
 TEST(NumberedRows, KeysOfRowsAboveTheCountGoWhenAsked) {
     const auto cells = [](std::size_t row, std::size_t column) {
         return std::string_view(column == 0 ? "t" : "d").substr(0, row + 1);
@@ -56,17 +58,18 @@ TEST(NumberedRows, KeysOfRowsAboveTheCountGoWhenAsked) {
          "Date  5x=x\r\nFoo=1\r\nTitle  99999999999999999999999=huge\r\nTitle  0=zero\r\n[Other]\r\nTitle  3=o\r\n"
          "[windows]\r\nTitle  3=second\r\n",
          "; log\r\n[Windows]\r\nTotal=1\r\nTitle  1=t\r\nDate  1=d\r\n; kept\r\nTitle  010=zero\r\nTitle  +5=sign\r\n"
-         "Title 5=one blank\r\nDate  5x=x\r\nFoo=1\r\nTitle  0=zero\r\n[Other]\r\nTitle  3=o\r\n[windows]\r\n"
-         "Title  3=second\r\n"},
+         "Title 5=one blank\r\nDate  5x=x\r\nFoo=1\r\nTitle  0=zero\r\nNext=n\r\n[Other]\r\nTitle  3=o\r\n"
+         "[windows]\r\nTitle  3=second\r\n"},
         // The last line of the file goes, line end or not; a cleared list keeps only its Total.
-        {{"Title  ", "Date  "}, 0, "[Windows]\r\nTotal=1\r\nTitle  1=a\r\nDate  1=b", "[Windows]\r\nTotal=0\r\n"},
+        {{"Title  ", "Date  "}, 0, "[Windows]\r\nTotal=1\r\nTitle  1=a\r\nDate  1=b", "[Windows]\r\nTotal=0\r\nNext=n\r\n"},
         // A key above the count with one prefix but within it with another is a row written: it stays.
         {{"Row", "Row1"}, 2, "[Windows]\r\nRow12=x\r\nRow13=y\r\nRow3=z\r\n",
-         "[Windows]\r\nRow12=d\r\nTotal=2\r\nRow1=t\r\nRow11=d\r\nRow2=t\r\n"},
+         "[Windows]\r\nRow12=d\r\nTotal=2\r\nRow1=t\r\nRow11=d\r\nRow2=t\r\nNext=n\r\n"},
     };
     for (const auto& c : cases) {
         IniDocument document = IniDocument::Parse(c.file);
         WriteNumberedRows(document, "Windows", c.prefixes, c.count, cells, RowsAbove::Go);
+        document.WriteString("Windows", "Next", "n");
         EXPECT_EQ(document.Serialize(), c.saved) << c.file;
     }
 }
