@@ -21,6 +21,7 @@ using namespace zapnix;
 class CountingRecorder final : public KillRecorder {
 public:
     void RecordKill(const std::string&) override { ++kills; }
+    void ReportUndeliveredClose(const std::string&) override { ++kills; }
     int kills = 0;
 };
 

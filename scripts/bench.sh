@@ -7,12 +7,14 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
 scripts/build.sh win || exit 1
 benches=("$@")
-[ ${#benches[@]} -gt 0 ] || benches=(CheckPassBench RecordKillBench SaveRulesBench LoadBench IdleBench)
+[ ${#benches[@]} -gt 0 ] || benches=(CheckPassBench RecordKillBench SaveRulesBench LoadBench IdleBench InstantKillBench)
 export ZAPNIX_WINEPREFIX="$PWD/build/wine-prefix-bench"
 for bench in "${benches[@]}"; do
   echo "== $bench"
-  if [ "$bench" = IdleBench ]; then
-    ZAPNIX_PRIVATE_DISPLAY=1 scripts/with-wine.sh wine build/win/bench/IdleBench.exe build/win/src/Zapnix.exe
+  if [ "$bench" = IdleBench ] || [ "$bench" = InstantKillBench ]; then
+    # InstantKillBench compares its idle minute with a baseline build when ZAPNIX_BASELINE_EXE names one.
+    ZAPNIX_PRIVATE_DISPLAY=1 scripts/with-wine.sh wine "build/win/bench/$bench.exe" build/win/src/Zapnix.exe \
+      ${ZAPNIX_BASELINE_EXE:+"$ZAPNIX_BASELINE_EXE"}
   else
     ZAPNIX_PRIVATE_DISPLAY=1 scripts/with-wine.sh wine "build/win/bench/$bench.exe"
   fi

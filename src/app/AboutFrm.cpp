@@ -15,10 +15,6 @@ constexpr ControlSpec kLayout[] = {
 
 }  // namespace
 
-std::span<const ControlSpec> AboutFrm::Layout() {
-    return kLayout;
-}
-
 std::unique_ptr<AboutFrm> AboutFrm::Create(HWND owner, HICON icon) {
     std::unique_ptr<AboutFrm> frm(new AboutFrm());
     frm->background_.Reset(CreateSolidBrush(kBackground));

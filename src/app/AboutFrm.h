@@ -19,7 +19,6 @@ public:
     static constexpr int kClientWidth = 312;
     static constexpr int kClientHeight = 213;
     static constexpr COLORREF kBackground = RGB(64, 64, 64);
-    static std::span<const ControlSpec> Layout();
 
     // Creates the box hidden, with its picture from the program's resources; null when the window
     // cannot be made.

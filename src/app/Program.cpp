@@ -3,7 +3,10 @@
 #include <utility>
 
 #include "app/resources/resource.h"
+#include "platform/ShortDate.h"
 #include "platform/WinInetHttpClient.h"
+#include "rules/RuleFile.h"
+#include "settings/Settings.h"
 
 namespace zapnix {
 namespace {
@@ -23,14 +26,22 @@ HWND CreateHiddenOwner() {
 
 Program::Program(std::string folder)
     : owner_(CreateHiddenOwner()),
-      context_{std::move(folder), owner_.Get(), ProgramIcon(), windowSystem_, textCase_,
+      context_{folder, owner_.Get(), ProgramIcon(), windowSystem_, textCase_,
                std::make_shared<WinInetHttpClient>(), runKey_, shell_, notificationArea_},
-      main_(context_),
-      killer_(windowSystem_, main_.Rules(), textCase_, main_) {}
+      rules_(folder + "\\" + std::string(kProfileFileName)),
+      killLog_(folder + "\\" + std::string(kKillLogFileName), TodayShortDate),
+      killer_(windowSystem_, rules_.Rules(), textCase_, killLog_),
+      main_(context_, rules_, others_),
+      others_(context_, main_, rules_, killLog_) {}
 
 bool Program::Start() {
-    main_.SetCheckPass([this] { killer_.CheckWindows(); });
-    return main_.Create();
+    // The rules and the settings come from one read of the profile file.
+    const LoadedIni profile = rules_.Load();
+    const Settings settings = ReadSettings(profile.document);
+    StartupState startup{settings.minimized, settings.enabled, CheckPeriodOf(settings), std::nullopt};
+    if (profile.state == FileState::Unreadable) startup.unreadableWhy = std::string(profile.why);
+    main_.SetKiller([this] { killer_.CheckWindows(); }, [this](WindowHandle window) { killer_.CheckWindowNow(window); });
+    return main_.Create(startup);
 }
 
 }  // namespace zapnix

@@ -1,19 +1,24 @@
 #pragma once
 // The one place where the program is put together: the Win32 adapters, the hidden owner window, the
-// main window and the pop-up killer that it drives. Everything else is handed what it needs.
+// stores of the rules and the kill log, the pop-up killer that records into the kill log, the main
+// window and the other windows. Everything else is handed what it needs.
 
 #include <windows.h>
 
 #include <string>
 
+#include "app/OtherWindows.h"
 #include "app/ZapnixFrm.h"
 #include "engine/PopupKiller.h"
+#include "killlog/KillLogStore.h"
 #include "platform/Handles.h"
+#include "platform/Win32NotificationArea.h"
 #include "platform/Win32RunKeyRegistry.h"
 #include "platform/Win32Shell.h"
 #include "platform/Win32TextCase.h"
 #include "platform/Win32WindowSystem.h"
 #include "platform/WindowContext.h"
+#include "rules/RuleStore.h"
 
 namespace zapnix {
 
@@ -24,9 +29,10 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    // Runs the main window's load step; false when the window could not be made.
+    // Loads the rules and settings and makes the main window; false when the window could not be made.
     bool Start();
     ZapnixFrm& Main() { return main_; }
+    OtherWindows& Others() { return others_; }
 
 private:
     Win32WindowSystem windowSystem_;
@@ -38,8 +44,11 @@ private:
     // the task list while they keep ordinary captions.
     UniqueWindow owner_;
     WindowContext context_;
-    ZapnixFrm main_;
+    RuleStore rules_;
+    KillLogStore killLog_;
     PopupKiller killer_;
+    ZapnixFrm main_;
+    OtherWindows others_;
 };
 
 }  // namespace zapnix

@@ -5,15 +5,12 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/OtherWindows.h"
 #include "app/ServerAddress.h"
 #include "app/ZapnixIds.h"
-#include "settings/StartupSettings.h"
 #include "picking/DragTarget.h"
 #include "platform/Dialogs.h"
 #include "platform/MessagePump.h"
-#include "platform/ShortDate.h"
-#include "profile/ProfileFile.h"
-#include "rules/RuleFile.h"
 
 namespace zapnix {
 namespace {
@@ -42,93 +39,36 @@ constexpr ControlSpec kLayout[] = {
     {ids::Command1, "Command1", ControlKind::Button, "Save and Exit", 552, 424, 89, 25},
 };
 
-constexpr VirtualListView::Column kWinListColumns[] = {
-    {"Window Title", 370},
-    {"Active", 60},
-    {"Match", 80},
-    {"Case Sensitive", 100},
-};
-
-// No WS_CLIPCHILDREN: a frame (group box) leaves its inside for the parent to paint.
 }  // namespace
-
-std::span<const ControlSpec> ZapnixFrm::Layout() {
-    return kLayout;
-}
 
 ZapnixFrm::~ZapnixFrm() {
     if (Hwnd()) tray_.Remove();
 }
 
-bool ZapnixFrm::Create() {
-    profilePath_ = context_.folder + "\\" + std::string(kProfileFileName);
-    logPath_ = context_.folder + "\\" + std::string(kKillLogFileName);
+bool ZapnixFrm::Create(const StartupState& startup) {
     if (!CreateForm(kMainClassName, context_.icon, context_.owner, kClientWidth, kClientHeight, kLayout,
                     CreateMainMenuBar()))
         return false;
     SendDlgItemMessageA(Hwnd(), ids::PicClick, STM_SETICON, reinterpret_cast<WPARAM>(context_.icon), 0);
-    AttachRuleList();
+    winList_.Attach(GetDlgItem(Hwnd(), ids::WinList), [this](std::size_t row) { others_.EditRule(row); });
     dragTarget_.Attach(GetDlgItem(Hwnd(), ids::PicClick), context_.icon,
                        [this](WindowHandle window) { OnDrop(window); });
     CentreOnScreen(Hwnd());
-    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    taskbarCreated_ = context_.notificationArea.ListenForRestart(Hwnd());
 
-    // The load step proper: the rules, then the settings, from one read of the profile file.
-    const LoadedIni profile = LoadIniFileWithState(profilePath_);
-    profileState_ = profile.state;
-    LoadWinList(profile.document, rules_);
-    RulesChanged();
-    const StartupSettings settings = ReadStartupSettings(profile.document);
-    if (settings.startHidden) HideToTray();
-    SetCheckPeriod(settings.checkPeriodMs);
-    ruleTicked_ = false;
-    if (!settings.startHidden) {
+    if (startup.startHidden) HideToTray();
+    SwitchKiller(startup.killerEnabled, startup.checkPeriodMs);
+    if (!startup.startHidden) {
         ShowWindow(Hwnd(), SW_SHOW);
         UpdateWindow(Hwnd());
     }
-    // A file that is there but held by another program is not an empty list: saying nothing would let
-    // the next save replace the user's rules with none.
-    if (profileState_ == FileState::Unreadable)
-        ShowError(Hwnd(), "The window killers could not be read from " + profilePath_ +
-                              ". Another program may be using the file.\r\n\r\nZapnix runs without them and "
-                              "will not write over that file until it is started again.");
+    // A file that is there but cannot be read is not an empty list: saying nothing would let the next
+    // save replace the user's rules with none.
+    if (startup.unreadableWhy)
+        ShowError(Hwnd(), "The window killers could not be read from " + rules_.Path() + ": " + *startup.unreadableWhy +
+                              ".\r\n\r\nZapnix runs without them and will not write over that file until it is "
+                              "started again.");
     return true;
-}
-
-void ZapnixFrm::AttachRuleList() {
-    winList_.Attach(
-        GetDlgItem(Hwnd(), ids::WinList), kWinListColumns, DpiScale::ForWindow(Hwnd()),
-        [this](std::size_t row, int column) -> std::string {
-            if (row >= rules_.Count() || column < 0) return {};
-            return std::string(std::as_const(rules_).Row(row).Cell(static_cast<std::size_t>(column)));
-        },
-        [this](std::size_t row) { return row < rules_.Count() && rules_.Row(row).ticked; },
-        [this](std::size_t row) {
-            if (row >= rules_.Count()) return;
-            rules_.Row(row).ticked = !rules_.Row(row).ticked;
-            ruleTicked_ = true;
-        },
-        [this](std::size_t row) { EditRule(row); });
-}
-
-LogFrm* ZapnixFrm::ObtainLogFrm() {
-    return logFrm_.Obtain([this] { return LogFrm::Create(context_.owner, context_.icon, logPath_); });
-}
-
-void ZapnixFrm::ShowLog() {
-    if (LogFrm* log = ObtainLogFrm()) log->Show();
-}
-
-void ZapnixFrm::ShowUpgrade() {
-    if (UpgradeFrm* upgrade = upgrade_.Obtain([this] {
-            return UpgradeFrm::Create(context_, UpgradeServices{context_.http, ServerBase()});
-        }))
-        upgrade->Show();
-}
-
-void ZapnixFrm::ShowAbout() {
-    if (AboutFrm* about = about_.Obtain([this] { return AboutFrm::Create(context_.owner, context_.icon); }))
-        about->Show();
 }
 
 void ZapnixFrm::LaunchURL(const std::string& navTo) {
@@ -143,97 +83,53 @@ void ZapnixFrm::OpenForum() {
     LaunchURL(std::string(ServerBase()) + "/perl/forum/gforum.cgi");
 }
 
-void ZapnixFrm::ShowCapture() {
-    CaptureFrm* capture =
-        capture_.Obtain([this] { return CaptureFrm::Create(context_.owner, context_.icon, Hwnd()); });
-    if (capture) capture->Bring();
-}
-
-void ZapnixFrm::RecordKill(const std::string& title) {
-    // The first kill of a run creates the viewer hidden, which loads the stored log first.
-    if (LogFrm* log = ObtainLogFrm()) log->RecordKill(title, TodayShortDate());
-}
-
-void ZapnixFrm::ShowSettings() {
-    SettingsFrm* settings = settings_.Obtain([this] {
-        return SettingsFrm::Create(context_, profilePath_,
-                                   {[this](std::optional<std::uint32_t> periodMs) { SetCheckPeriod(periodMs); },
-                                    // Shown from the tray, the window comes back while the icon stays.
-                                    [this] { ShowWindow(Hwnd(), SW_SHOW); }});
-    });
-    if (settings) settings->Bring();
-}
-
 void ZapnixFrm::AddRuleFromText() {
-    if (!AddRule(rules_, ControlText(Hwnd(), ids::WinTxt))) {
-        ShowInformation(Hwnd(), "Please enter a window title before adding a new rule.");
-        return;
-    }
-    RulesChanged();
+    winList_.AddRule(Hwnd(), ControlText(Hwnd(), ids::WinTxt));
 }
 
 void ZapnixFrm::DeleteTicked() {
-    const TickedRemoval outcome = rules_.DeleteTicked(ruleTicked_);
-    RulesChanged();
-    if (outcome == TickedRemoval::NoRows)
-        ShowInformation(Hwnd(), "There are currently no windows to delete!");
-    else if (outcome == TickedRemoval::NothingTicked)
-        ShowInformation(Hwnd(), "Please select at least one window to remove!");
-}
-
-void ZapnixFrm::GrabTitle() {
-    WinPick* picker = picker_.Obtain([this] {
-        return WinPick::Create(context_.owner, context_.icon, [this](const std::string& title) {
-            SetDlgItemTextA(Hwnd(), ids::WinTxt, title.c_str());
-        });
-    });
-    if (!picker) return;
-    picker->AddBrowserWindows(FindBrowserWindows(context_.windows, context_.textCase));
-    picker->Bring();
-}
-
-void ZapnixFrm::EditRule(std::size_t clickedRow) {
-    // Equal titles resolve to the topmost of them: that is the rule the editor works on.
-    const auto row = FindRule(rules_, rules_.Row(clickedRow).title);
-    if (!row) {
-        ShowError(Hwnd(), "Unable to locate such a window killer.");
-        return;
-    }
-    // A click while an editor is open starts over with the clicked rule.
-    editor_.Close();
-    const RuleEdit edit{*row, rules_.Row(*row)};
-    ShowWindow(Hwnd(), SW_HIDE);
-    editor_.Obtain([&] {
-        return WinEditFrm::Create(
-            context_.owner, context_.icon, edit.original,
-            [this, edit](const WindowKiller& edited) { return ApplyEdit(rules_, edit, edited); },
-            [this] {
-                RulesChanged();
-                // While the program ends the main window stays as it is: hidden, it must not flash up.
-                if (!ending_) ShowWindow(Hwnd(), SW_SHOW);
-            });
-    });
-    if (!editor_.Get()) ShowWindow(Hwnd(), SW_SHOW);
+    winList_.DeleteTicked(Hwnd());
 }
 
 void ZapnixFrm::OnDrop(WindowHandle window) {
     const DropResult result = InspectDroppedWindow(context_.windows, context_.textCase, window);
     if (result.accepted)
-        SetDlgItemTextA(Hwnd(), ids::WinTxt, result.title.c_str());
+        SetTitleText(result.title);
     else
         ShowError(Hwnd(), RefusedDropMessage(result));
 }
 
 void ZapnixFrm::RulesChanged() {
-    winList_.SetRowCount(rules_.Count());
+    winList_.Refresh();
+}
+
+void ZapnixFrm::SetTitleText(const std::string& title) {
+    SetDlgItemTextA(Hwnd(), ids::WinTxt, title.c_str());
+}
+
+void ZapnixFrm::EditorClosed() {
+    RulesChanged();
+    // While the program ends the main window stays as it is: hidden, it must not flash up.
+    if (!ending_) ShowWindow(Hwnd(), SW_SHOW);
+}
+
+void ZapnixFrm::SetKiller(std::function<void()> pass, std::function<void(WindowHandle)> checkNow) {
+    checkPass_ = std::move(pass);
+    checkNow_ = std::move(checkNow);
+}
+
+void ZapnixFrm::SwitchKiller(bool enabled, std::optional<std::uint32_t> periodMs) {
+    SetCheckPeriod(periodMs);
+    if (!enabled || !checkNow_)
+        windowEvents_.Stop();
+    else if (!windowEvents_.Listening())
+        windowEvents_.Listen(checkNow_);
 }
 
 void ZapnixFrm::SetCheckPeriod(std::optional<std::uint32_t> periodMs) {
     KillTimer(Hwnd(), ids::kCheckTimerId);
-    checkPeriodMs_.reset();
     // A period of 0 never fires: the system's timer would take it as its shortest period instead.
-    if (periodMs && *periodMs > 0 && SetTimer(Hwnd(), ids::kCheckTimerId, *periodMs, nullptr))
-        checkPeriodMs_ = periodMs;
+    if (periodMs && *periodMs > 0) SetTimer(Hwnd(), ids::kCheckTimerId, *periodMs, nullptr);
 }
 
 void ZapnixFrm::HideToTray() {
@@ -276,16 +172,29 @@ void ZapnixFrm::OnCommand(int id) {
         void (ZapnixFrm::*run)();
     };
     static constexpr Route kRoutes[] = {
-        {ids::Command1, &ZapnixFrm::RequestClose},    {ids::MenuClose, &ZapnixFrm::RequestClose},
-        {ids::TrayClose, &ZapnixFrm::RequestClose},   {ids::Command2, &ZapnixFrm::HideToTray},
-        {ids::Command3, &ZapnixFrm::DeleteTicked},    {ids::Command4, &ZapnixFrm::AddRuleFromText},
-        {ids::Command5, &ZapnixFrm::GrabTitle},       {ids::TrayOpen, &ZapnixFrm::OpenFromTray},
-        {ids::MenuLog, &ZapnixFrm::ShowLog},          {ids::MenuUpgrade, &ZapnixFrm::ShowUpgrade},
-        {ids::MenuSettings, &ZapnixFrm::ShowSettings}, {ids::TraySettings, &ZapnixFrm::ShowSettings},
-        {ids::MenuAbout, &ZapnixFrm::ShowAbout},       {ids::TrayAbout, &ZapnixFrm::ShowAbout},
-        {ids::MenuHome, &ZapnixFrm::OpenHomepage},     {ids::MenuForum, &ZapnixFrm::OpenForum},
-        {ids::MenuCapture, &ZapnixFrm::ShowCapture},
+        {ids::Command1, &ZapnixFrm::RequestClose},     {ids::MenuClose, &ZapnixFrm::RequestClose},
+        {ids::TrayClose, &ZapnixFrm::RequestClose},    {ids::Command2, &ZapnixFrm::HideToTray},
+        {ids::Command3, &ZapnixFrm::DeleteTicked},     {ids::Command4, &ZapnixFrm::AddRuleFromText},
+        {ids::TrayOpen, &ZapnixFrm::OpenFromTray},     {ids::MenuHome, &ZapnixFrm::OpenHomepage},
+        {ids::MenuForum, &ZapnixFrm::OpenForum},
     };
+    // The commands that open another window.
+    struct Opening {
+        int id;
+        void (OtherWindows::*show)();
+    };
+    static constexpr Opening kOpenings[] = {
+        {ids::Command5, &OtherWindows::ShowPicker},       {ids::MenuLog, &OtherWindows::ShowLog},
+        {ids::MenuUpgrade, &OtherWindows::ShowUpgrade},   {ids::MenuSettings, &OtherWindows::ShowSettings},
+        {ids::TraySettings, &OtherWindows::ShowSettings}, {ids::MenuAbout, &OtherWindows::ShowAbout},
+        {ids::TrayAbout, &OtherWindows::ShowAbout},       {ids::MenuCapture, &OtherWindows::ShowCapture},
+    };
+    for (const Opening& opening : kOpenings) {
+        if (opening.id == id) {
+            (others_.*opening.show)();
+            return;
+        }
+    }
     for (const Route& route : kRoutes) {
         if (route.id == id) {
             (this->*route.run)();
@@ -299,13 +208,13 @@ bool ZapnixFrm::ConfirmClose() {
 }
 
 bool ZapnixFrm::SaveWinList() {
-    if (SaveWinListToFile(profilePath_, rules_, profileState_)) return true;
-    if (profileState_ == FileState::Unreadable)
-        return AskAfterError(Hwnd(), "The window killers were not saved: " + profilePath_ +
+    if (rules_.Save()) return true;
+    if (rules_.LoadFailed())
+        return AskAfterError(Hwnd(), "The window killers were not saved: " + rules_.Path() +
                                          " could not be read when Zapnix started, and saving now would replace "
                                          "the rules it holds.\r\n\r\nClose Zapnix anyway? Choose No to keep "
                                          "Zapnix running.");
-    return AskAfterError(Hwnd(), "The window killers could not be saved to " + profilePath_ +
+    return AskAfterError(Hwnd(), "The window killers could not be saved to " + rules_.Path() +
                                      ".\r\n\r\nClose Zapnix anyway? The changes made to them since Zapnix "
                                      "started will be lost.\r\nChoose No to keep Zapnix running.");
 }
@@ -326,13 +235,7 @@ void ZapnixFrm::RequestClose() {
 void ZapnixFrm::EndProgram() {
     // The other windows close as by their own close commands: the kill-log viewer saves the log.
     ending_ = true;
-    editor_.Close();
-    picker_.Close();
-    settings_.Close();
-    capture_.Close();
-    logFrm_.Close();
-    upgrade_.Close();
-    about_.Close();
+    others_.CloseAll();
     DestroyWindow(Hwnd());
 }
 
@@ -394,6 +297,7 @@ LRESULT ZapnixFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DESTROY:
             KillTimer(Hwnd(), ids::kCheckTimerId);
+            windowEvents_.Stop();
             PostQuitMessage(0);
             return 0;
         default:

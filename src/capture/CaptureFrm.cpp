@@ -40,10 +40,6 @@ constexpr ControlSpec kLayout[] = {
 
 }  // namespace
 
-std::span<const ControlSpec> CaptureFrm::Layout() {
-    return kLayout;
-}
-
 std::unique_ptr<CaptureFrm> CaptureFrm::Create(HWND owner, HICON icon, HWND mainWindow) {
     std::unique_ptr<CaptureFrm> form(new CaptureFrm());
     if (!form->CreateForm(kCaptureClassName, icon, owner, kClientWidth, kClientHeight, kLayout)) return nullptr;

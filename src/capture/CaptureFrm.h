@@ -11,7 +11,7 @@
 #include "picking/DragTargetControl.h"
 #include "platform/BaseWindow.h"
 #include "platform/Controls.h"
-#include "platform/GdiCapture.h"
+#include "capture/GdiCapture.h"
 
 namespace zapnix {
 
@@ -21,7 +21,6 @@ class CaptureFrm : public BaseWindow<CaptureFrm> {
 public:
     static constexpr int kClientWidth = 490;
     static constexpr int kClientHeight = 450;
-    static std::span<const ControlSpec> Layout();
 
     // Creates the window hidden with an empty picture. `mainWindow` is hidden while the icon is dragged
     // and shown again after the drop.

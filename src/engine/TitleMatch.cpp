@@ -15,10 +15,6 @@ void RuleMatcher::Refresh() {
     stamp_ = rules_.Stamp();
 }
 
-bool TitleMatches(const RuleList& rules, std::string_view title, const TextCase& textCase) {
-    return RuleIndex(rules.Rows(), textCase).Matches(title, textCase);
-}
-
 bool IsBrowserFrameClass(std::string_view className, const TextCase& textCase) {
     const std::string upper = textCase.Upper(className);
     return upper == kInternetExplorerFrameClass || upper == kMozillaFrameClass;

@@ -19,7 +19,7 @@ public:
     RuleMatcher(const RuleList& rules, const TextCase& textCase);
     void Refresh();
     // True when at least one active rule matches; rules neither stop nor override one another.
-    bool Matches(std::string_view title) const { return index_.Matches(title, textCase_); }
+    bool TitleMatches(std::string_view title) const { return index_.Matches(title, textCase_); }
 
 private:
     const RuleList& rules_;
@@ -27,8 +27,6 @@ private:
     std::uint64_t stamp_;
     RuleIndex index_;
 };
-
-bool TitleMatches(const RuleList& rules, std::string_view title, const TextCase& textCase);
 
 // Internet Explorer's and the Mozilla family's frame windows, whatever the letter case of the class.
 bool IsBrowserFrameClass(std::string_view className, const TextCase& textCase);

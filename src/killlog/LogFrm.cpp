@@ -4,7 +4,6 @@
 
 #include "killlog/LogIds.h"
 #include "platform/Dialogs.h"
-#include "platform/MessagePump.h"
 #include "platform/Trace.h"
 
 namespace zapnix {
@@ -26,32 +25,27 @@ constexpr VirtualListView::Column kColumns[] = {
 
 }  // namespace
 
-std::span<const ControlSpec> LogFrm::Layout() {
-    return kLayout;
-}
-
-std::unique_ptr<LogFrm> LogFrm::Create(HWND owner, HICON icon, const std::string& logPath) {
-    std::unique_ptr<LogFrm> frm(new LogFrm());
-    if (!frm->CreateForm(kLogClassName, icon, owner, kClientWidth, kClientHeight, kLayout))
-        return nullptr;
-    const DpiScale scale = DpiScale::ForWindow(frm->Hwnd());
+std::unique_ptr<LogFrm> LogFrm::Create(HWND owner, HICON icon, KillLogStore& store) {
+    std::unique_ptr<LogFrm> frm(new LogFrm(store));
+    if (!frm->CreateForm(kLogClassName, icon, owner, kClientWidth, kClientHeight, kLayout)) return nullptr;
     LogFrm* self = frm.get();
+    KillLog& log = store.Log();
+    // Every viewer starts with no row ticked.
+    for (std::size_t row = 0; row < log.Count(); ++row) log.Row(row).ticked = false;
     frm->logList_.Attach(
-        GetDlgItem(frm->Hwnd(), LogList), kColumns, scale,
-        [self](std::size_t row, int column) -> std::string {
-            if (row >= self->log_.Count()) return {};
-            return column == 0 ? self->log_.Row(row).title : self->log_.Row(row).date;
+        GetDlgItem(frm->Hwnd(), LogList), kColumns, DpiScale::ForWindow(frm->Hwnd()),
+        [&log](std::size_t row, int column) -> std::string {
+            if (row >= log.Count()) return {};
+            return column == 0 ? log.Row(row).title : log.Row(row).date;
         },
-        [self](std::size_t row) { return row < self->log_.Count() && self->log_.Row(row).ticked; },
-        [self](std::size_t row) {
-            if (row >= self->log_.Count()) return;
-            self->log_.Row(row).ticked = !self->log_.Row(row).ticked;
+        [&log](std::size_t row) { return row < log.Count() && log.Row(row).ticked; },
+        [self, &log](std::size_t row) {
+            if (row >= log.Count()) return;
+            log.Row(row).ticked = !log.Row(row).ticked;
             self->logItemChecked_ = true;
         });
-
-    frm->logFile_ = KillLogFile(logPath);
-    frm->logItemChecked_ = false;
-    frm->logFile_.Load(frm->log_);
+    // A kill while the viewer exists shows at once.
+    store.OnKill([self] { self->LogChanged(); });
     frm->LogChanged();
     return frm;
 }
@@ -61,25 +55,12 @@ void LogFrm::Show() {
     Bring();
 }
 
-void LogFrm::RecordKill(const std::string& title, const std::string& date) {
-    log_.Append({title, date});
-    LogChanged();
-    if (!SaveWinList()) TraceFailure("the kill log could not be saved to " + logFile_.Path());
-}
-
-bool LogFrm::SaveWinList() {
-    // An unread log file is read first and its entries go before the new ones: the view follows.
-    const bool saved = logFile_.Save(log_);
-    LogChanged();
-    return saved;
-}
-
 void LogFrm::LogChanged() {
-    logList_.SetRowCount(log_.Count());
+    logList_.SetRowCount(store_.Log().Count());
 }
 
 void LogFrm::ClearSelected() {
-    const TickedRemoval outcome = log_.ClearSelected(logItemChecked_);
+    const TickedRemoval outcome = store_.Log().ClearSelected(logItemChecked_);
     LogChanged();
     if (outcome == TickedRemoval::NoRows)
         ShowInformation(Hwnd(), "There are currently no log entries to delete!");
@@ -93,7 +74,7 @@ void LogFrm::OnCommand(int id) {
             SendMessageA(Hwnd(), WM_CLOSE, 0, 0);
             break;
         case Command2:
-            log_.Clear();
+            store_.Log().Clear();
             LogChanged();
             break;
         case Command3:
@@ -113,8 +94,9 @@ LRESULT LogFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (logList_.OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) return 0;
             break;
         case WM_DESTROY:
-            // Whatever closes the viewer, the log is saved: afterwards it lives only in the file.
-            SaveWinList();
+            // Whatever closes the viewer, the log is saved.
+            store_.OnKill(nullptr);
+            if (!store_.Save()) TraceFailure("the kill log could not be saved to " + store_.Path());
             return 0;
         default:
             break;

@@ -1,16 +1,13 @@
 #pragma once
-// The kill-log viewer. It holds the kill log while it exists: the first kill of a run creates it
-// hidden, "View Log" shows it, and closing it saves the log to the kill-log file.
+// The kill-log viewer: shows the kill log's entries as they stand, clears them all or the ticked ones,
+// and saves the log when it closes.
 
 #include <windows.h>
 
 #include <memory>
-#include <span>
-#include <string>
 
-#include "killlog/KillLog.h"
+#include "killlog/KillLogStore.h"
 #include "platform/BaseWindow.h"
-#include "platform/Controls.h"
 #include "platform/VirtualListView.h"
 
 namespace zapnix {
@@ -21,28 +18,21 @@ class LogFrm : public BaseWindow<LogFrm> {
 public:
     static constexpr int kClientWidth = 563;
     static constexpr int kClientHeight = 390;
-    static std::span<const ControlSpec> Layout();
 
-    // Creates the viewer hidden and loads the log from `logPath`; null when the window cannot be made.
-    static std::unique_ptr<LogFrm> Create(HWND owner, HICON icon, const std::string& logPath);
+    // Creates the viewer hidden, showing `store` (which must outlive it); null when the window cannot be
+    // made.
+    static std::unique_ptr<LogFrm> Create(HWND owner, HICON icon, KillLogStore& store);
 
     void Show();
-    // Appends the kill and saves the whole log; the viewer stays as it is, shown or hidden.
-    void RecordKill(const std::string& title, const std::string& date);
-    // Writes the whole log to the kill-log file.
-    bool SaveWinList();
-
-    const KillLog& Log() const { return log_; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    LogFrm() = default;
+    explicit LogFrm(KillLogStore& store) : store_(store) {}
     void OnCommand(int id);
     void ClearSelected();
     void LogChanged();
 
-    KillLogFile logFile_{""};
-    KillLog log_;
+    KillLogStore& store_;
     VirtualListView logList_;
     bool logItemChecked_ = false;
 };

@@ -39,10 +39,6 @@ std::optional<std::string> EntryText(HWND list, int index) {
 
 }  // namespace
 
-std::span<const ControlSpec> WinPick::Layout() {
-    return kLayout;
-}
-
 std::unique_ptr<WinPick> WinPick::Create(HWND owner, HICON icon, PickSink onPick) {
     std::unique_ptr<WinPick> pick(new WinPick());
     if (!pick->CreateForm(kPickClassName, icon, owner, kClientWidth, kClientHeight, kLayout))

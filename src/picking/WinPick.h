@@ -23,7 +23,6 @@ public:
 
     static constexpr int kClientWidth = 522;
     static constexpr int kClientHeight = 384;
-    static std::span<const ControlSpec> Layout();
 
     // Creates the picker hidden, with empty lists. `onPick` receives the picked title; the picker then
     // closes itself.

@@ -1,12 +1,13 @@
 #include "platform/FileIo.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <utility>
+#include <climits>
+#include <cstdlib>
 
 namespace zapnix {
 
@@ -17,85 +18,29 @@ public:
     explicit UniqueFd(int fd) noexcept : fd_(fd) {}
     UniqueFd(const UniqueFd&) = delete;
     UniqueFd& operator=(const UniqueFd&) = delete;
-    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    UniqueFd& operator=(UniqueFd&&) = delete;
     ~UniqueFd() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
+        if (fd_ >= 0) ::close(fd_);
     }
     int Get() const noexcept { return fd_; }
     bool Valid() const noexcept { return fd_ >= 0; }
-    // close() can report a failed delayed write, so a writer wants to see its result.
-    bool Close() noexcept {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
 
 private:
     int fd_;
 };
 
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-bool WriteAll(int fd, std::span<const std::string_view> pieces) {
-    for (const std::string_view piece : pieces) {
-        if (!WriteAll(fd, piece)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
+    if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool SameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-// Opens the temporary file of `path` for this writer alone, empty. The name is fixed, so it is locked;
-// a writer that got the lock after another renamed the file away holds a stale inode and starts over.
-// Nothing but a plain file of our own is ever written through that name: a link planted there (to
-// make us truncate another file) or a pipe is removed instead.
-UniqueFd OpenTemporary(const std::string& tempPath) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        UniqueFd fd(::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
-        if (!fd.Valid()) {
-            if (errno != ELOOP && errno != ENXIO && errno != EISDIR && errno != EACCES) return fd;
-            if (::unlink(tempPath.c_str()) != 0) return UniqueFd(-1);
-            continue;
-        }
-        struct stat opened {};
-        struct stat named {};
-        if (::flock(fd.Get(), LOCK_EX) != 0 || ::fstat(fd.Get(), &opened) != 0) return UniqueFd(-1);
-        if (::lstat(tempPath.c_str(), &named) != 0 || !SameFile(opened, named)) continue;
-        if (!S_ISREG(opened.st_mode) || opened.st_nlink != 1) {
-            ::unlink(tempPath.c_str());
-            continue;
-        }
-        if (::ftruncate(fd.Get(), 0) != 0) return UniqueFd(-1);
-        return fd;
-    }
-    return UniqueFd(-1);
+// The file that a link at `path` names, so that a save replaces that file and the link stays; `path`
+// itself when it is no link or names nothing.
+std::string LinkTarget(const std::string& path) {
+    struct stat named {};
+    if (::lstat(path.c_str(), &named) != 0 || !S_ISLNK(named.st_mode)) return path;
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
 // Whether this user may replace the file at `path` (which exists): a regular file that it can open for
@@ -110,69 +55,89 @@ bool MayReplace(const std::string& path, const struct stat& existing) {
 
 }  // namespace
 
-ReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
+ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::size_t limit) {
     bytes.clear();
     // Non-blocking: opening a named pipe for reading would otherwise wait for a writer forever.
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!fd.Valid()) {
-        return (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Failed;
+        if (errno == ENOENT || errno == ENOTDIR) return ReadStatus::Missing;
+        if (errno == EACCES || errno == EPERM) return ReadStatus::Denied;
+        return errno == ENXIO ? ReadStatus::NotRegular : ReadStatus::Failed;
     }
     struct stat info {};
-    if (::fstat(fd.Get(), &info) != 0) {
-        return ReadStatus::Failed;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return ReadStatus::NotRegular;
-    }
+    if (::fstat(fd.Get(), &info) != 0) return ReadStatus::Failed;
+    if (!S_ISREG(info.st_mode)) return ReadStatus::NotRegular;
     char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
-        if (got == 0) {
-            return ReadStatus::Ok;
-        }
+    while (bytes.size() < limit) {
+        const ssize_t got = ::read(fd.Get(), buffer, std::min(sizeof buffer, limit - bytes.size()));
+        if (got == 0) break;
         if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
+            if (errno == EINTR) continue;
             bytes.clear();
             return ReadStatus::Failed;
         }
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
+    return ReadStatus::Ok;
 }
 
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-    return ReplaceFileAtomically(path, std::span<const std::string_view>(&bytes, 1));
-}
-
-bool ReplaceFileAtomically(const std::string& path, std::span<const std::string_view> pieces) {
+FileReplacement::FileReplacement(const std::string& path, SaltSource nextSalt) : target_(LinkTarget(path)) {
     struct stat existing {};
-    const bool exists = ::stat(path.c_str(), &existing) == 0;
-    if (exists && !MayReplace(path, existing)) {
-        return false;
+    existed_ = ::stat(target_.c_str(), &existing) == 0;
+    if (existed_ && !MayReplace(target_, existing)) return;
+    mode_ = existed_ ? existing.st_mode & 07777 : 0600;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary_ = TemporaryPathFor(target_, nextSalt());
+        // O_EXCL with O_NOFOLLOW: whatever already has that name (a file, a link, a pipe) is never opened.
+        const int fd = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            file_ = fd;
+            return;
+        }
+        if (errno != EEXIST) break;
     }
+    temporary_.clear();
+}
 
-    const std::string tempPath = TemporaryPathFor(path);
-    UniqueFd fd = OpenTemporary(tempPath);
-    if (!fd.Valid()) {
-        return false;
-    }
-    const bool written = (!exists || ::fchmod(fd.Get(), existing.st_mode & 07777) == 0) && WriteAll(fd.Get(), pieces) &&
-                         ::fsync(fd.Get()) == 0;
-    // Renamed while still locked: a writer waiting for the lock then finds the name gone and starts over.
-    if (!written || ::rename(tempPath.c_str(), path.c_str()) != 0) {
-        ::unlink(tempPath.c_str());
-        return false;
-    }
-    if (!fd.Close()) {
-        return false;
-    }
-    // The rename itself lives in the folder: flush that too so that it survives a power loss.
-    UniqueFd folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.Valid()) {
-        ::fsync(folder.Get());
+FileReplacement::~FileReplacement() {
+    Discard();
+}
+
+void FileReplacement::Discard() {
+    if (!Started()) return;
+    ::close(static_cast<int>(file_));
+    ::unlink(temporary_.c_str());
+    file_ = kNoFile;
+}
+
+bool FileReplacement::Write(std::string_view bytes) {
+    if (!Started() || failed_) return false;
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(static_cast<int>(file_), bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            failed_ = true;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
     }
     return true;
+}
+
+bool FileReplacement::Commit() {
+    const int fd = static_cast<int>(file_);
+    if (!Started() || failed_ || ::fchmod(fd, mode_) != 0 || ::fsync(fd) != 0 ||
+        ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        Discard();
+        return false;
+    }
+    file_ = kNoFile;
+    // close() can report a failed delayed write; the rename is done by then and cannot be taken back.
+    const bool closed = ::close(fd) == 0;
+    // The rename itself lives in the folder: flush that too so that it survives a power loss.
+    UniqueFd folder(::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.Valid()) ::fsync(folder.Get());
+    return closed;
 }
 
 }  // namespace zapnix

@@ -2,19 +2,142 @@
 
 #include <windows.h>
 
-#include "platform/Handles.h"
+#include <algorithm>
 
-#include <utility>
+
+#include "platform/Handles.h"
 
 namespace zapnix {
 
 namespace {
 
-bool WriteAll(HANDLE file, std::string_view bytes) {
+HANDLE AsHandle(std::intptr_t file) {
+    return reinterpret_cast<HANDLE>(file);
+}
+
+ReadStatus StatusOfFailedOpen(const std::string& path) {
+    switch (::GetLastError()) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return ReadStatus::Missing;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return ReadStatus::Locked;
+        case ERROR_ACCESS_DENIED: {
+            // Opening a folder as a file is refused as if it were a matter of rights.
+            const DWORD attributes = ::GetFileAttributesA(path.c_str());
+            const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            return folder ? ReadStatus::NotRegular : ReadStatus::Denied;
+        }
+        default:
+            return ReadStatus::Failed;
+    }
+}
+
+// The file that a link at `path` names, so that a save replaces that file and the link stays; `path`
+// itself when no file is there, or its final path is longer than the ANSI functions take. Every path
+// is asked, not only reparse points: Wine shows a Unix symbolic link as a plain file.
+std::string LinkTarget(const std::string& path) {
+    UniqueHandle file(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    char resolved[MAX_PATH + 8] = {};
+    const DWORD length = file.Valid() ? ::GetFinalPathNameByHandleA(file.Get(), resolved, sizeof resolved,
+                                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS)
+                                      : 0;
+    if (length == 0 || length >= sizeof resolved) return path;
+    std::string target(resolved, length);
+    if (target.starts_with("\\\\?\\UNC\\"))
+        target = "\\\\" + target.substr(8);
+    else if (target.starts_with("\\\\?\\"))
+        target.erase(0, 4);
+    return target.size() <= kLongestPath ? target : path;
+}
+
+// Whether this user may replace the existing file at `path`: a disk file (not a folder, pipe or
+// device) that it can open for writing. Asking the file itself covers its read-only attribute and its
+// access list alike; the folder's permission, which a rename needs, says nothing about either.
+bool MayReplace(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    // MoveFileEx and ReplaceFile refuse a read-only file on Windows but not everywhere: decided here so
+    // that the user's read-only flag always protects the file.
+    if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) return false;
+    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.Valid() && ::GetFileType(file.Get()) == FILE_TYPE_DISK;
+}
+
+// Until the bytes are complete the new file is marked for deletion, so that even a save killed
+// half-way leaves nothing behind: the system deletes it when the process's last handle goes.
+bool DeleteOnClose(HANDLE file, bool remove) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = remove ? TRUE : FALSE;
+    return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+}
+
+}  // namespace
+
+ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::size_t limit) {
+    bytes.clear();
+    // Share everything: another program (an editor, a virus scanner) may hold the file open.
+    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return StatusOfFailedOpen(path);
+    if (::GetFileType(file.Get()) != FILE_TYPE_DISK) {
+        return ReadStatus::NotRegular;  // a device (NUL, CON, COM1) or a pipe: reading it could block
+    }
+    char buffer[65536];
+    while (bytes.size() < limit) {
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(sizeof buffer, limit - bytes.size()));
+        DWORD got = 0;
+        if (!::ReadFile(file.Get(), buffer, wanted, &got, nullptr)) {
+            bytes.clear();
+            return ReadStatus::Failed;
+        }
+        if (got == 0) break;
+        bytes.append(buffer, got);
+    }
+    return ReadStatus::Ok;
+}
+
+FileReplacement::FileReplacement(const std::string& path, SaltSource nextSalt) : target_(LinkTarget(path)) {
+    existed_ = ::GetFileAttributesA(target_.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (existed_ && !MayReplace(target_)) return;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary_ = TemporaryPathFor(target_, nextSalt());
+        // CREATE_NEW: whatever already has that name (a file, a link, a folder) is never opened.
+        const HANDLE file = ::CreateFileA(temporary_.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            file_ = reinterpret_cast<std::intptr_t>(file);
+            failed_ = !DeleteOnClose(file, true);
+            return;
+        }
+        // Taken: try another name. A folder under the name is refused as if it were a matter of rights.
+        const DWORD error = ::GetLastError();
+        const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+                           (error == ERROR_ACCESS_DENIED && ::GetFileAttributesA(temporary_.c_str()) != INVALID_FILE_ATTRIBUTES);
+        if (!taken) break;
+    }
+    temporary_.clear();
+}
+
+FileReplacement::~FileReplacement() {
+    Discard();
+}
+
+void FileReplacement::Discard() {
+    // Marked for deletion since it was made: closing it removes it.
+    if (Started()) ::CloseHandle(AsHandle(file_));
+    file_ = kNoFile;
+}
+
+bool FileReplacement::Write(std::string_view bytes) {
+    if (!Started() || failed_) return false;
     while (!bytes.empty()) {
         const DWORD chunk = bytes.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(bytes.size());
         DWORD written = 0;
-        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) {
+        if (!::WriteFile(AsHandle(file_), bytes.data(), chunk, &written, nullptr) || written == 0) {
+            failed_ = true;
             return false;
         }
         bytes.remove_prefix(written);
@@ -22,122 +145,33 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
-bool WriteAll(HANDLE file, std::span<const std::string_view> pieces) {
-    for (const std::string_view piece : pieces) {
-        if (!WriteAll(file, piece)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// The temporary file of `path`, empty and open for this writer alone: no sharing, so a second writer
-// of the same target waits here for its turn, while one that a killed save left behind (nobody holds
-// it open) is simply reused.
-UniqueHandle OpenTemporary(const std::string& tempPath) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        UniqueHandle file(
-            ::CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        const DWORD error = ::GetLastError();
-        if (file.Valid()) {
-            return file;
-        }
-        if (error == ERROR_ACCESS_DENIED) {
-            // CREATE_ALWAYS refuses an existing hidden, system or read-only file: not one of ours to
-            // keep, only a name to reuse.
-            const DWORD attributes = ::GetFileAttributesA(tempPath.c_str());
-            constexpr DWORD kRefused = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY;
-            if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-                (attributes & kRefused) == 0 || !::SetFileAttributesA(tempPath.c_str(), FILE_ATTRIBUTE_NORMAL)) {
-                return file;
-            }
-            continue;
-        }
-        if (error != ERROR_SHARING_VIOLATION) {
-            return file;
-        }
-        ::Sleep(20);
-    }
-    return UniqueHandle(INVALID_HANDLE_VALUE);
-}
-
-// Whether this user may replace the existing file at `path`: a disk file (not a folder, pipe or
-// device) that it can open for writing. Asking the file itself covers its read-only attribute and its
-// access list alike; the folder's permission, which a rename needs, says nothing about either.
-bool MayReplace(const std::string& path) {
-    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.Valid() && ::GetFileType(file.Get()) == FILE_TYPE_DISK;
-}
-
-}  // namespace
-
-ReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
-    bytes.clear();
-    // Share everything: another program (an editor, a virus scanner) may hold the file open.
-    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) {
-        const DWORD error = ::GetLastError();
-        return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? ReadStatus::Missing
-                                                                                : ReadStatus::Failed;
-    }
-    if (::GetFileType(file.Get()) != FILE_TYPE_DISK) {
-        return ReadStatus::NotRegular;  // a device (NUL, CON, COM1) or a pipe: reading it could block
-    }
-    char buffer[65536];
-    for (;;) {
-        DWORD got = 0;
-        if (!::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) {
-            bytes.clear();
-            return ReadStatus::Failed;
-        }
-        if (got == 0) {
-            return ReadStatus::Ok;
-        }
-        bytes.append(buffer, got);
-    }
-}
-
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-    return ReplaceFileAtomically(path, std::span<const std::string_view>(&bytes, 1));
-}
-
-bool ReplaceFileAtomically(const std::string& path, std::span<const std::string_view> pieces) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    // MoveFileEx and ReplaceFile refuse a read-only file on Windows but not everywhere; decide it here so
-    // that the user's read-only flag always protects the file.
-    if (exists && ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0 || !MayReplace(path))) {
+bool FileReplacement::Commit() {
+    if (!Started() || failed_) {
+        Discard();
         return false;
     }
-
-    const std::string tempPath = TemporaryPathFor(path);
-    UniqueHandle file = OpenTemporary(tempPath);
-    if (!file.Valid()) {
+    const HANDLE file = AsHandle(file_);
+    // What belongs to the file rather than to its bytes goes over to the new one: its attributes
+    // (hidden, system) and when it was made.
+    WIN32_FILE_ATTRIBUTE_DATA old{};
+    if (existed_ && ::GetFileAttributesExA(target_.c_str(), GetFileExInfoStandard, &old)) {
+        FILE_BASIC_INFO basic{};
+        basic.CreationTime.LowPart = old.ftCreationTime.dwLowDateTime;
+        basic.CreationTime.HighPart = static_cast<LONG>(old.ftCreationTime.dwHighDateTime);
+        basic.FileAttributes = old.dwFileAttributes != 0 ? old.dwFileAttributes : FILE_ATTRIBUTE_NORMAL;
+        ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
+    }
+    if (!::FlushFileBuffers(file) || !DeleteOnClose(file, false)) {
+        Discard();
         return false;
     }
-    const bool written = WriteAll(file.Get(), pieces) && ::FlushFileBuffers(file.Get());
-    const bool complete = file.Close() && written;
-    bool replaced = false;
-    if (complete) {
-        // ReplaceFile keeps what belongs to the file rather than to its bytes: attributes (hidden,
-        // system), access list, creation time, identity. A failure to carry those over is no reason to
-        // lose the save. A file that vanished meanwhile is created, never one that appeared meanwhile
-        // overwritten. Without a backup name ReplaceFile can fail after the old file is gone
-        // (ERROR_UNABLE_TO_MOVE_REPLACEMENT): the new bytes then still have to be moved into place.
-        replaced = exists && ::ReplaceFileA(path.c_str(), tempPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                            nullptr, nullptr) != FALSE;
-        const DWORD error = replaced ? ERROR_SUCCESS : ::GetLastError();
-        if (!replaced && (!exists || error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT)) {
-            replaced = ::MoveFileExA(tempPath.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
-        }
-    }
-    // The temporary file goes unless it holds the only copy of the data: complete, with no file left
-    // under the real name.
-    if (!replaced && (!complete || ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES || !exists)) {
-        ::DeleteFileA(tempPath.c_str());
-    }
+    file_ = kNoFile;
+    // One rename puts the new bytes in place: a crash before it leaves the old file, after it the new
+    // one. (ReplaceFile would carry the old file's access list over too, but takes several renames to
+    // do it, and a crash between them leaves no file under the target's name.)
+    const bool replaced = ::CloseHandle(file) && ::MoveFileExA(temporary_.c_str(), target_.c_str(),
+                                                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!replaced) ::DeleteFileA(temporary_.c_str());
     return replaced;
 }
 

@@ -69,6 +69,7 @@ inline bool DeleteMemoryDc(HDC dc) noexcept { return ::DeleteDC(dc) != FALSE; }
 inline bool DestroyMenuHandle(HMENU menu) noexcept { return ::DestroyMenu(menu) != FALSE; }
 inline bool DestroyCursorHandle(HCURSOR cursor) noexcept { return ::DestroyCursor(cursor) != FALSE; }
 inline bool DestroyOwnedWindow(HWND window) noexcept { return ::IsWindow(window) && ::DestroyWindow(window) != FALSE; }
+inline bool Unhook(HWINEVENTHOOK hook) noexcept { return ::UnhookWinEvent(hook) != FALSE; }
 
 // Kernel objects (files, mutexes, processes, threads, events): null and INVALID_HANDLE_VALUE both mean none.
 struct Kernel {
@@ -93,6 +94,7 @@ using UniqueFont = UniqueGdi<HFONT>;
 using UniqueMemoryDc = UniqueOwner<handle_traits::FreedBy<HDC, handle_traits::DeleteMemoryDc>>;
 using UniqueMenu = UniqueOwner<handle_traits::FreedBy<HMENU, handle_traits::DestroyMenuHandle>>;
 using UniqueCursor = UniqueOwner<handle_traits::FreedBy<HCURSOR, handle_traits::DestroyCursorHandle>>;
+using UniqueWinEventHook = UniqueOwner<handle_traits::FreedBy<HWINEVENTHOOK, handle_traits::Unhook>>;
 // A window that is not a BaseWindow of its own, such as the hidden owner of the program's windows.
 using UniqueWindow = UniqueOwner<handle_traits::FreedBy<HWND, handle_traits::DestroyOwnedWindow>>;
 

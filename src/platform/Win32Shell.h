@@ -1,7 +1,6 @@
 #pragma once
-// The shell ports on shell32.
+// The shell port on shell32.
 
-#include "platform/NotificationArea.h"
 #include "platform/Shell.h"
 
 namespace zapnix {
@@ -10,12 +9,6 @@ namespace zapnix {
 class Win32Shell final : public Shell {
 public:
     void Open(const std::string& url) override;
-};
-
-// Shell_NotifyIconA.
-class Win32NotificationArea final : public NotificationArea {
-public:
-    bool Notify(DWORD message, const NOTIFYICONDATAA& record) override;
 };
 
 }  // namespace zapnix

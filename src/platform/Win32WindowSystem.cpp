@@ -44,8 +44,12 @@ std::string Win32WindowSystem::Title(WindowHandle window) {
     return ReadText([&](char* buffer, int size) { return GetWindowTextA(ToHwnd(window), buffer, size); });
 }
 
-void Win32WindowSystem::PostClose(WindowHandle window) {
-    PostMessageA(ToHwnd(window), WM_CLOSE, 0, 0);
+bool Win32WindowSystem::PostClose(WindowHandle window) {
+    return PostMessageA(ToHwnd(window), WM_CLOSE, 0, 0) != FALSE;
+}
+
+bool Win32WindowSystem::Exists(WindowHandle window) {
+    return IsWindow(ToHwnd(window)) != FALSE;
 }
 
 }  // namespace zapnix

@@ -11,7 +11,8 @@ public:
     void ForEachTopLevelWindow(const std::function<void(WindowHandle)>& visit) override;
     std::string ClassName(WindowHandle window) override;
     std::string Title(WindowHandle window) override;
-    void PostClose(WindowHandle window) override;
+    bool PostClose(WindowHandle window) override;
+    bool Exists(WindowHandle window) override;
 };
 
 }  // namespace zapnix

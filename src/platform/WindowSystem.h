@@ -29,8 +29,11 @@ public:
     // "" when the name or title cannot be read.
     virtual std::string ClassName(WindowHandle window) = 0;
     virtual std::string Title(WindowHandle window) = 0;
-    // Asks the window to close (WM_CLOSE) without waiting for it.
-    virtual void PostClose(WindowHandle window) = 0;
+    // Asks the window to close (WM_CLOSE) without waiting for it. False when the request was not
+    // delivered: the window is gone, or belongs to a program with higher rights, which refuses ours.
+    virtual bool PostClose(WindowHandle window) = 0;
+    // Whether the window is still there.
+    virtual bool Exists(WindowHandle window) = 0;
 };
 
 }  // namespace zapnix

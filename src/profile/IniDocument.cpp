@@ -194,6 +194,11 @@ std::string IniDocument::ReadString(std::string_view section, std::string_view k
     return line == kNone ? std::string() : ValueOf(line);
 }
 
+bool IniDocument::HasKey(std::string_view section, std::string_view key) const {
+    const std::uint32_t number = FindSection(CallerName(section));
+    return number != kNone && FindKey(number, CallerName(key)) != kNone;
+}
+
 std::string IniDocument::ValueOf(std::uint32_t line) const {
     const std::string_view text = TextOf(line);
     std::string_view value = TrimBlanks(text.substr(Find(text, '=') + 1));

@@ -31,6 +31,8 @@ public:
 
     // "" when the section or key is missing; blanks and one pair of enclosing quotes removed.
     std::string ReadString(std::string_view section, std::string_view key) const;
+    // Whether the section holds the key, empty or not: what reads cannot tell.
+    bool HasKey(std::string_view section, std::string_view key) const;
     // Leading decimal digits after an optional sign, wrapping modulo 2^32; 0 when empty.
     std::uint32_t ReadNumber(std::string_view section, std::string_view key) const;
     // The number that a read string holds, as ReadNumber reads it.

@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
     if (operations == &kEngine) {
         std::string bytes;
         const zapnix::ReadStatus status = zapnix::ReadWholeFile(path, bytes);
-        if (status == zapnix::ReadStatus::NotRegular || status == zapnix::ReadStatus::Failed) {
+        if (status != zapnix::ReadStatus::Ok && status != zapnix::ReadStatus::Missing) {
             std::fprintf(stderr, "ini: %s %s\n", path.c_str(),
                          status == zapnix::ReadStatus::NotRegular ? "is not a regular file" : "cannot be read");
             return 1;

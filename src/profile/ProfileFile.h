@@ -18,12 +18,14 @@ std::int32_t ReadIniNumber(const std::string& path, std::string_view section, st
 // False when the file could not be written; the file is then as it was before.
 bool WriteIniString(const std::string& path, std::string_view section, std::string_view key, std::string_view value);
 
-// What a load found. Unreadable (locked, no permission, not a regular file, 4 GB or more) is not the
-// same as Missing: data that could not be read must never be written over as if there were none.
+// What a load found. Unreadable (locked, no permission, not a regular file, an encoding the engine
+// cannot read, 4 GB or more) is not the same as Missing: data that could not be read must never be
+// written over as if there were none.
 enum class FileState { Missing, Ok, Unreadable };
 
 struct LoadedIni {
     FileState state = FileState::Missing;
+    std::string_view why;  // why an Unreadable file could not be read, as the user is told
     IniDocument document;  // empty unless state is Ok
 };
 

@@ -48,10 +48,6 @@ void Fill(HWND combo, std::initializer_list<const char*> items, const std::strin
 
 }  // namespace
 
-std::span<const ControlSpec> WinEditFrm::Layout() {
-    return kLayout;
-}
-
 std::unique_ptr<WinEditFrm> WinEditFrm::Create(HWND owner, HICON icon, const WindowKiller& rule, ApplySink apply,
                                                ClosedSink closed) {
     std::unique_ptr<WinEditFrm> frm(new WinEditFrm());

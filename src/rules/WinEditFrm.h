@@ -23,7 +23,6 @@ public:
 
     static constexpr int kClientWidth = 420;
     static constexpr int kClientHeight = 213;
-    static std::span<const ControlSpec> Layout();
 
     // Creates the editor filled from `rule` and shows it. `apply` writes an edit back; `closed` runs
     // whenever the editor goes, however it is closed.

@@ -12,7 +12,8 @@ namespace zapnix {
 inline constexpr char kSettingsSection[] = "Settings";
 
 // Every key is read as a whole number: missing or not a number reads as 0, and a flag is on only when
-// it is exactly 1. Flags are stored as the digits "1" and "0".
+// it is exactly 1 (after the profile functions' wrap-around: "4294967297" is 1). Flags are stored as the
+// digits "1" and "0". The delay alone never wraps: a wrapped delay would turn a huge one into a short one.
 struct Settings {
     std::int32_t interval = 0;  // "Interval": seconds between two checks for pop-ups
     bool minimized = false;     // "Minimized": start hidden in the tray
@@ -27,6 +28,8 @@ void WriteSettings(IniDocument& profile, const Settings& settings);
 
 // The longest period the system's timer accepts (USER_TIMER_MAXIMUM), about 24.8 days.
 inline constexpr std::uint32_t kLongestTimerPeriodMs = 0x7FFFFFFF;
+// The longest "Interval" read from the file: a larger number reads as this one, a negative one as 0.
+inline constexpr std::int32_t kLongestIntervalSeconds = kLongestTimerPeriodMs / 1000;
 
 // The check timer's period for an "Interval" in seconds; nullopt when the timer must never fire.
 // A period of 0 must not reach the system's timer, which would treat it as its shortest period.

@@ -24,20 +24,25 @@ AppliedSettings ApplySettings(const Settings& chosen, const std::string& profile
     applied.stored = chosen;
     applied.checkPeriodMs = CheckPeriodOf(chosen);
 
-    const bool done = chosen.startup ? RegisterRunEntry(registry, entry) : UnregisterRunEntry(registry, entry.name);
-    if (!done) {
-        applied.registrationFailed = true;
-        // The stored box tells what the system will do at the next log-on.
-        applied.stored.startup = !chosen.startup;
-    }
-
+    // The file first: a save that fails then leaves the registration as it was, rather than changed under
+    // a tick that the dialog no longer shows.
     std::optional<IniDocument> profile = LoadIniFile(profilePath);
     if (!profile) {
         applied.profile = ProfileSave::Unreadable;
         return applied;
     }
+    WriteSettings(*profile, chosen);
+    if (!SaveIniFile(profilePath, *profile)) {
+        applied.profile = ProfileSave::NotWritten;
+        return applied;
+    }
+
+    if (chosen.startup ? RegisterRunEntry(registry, entry) : UnregisterRunEntry(registry, entry.name)) return applied;
+    applied.registrationFailed = true;
+    // The stored box tells what the system will do at the next log-on.
+    applied.stored.startup = !chosen.startup;
     WriteSettings(*profile, applied.stored);
-    if (!SaveIniFile(profilePath, *profile)) applied.profile = ProfileSave::NotWritten;
+    if (!SaveIniFile(profilePath, *profile)) applied.profile = ProfileSave::StartupNotStored;
     return applied;
 }
 
@@ -45,19 +50,28 @@ AppliedMessage MessageFor(const AppliedSettings& applied, const std::string& pro
     std::string text;
     const auto add = [&](const std::string& part) { text += (text.empty() ? "" : "\r\n\r\n") + part; };
     if (applied.registrationFailed) {
-        add(applied.stored.startup
-                ? "Zapnix could not be removed from the programs that start with Windows: the system refused to "
-                  "delete its Run value. \"Enabled at system startup:\" stays ticked."
-                : "Zapnix could not be registered to start with Windows: the system refused to write its Run "
-                  "value. \"Enabled at system startup:\" has been stored unticked.");
+        const bool started = applied.stored.startup;  // by Windows at the next log-on
+        std::string part = started ? "Zapnix could not be removed from the programs that start with Windows: the "
+                                     "system refused to delete its Run value."
+                                   : "Zapnix could not be registered to start with Windows: the system refused to "
+                                     "write its Run value.";
+        if (applied.profile == ProfileSave::StartupNotStored)
+            part += std::string(" \"Enabled at system startup:\" is stored ") + (started ? "unticked" : "ticked") +
+                    " all the same: " + profilePath + " could not be written again to " +
+                    (started ? "tick" : "untick") + " it.";
+        else
+            part += started ? " \"Enabled at system startup:\" stays ticked."
+                            : " \"Enabled at system startup:\" has been stored unticked.";
+        add(part);
     }
     if (applied.profile == ProfileSave::Unreadable)
         add("The settings could not be saved: " + profilePath +
-            " could not be read and has been left as it was. The new delay and killer switch are in effect until "
-            "Zapnix ends.");
+            " could not be read and has been left as it was, and so has starting with Windows. The new delay and "
+            "killer switch are in effect until Zapnix ends.");
     else if (applied.profile == ProfileSave::NotWritten)
         add("The settings could not be saved to " + profilePath +
-            ". The new delay and killer switch are in effect until Zapnix ends.");
+            ", and starting with Windows has been left as it was. The new delay and killer switch are in effect "
+            "until Zapnix ends.");
     if (text.empty()) return {false, "All setings have been updated successfully!"};
     return {true, text};
 }

@@ -1,6 +1,6 @@
 #pragma once
 // What the Settings dialog's buttons do, apart from the window: "+" and "-" on the delay, and "Apply",
-// which registers or unregisters the program, saves the four settings at once and says how it went.
+// which saves the four settings at once, registers or unregisters the program and says how it went.
 
 #include <cstdint>
 #include <optional>
@@ -23,17 +23,22 @@ std::int32_t LowerDelay(std::int32_t delay);  // "-": never below 1; a 0 stays 0
 // killer needs a delay of at least 1 second, since with 0 no check would ever run.
 std::optional<std::string> ApplyRefusal(const Settings& chosen);
 
-enum class ProfileSave { Saved, Unreadable, NotWritten };
+// Unreadable and NotWritten: nothing was saved, and the registration was left as it was.
+// StartupNotStored: the settings were saved, but after the registration failed, the save of the tick as
+// the system has it failed: the file holds the tick as chosen.
+enum class ProfileSave { Saved, Unreadable, NotWritten, StartupNotStored };
 
 struct AppliedSettings {
-    Settings stored;  // as given to the file: "Startup" says whether the Run value is there now
+    // As meant for the file: once the registration has been tried, "Startup" says whether the Run value is
+    // there now.
+    Settings stored;
     std::optional<std::uint32_t> checkPeriodMs;  // what the running check timer takes, saved or not
     bool registrationFailed = false;             // the Run value could not be written or removed
     ProfileSave profile = ProfileSave::Saved;
 };
 
-// Registers or unregisters `entry`, then writes the four keys into the profile file in one save. A file
-// that exists but cannot be read is left alone.
+// Writes the four keys into the profile file in one save, then registers or unregisters `entry`; when
+// that fails, saves "Startup" as the system has it. A file that exists but cannot be read is left alone.
 AppliedSettings ApplySettings(const Settings& chosen, const std::string& profilePath, RunKeyRegistry& registry,
                               const RunEntry& entry);
 

@@ -40,10 +40,6 @@ bool Ticked(HWND dialog, int id) {
 
 }  // namespace
 
-std::span<const ControlSpec> SettingsFrm::Layout() {
-    return kLayout;
-}
-
 std::unique_ptr<SettingsFrm> SettingsFrm::Create(const WindowContext& context, std::string profilePath,
                                                  MainWindowHooks hooks) {
     std::unique_ptr<SettingsFrm> frm(new SettingsFrm(context.runKey));
@@ -78,7 +74,7 @@ void SettingsFrm::Apply() {
         return;
     }
     const AppliedSettings applied = ApplySettings(chosen, profilePath_, registry_, RunEntryFor(ExecutablePath()));
-    if (hooks_.retime) hooks_.retime(applied.checkPeriodMs);
+    if (hooks_.switchKiller) hooks_.switchKiller(chosen.enabled, applied.checkPeriodMs);
     const AppliedMessage message = MessageFor(applied, profilePath_);
     // The main window stays usable while the box is open: a program ended meanwhile takes this dialog
     // and its object along, so nothing of the object is touched after the box.

@@ -22,10 +22,10 @@ inline constexpr char kSettingsClassName[] = "SettingsFrm";
 
 class SettingsFrm : public BaseWindow<SettingsFrm> {
 public:
-    // What "Apply" hands to the main window: the check timer's new period (nullopt: stopped), then,
-    // once the dialog has gone, the request to show the main window.
+    // What "Apply" hands to the main window: the killer's switch with the check timer's new period
+    // (nullopt: the timer stopped), then, once the dialog has gone, the request to show the main window.
     struct MainWindowHooks {
-        std::function<void(std::optional<std::uint32_t> checkPeriodMs)> retime;
+        std::function<void(bool enabled, std::optional<std::uint32_t> checkPeriodMs)> switchKiller;
         std::function<void()> show;
     };
 
@@ -34,7 +34,6 @@ public:
     // Where the dialog opens, in pixels at 96 dots per inch from the screen's upper left corner.
     static constexpr int kLeft = 281;
     static constexpr int kTop = 173;
-    static std::span<const ControlSpec> Layout();
 
     // Creates the dialog hidden, filled from the profile file at `profilePath`; null when the
     // window cannot be made. `context` must outlive the dialog.

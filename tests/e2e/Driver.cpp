@@ -146,13 +146,12 @@ std::string Quoted(const std::vector<std::string>& arguments) {
 ZapnixProcess::ZapnixProcess(const ScratchFolder& folder) : Process(CopiedZapnix(folder), "", folder.Path()) {}
 
 PopupHost::PopupHost(const std::vector<std::string>& windows) : Process(PopupHostPath(), Quoted(windows), "") {
-    // Ready once every window it was asked for exists.
-    WaitUntil([&] {
-        Search search{Id(), nullptr, nullptr};
-        search.countAll = true;
-        EnumWindows(FindOfProcess, reinterpret_cast<LPARAM>(&search));
-        return search.count == static_cast<int>(windows.size());
-    });
+    // Ready once it says it has opened every window it was asked for: some may be gone already, closed by
+    // Zapnix the moment they appeared. Whichever of the two makes the event first, both hold the one.
+    const std::string name = "PopupHostReady" + std::to_string(Id());
+    const HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, name.c_str());
+    WaitUntil([&] { return WaitForSingleObject(ready, 0) == WAIT_OBJECT_0 || !Running(); });
+    CloseHandle(ready);
 }
 
 HWND PopupHost::Window(const std::string& className, const std::string& title) const {

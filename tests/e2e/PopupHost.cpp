@@ -1,6 +1,7 @@
 // Stands in for browsers and other programs in the end-to-end tests: opens one top-level window for
-// each argument "class|state|title" (state: shown, hidden, minimized, or stubborn, a shown window that
-// ignores requests to close; "\r" and "\n" in a title are line breaks) and runs until the test ends it.
+// each argument "class|state|title" (state: shown, hidden, minimized, stubborn, a shown window that
+// ignores requests to close, or parent, a shown window with a child window of the same class and title;
+// "\r" and "\n" in a title are line breaks) and runs until the test ends it.
 
 #include <windows.h>
 
@@ -48,6 +49,9 @@ void Open(const std::string& request) {
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!hwnd) return;
     if (state == "stubborn") stubborn.insert(hwnd);
+    if (state == "parent")
+        CreateWindowExA(0, className.c_str(), title.c_str(), WS_CHILD | WS_VISIBLE, 10, 10, 100, 50, hwnd, nullptr,
+                        GetModuleHandleA(nullptr), nullptr);
     if (state == "minimized")
         ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
     else if (state != "hidden")
@@ -70,6 +74,10 @@ void OpenAll(const char* commandLine) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     OpenAll(commandLine);
+    // Every window is there (or, closed at once by the program under test, has been): the test goes on.
+    // The event stays open until the end, so that a test that asks for it only now still finds it set.
+    const std::string ready = "PopupHostReady" + std::to_string(GetCurrentProcessId());
+    SetEvent(CreateEventA(nullptr, TRUE, FALSE, ready.c_str()));
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

@@ -109,5 +109,43 @@ TEST_F(Settings, FromTheTrayOrTheMenuApplyRetimesTheCheckWritesTheFileAndRegiste
     CloseWithYes();
 }
 
+// Registered while the file kept the box unticked, Zapnix would start with Windows and the dialog
+// would say it does not.
+TEST_F(Settings, ASaveThatFailsLeavesTheRegistrationAsItWas) {
+    const std::string profile = "[Settings]\r\nStartup=0\r\n";
+    Start(profile);
+    const std::string file = folder_.File("quorb.ini");
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    Press(dialog, s::Check1);
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::string shown = Apply(dialog);
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(shown, "Error:The settings could not be saved to " + file +
+                         ", and starting with Windows has been left as it was. The new delay and killer switch are "
+                         "in effect until Zapnix ends.");
+    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::nullopt);
+    EXPECT_EQ(RunValue(HKEY_CURRENT_USER), std::nullopt);
+    EXPECT_EQ(ProfileBytes(), profile);
+    CloseWithYes();
+}
+
+// Read modulo 2^32 as other numbers are, this delay would be 1 second. The pop-up is there before Zapnix
+// starts, so that only a check can close it, not the moment it appears.
+TEST_F(Settings, ADelayTooLongForTheTimerIsTheLongestItTakes) {
+    PopupHost popup({"IEFrame|shown|Prize"});
+    Start(
+        "[Windows]\r\nTotal=1\r\nTitle   1=Prize\r\nActive  1=Yes\r\nMatch   1=Begins\r\nCase    1=No\r\n"
+        "[Settings]\r\nEnabled=1\r\nInterval=4294967297\r\n");
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Delay(dialog), "2147483");
+    Sleep(2500);
+    EXPECT_NE(popup.Window("IEFrame", "Prize"), nullptr) << "checked within seconds";
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    CloseWithYes();
+}
+
 }  // namespace
 }  // namespace zapnix::e2e

@@ -131,6 +131,17 @@ TEST_F(StartAndClose, RulesLoadInOrderNoOnEveryClosePathOrAFailedSaveChangesNoth
     EXPECT_EQ(ProfileBytes(), kTwoRules) << "the same rules save to the same bytes";
 }
 
+// A rule file that a text editor saved as Unicode: its rules show, and closing writes them back as they
+// were, still Unicode.
+TEST_F(StartAndClose, AUnicodeRuleFileLoadsAndSavesBackUnchanged) {
+    std::string unicode = "\xFF\xFE";
+    for (const char c : kTwoRules) unicode.append({c, '\0'});
+    Start(unicode);
+    EXPECT_EQ(app_->ListRows(Control(ids::WinList), 1), (std::vector<std::vector<std::string>>{{"Win a Prize"}, {"Free = Offer"}}));
+    CloseWithYes();
+    EXPECT_EQ(ProfileBytes(), unicode);
+}
+
 // Files held open by another program (an editor, a backup, a virus scanner) while Zapnix runs: what it
 // could not read, it never writes over.
 HANDLE LockFile(const std::string& path) {
@@ -144,7 +155,10 @@ TEST_F(StartAndClose, ARuleFileThatCannotBeReadIsReportedAndNeverOverwritten) {
     Start();
     auto error = app_->WaitForMessageBox("Error:");
     ASSERT_TRUE(error.has_value()) << "an unreadable rule file must not pass as an empty one";
-    EXPECT_NE(error->text.find("could not be read"), std::string::npos) << error->text;
+    EXPECT_NE(error->text.find("could not be read from " + folder_.File("quorb.ini") +
+                               ": another program is using the file."),
+              std::string::npos)
+        << error->text;
     Answer(*error, IDOK);
     EXPECT_EQ(SendMessageA(Control(ids::WinList), LVM_GETITEMCOUNT, 0, 0), 0);
 

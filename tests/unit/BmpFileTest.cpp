@@ -43,10 +43,38 @@ TEST(BmpFile, RefusesImagesTheFormatCannotHold) {
     for (const auto& c : cases) EXPECT_FALSE(EncodeBmp(c.image)) << c.why;
 }
 
-TEST(BmpFile, PaletteDisplayNeedsPaletteCapsAndExactly256Entries) {
-    EXPECT_TRUE(IsPaletteDisplay(0x7FFF, 256));
-    EXPECT_FALSE(IsPaletteDisplay(0x100, 16));
-    EXPECT_FALSE(IsPaletteDisplay(0xFEFF, 256)) << "true colour reports no RC_PALETTE";
+std::uint32_t U32(const std::string& bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes.at(at + i));
+    return value;
+}
+
+// The whole palette a 256-colour display has, and rows of 4 pixels (12 bytes: no padding), 5 (15 bytes and
+// one of padding) and 1 (3 and one): a width of 2 would hide the usual mistakes in the row size.
+TEST(BmpFile, AFullPaletteAndRowsWithAndWithoutPadding) {
+    std::vector<PaletteEntry> palette(256);
+    for (int i = 0; i < 256; ++i) palette[i] = {static_cast<std::uint8_t>(i), 0x11, static_cast<std::uint8_t>(~i), 1};
+    const struct {
+        std::int32_t width;
+        std::uint32_t rowBytes;
+    } cases[] = {{4, 12}, {5, 16}, {1, 4}};
+    for (const auto& c : cases) {
+        BmpImage image{c.width, 2, {}, palette};
+        for (int i = 0; i < 2 * c.width; ++i) image.pixels.push_back({0x80, 0x40, static_cast<std::uint8_t>(i)});
+        std::string rows;  // bottom row first
+        for (const int row : {1, 0}) {
+            for (int x = 0; x < c.width; ++x) rows += Bytes({row * c.width + x, 0x40, 0x80});
+            rows.append(c.rowBytes - 3 * c.width, '\0');
+        }
+        const std::optional<std::string> file = EncodeBmp(image);
+        ASSERT_TRUE(file) << c.width;
+        EXPECT_EQ(U32(*file, 2), 1078 + 2 * c.rowBytes) << c.width << ": the file's size";
+        EXPECT_EQ(U32(*file, 10), 1078u) << c.width << ": where the pixels start";
+        EXPECT_EQ(U32(*file, 34), 2 * c.rowBytes) << c.width << ": the pixels' size";
+        EXPECT_EQ(U32(*file, 46), 256u) << c.width << ": colours used";
+        EXPECT_EQ(file->substr(54 + 4 * 255, 4), Bytes({0, 0x11, 0xFF, 0})) << c.width << ": the last colour";
+        EXPECT_EQ(file->substr(1078), rows) << c.width;
+    }
 }
 
 }  // namespace

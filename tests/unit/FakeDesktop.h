@@ -1,8 +1,9 @@
 #pragma once
 // A desktop of made-up windows for the portable engine: it enumerates in creation order and records
-// every close request.
+// every close request it delivers.
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,16 @@ public:
         return handle;
     }
     void MakeUnreadable(WindowHandle handle) { windows_.at(handle).readable = false; }
+    void Retitle(WindowHandle handle, std::string title) { windows_.at(handle).title = std::move(title); }
+    void Destroy(WindowHandle handle) {
+        windows_.erase(handle);
+        std::erase(order_, handle);
+    }
+    // A new window under a handle that a gone one had, as the system may give it.
+    void Reopen(WindowHandle handle, std::string className, std::string title) {
+        windows_[handle] = {std::move(className), std::move(title)};
+        order_.push_back(handle);
+    }
 
     void ForEachTopLevelWindow(const std::function<void(WindowHandle)>& visit) override {
         for (WindowHandle handle : order_) visit(handle);
@@ -34,14 +45,18 @@ public:
         return w.readable ? w.className.substr(0, kMaxText) : std::string();
     }
     std::string Title(WindowHandle window) override {
-        ++titleReads;
         const auto& w = windows_.at(window);
         return w.readable ? w.title.substr(0, kMaxText) : std::string();
     }
-    void PostClose(WindowHandle window) override { closed.push_back(window); }
+    bool Exists(WindowHandle window) override { return windows_.contains(window); }
+    bool PostClose(WindowHandle window) override {
+        if (refusing.contains(window)) return false;
+        closed.push_back(window);
+        return true;
+    }
 
     std::vector<WindowHandle> closed;
-    int titleReads = 0;
+    std::set<WindowHandle> refusing;  // windows whose close requests are not delivered
 
 private:
     WindowHandle next_ = 0x100;

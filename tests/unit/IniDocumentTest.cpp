@@ -27,6 +27,14 @@ TEST(IniDocument, ReadsAnswerAsWindowsDoes) {
     }
 }
 
+// An empty value reads as a missing key does; only HasKey tells them apart.
+TEST(IniDocument, TellsAKeyWithAnEmptyValueFromAMissingOne) {
+    const IniDocument document = IniDocument::Parse("[s]\r\nk=\r\n;c=1\r\nt\r\n[u]\r\nj=1\r\n");
+    EXPECT_TRUE(document.HasKey(" S ", "K"));
+    for (const auto& [section, key] : {std::pair{"s", ";c"}, {"s", "t"}, {"s", "j"}, {"v", "k"}})
+        EXPECT_FALSE(document.HasKey(section, key)) << section << " " << key;
+}
+
 TEST(IniDocument, WritesTheBytesWindowsWrites) {
     for (const testing::WriteCase& c : testing::WriteCases()) {
         IniDocument document = IniDocument::Parse(c.file.value_or(""));

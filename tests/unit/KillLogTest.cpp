@@ -3,6 +3,7 @@
 #include "TempFolder.h"
 
 #include "killlog/KillLog.h"
+#include "killlog/KillLogStore.h"
 
 namespace zapnix {
 namespace {
@@ -57,6 +58,29 @@ TEST_F(KillLogOnDisk, ASaveRemovesTheEntriesBeyondTheLog) {
     log.Clear();
     ASSERT_TRUE(SaveKillLogToFile(path, log));
     EXPECT_EQ(Load(path), "[Windows]\r\nTotal=0\r\nNote=kept\r\n");
+}
+
+// The store of a run: it reads the file only once used, and a run that neither killed nor showed the
+// log writes nothing. Each kill is dated, saved at once, and shown by a viewer that listens.
+TEST_F(KillLogOnDisk, TheStoreReadsWhenFirstUsedAndSavesEveryKill) {
+    const std::string path = PathOf("poplog.ini");
+    {
+        KillLogStore unused(path, [] { return std::string("7.12.2026"); });
+        EXPECT_TRUE(unused.Save());
+    }
+    EXPECT_FALSE(std::filesystem::exists(path)) << "nothing recorded, nothing written";
+
+    Store(path, "[Windows]\r\nTotal=1\r\nTitle  1=old\r\nDate  1=1.1.2026\r\n");
+    KillLogStore store(path, [] { return std::string("7.12.2026"); });
+    int shown = 0;
+    store.OnKill([&] { ++shown; });
+    store.RecordKill("Win a Prize");
+    EXPECT_EQ(shown, 1);
+    const Entries both{{"old", "1.1.2026"}, {"Win a Prize", "7.12.2026"}};
+    EXPECT_EQ(store.Log().Rows(), both);
+    KillLog saved;
+    LoadKillLogFromFile(path, saved);
+    EXPECT_EQ(saved.Rows(), both);
 }
 
 TEST(KillLogClearSelected, RemovesTheTickedRowsOrSaysWhyThereIsNothingToDo) {

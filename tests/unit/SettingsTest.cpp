@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <random>
@@ -12,7 +13,6 @@
 
 #include "app/TrayEvents.h"
 #include "settings/SettingsCommands.h"
-#include "settings/StartupSettings.h"
 
 namespace zapnix {
 namespace {
@@ -23,7 +23,7 @@ TEST(SettingsDelay, PlusStopsAtTheBoundMinusAtOneAndAnEnabledKillerNeedsADelay) 
     struct Case {
         std::int32_t shown, plus, minus;
     };
-    for (const Case& c : {Case{0, 1, 0}, {1, 2, 1}, {2, 3, 1}, {65, 65, 64}, {300, 300, 299}, {-5, -4, -5}}) {
+    for (const Case& c : {Case{0, 1, 0}, {1, 2, 1}, {2, 3, 1}, {65, 65, 64}, {300, 300, 299}}) {
         EXPECT_EQ(RaiseDelay(c.shown), c.plus) << c.shown;
         EXPECT_EQ(LowerDelay(c.shown), c.minus) << c.shown;
     }
@@ -43,19 +43,23 @@ constexpr auto kMachine = RegistryRoot::LocalMachine;
 constexpr auto kUser = RegistryRoot::CurrentUser;
 using Values = std::map<std::pair<RegistryRoot, std::string>, std::string>;
 
-// The Run keys of both roots; a refused root can be read but not changed.
+// The Run keys of both roots; a refused root can be read but not changed. `meanwhile` runs before each
+// change.
 class FakeRunKeys : public RunKeyRegistry {
 public:
     bool SetRunValue(RegistryRoot root, const std::string& name, const std::string& data) override {
+        if (meanwhile) meanwhile();
         if (!refused.count(root)) values[{root, name}] = data;
         return !refused.count(root);
     }
     bool DeleteRunValue(RegistryRoot root, const std::string& name) override {
+        if (meanwhile) meanwhile();
         if (!refused.count(root)) values.erase({root, name});
         return !values.count({root, name});
     }
     std::set<RegistryRoot> refused;
     Values values;
+    std::function<void()> meanwhile;
 };
 
 class ApplySettingsTest : public testing::Test {
@@ -63,6 +67,10 @@ protected:
     void TearDown() override {
         fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add, ignored_);
         fs::remove_all(path_, ignored_);
+    }
+    void MakeReadOnly() {
+        fs::permissions(path_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove, ignored_);
     }
     std::string Stored() const {
         std::ostringstream bytes;
@@ -113,26 +121,47 @@ TEST_F(ApplySettingsTest, UnregisteringDeletesFromBothRootsAndAValueThatStaysKee
     EXPECT_TRUE(ReadSettings(IniDocument::Parse(Stored())).startup) << "Windows will still start it";
 }
 
-TEST_F(ApplySettingsTest, AProfileThatCannotBeReadOrWrittenIsLeftAsItWasAndNamedInTheError) {
+// Nothing that lasts changes when the file cannot take the settings: not the file, not the registration.
+TEST_F(ApplySettingsTest, AProfileThatCannotBeReadOrWrittenLeavesItAndTheRegistrationAsTheyWere) {
     std::ofstream(path_, std::ios::binary) << "[Settings]\r\nInterval=9\r\n";
-    fs::permissions(path_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    AppliedSettings applied = Apply(false);
+    MakeReadOnly();
+    AppliedSettings applied = Apply(true);
     EXPECT_EQ(applied.profile, ProfileSave::NotWritten);
     EXPECT_EQ(applied.checkPeriodMs, 1000u) << "the running timer takes the new values all the same";
     EXPECT_EQ(Stored(), "[Settings]\r\nInterval=9\r\n");
-    EXPECT_NE(MessageFor(applied, path_).text.find(path_), std::string::npos);
+    EXPECT_TRUE(keys_.values.empty()) << "registered under a tick that the dialog will not show";
+    std::string text = MessageFor(applied, path_).text;
+    EXPECT_NE(text.find(path_ + ", and starting with Windows has been left as it was."), std::string::npos) << text;
 
     // A folder in the file's place exists but cannot be read as a file.
     TearDown();
     fs::create_directory(path_);
+    keys_.values = {{{kMachine, "Zapnix"}, "a"}};
     applied = Apply(false);
     EXPECT_EQ(applied.profile, ProfileSave::Unreadable);
     EXPECT_TRUE(fs::is_directory(path_));
-    EXPECT_NE(MessageFor(applied, path_).text.find(path_), std::string::npos);
+    EXPECT_EQ(keys_.values.size(), 1u);
+    text = MessageFor(applied, path_).text;
+    EXPECT_NE(text.find(path_ + " could not be read and has been left as it was, and so has starting with Windows."),
+              std::string::npos)
+        << text;
 }
 
-TEST(StartupSettings, TheTimerRunsOnlyWhenEnabledIsExactlyOneAndHidingOnlyWhenMinimizedIsExactlyOne) {
+// The registration is refused, and by then the file cannot be written again to store the tick as the
+// system has it: the message says what the file holds.
+TEST_F(ApplySettingsTest, ATickThatCannotBeCorrectedAfterARefusedRegistrationIsNamed) {
+    keys_.refused = {kMachine, kUser};
+    keys_.meanwhile = [&] { MakeReadOnly(); };
+    AppliedSettings applied = Apply(true);
+    EXPECT_EQ(applied.profile, ProfileSave::StartupNotStored);
+    EXPECT_EQ(Stored(), "[Settings]\r\nInterval=1\r\nMinimized=0\r\nStartup=1\r\nEnabled=1\r\n");
+    EXPECT_EQ(MessageFor(applied, path_).text,
+              "Zapnix could not be registered to start with Windows: the system refused to write its Run value. "
+              "\"Enabled at system startup:\" is stored ticked all the same: " +
+                  path_ + " could not be written again to untick it.");
+}
+
+TEST(Settings, AtStartUpTheTimerRunsOnlyWhenEnabledIsExactlyOneAndHidingOnlyWhenMinimizedIsExactlyOne) {
     const struct {
         const char* settings;
         std::optional<std::uint32_t> periodMs;
@@ -144,17 +173,28 @@ TEST(StartupSettings, TheTimerRunsOnlyWhenEnabledIsExactlyOneAndHidingOnlyWhenMi
         {"Enabled=2\r\nInterval=5\r\n", std::nullopt, false},
         {"Interval=5\r\n", std::nullopt, false},
         {"Enabled=1abc\r\nInterval=7 seconds\r\n", 7000, false},  // leading digits count
-        {"Enabled=1\r\nInterval=4294967297\r\n", 1000, false},    // read numbers wrap first
+        // The flags wrap as the profile functions' numbers do; the delay never wraps round to a short one.
+        {"Enabled=4294967297\r\nInterval=4294967297\r\nMinimized=4294967297\r\n", 2147483000, true},
+        {"Enabled=1\r\nInterval=-4294967295\r\n", std::nullopt, false},
     };
     for (const auto& c : cases) {
-        const StartupSettings read =
-            ReadStartupSettings(IniDocument::Parse(std::string("[Settings]\r\n") + c.settings));
-        EXPECT_EQ(read.checkPeriodMs, c.periodMs) << c.settings;
-        EXPECT_EQ(read.startHidden, c.hidden) << c.settings;
+        const Settings read = ReadSettings(IniDocument::Parse(std::string("[Settings]\r\n") + c.settings));
+        EXPECT_EQ(CheckPeriodOf(read), c.periodMs) << c.settings;
+        EXPECT_EQ(read.minimized, c.hidden) << c.settings;
     }
-    // Long intervals are clamped to the longest timer period instead of overflowing.
-    EXPECT_EQ(CheckPeriodMs(2147483), 2147483000u);
-    EXPECT_EQ(CheckPeriodMs(2147484), kLongestTimerPeriodMs);
+}
+
+// What the Settings dialog shows: a delay too long for the timer (2147483 s, USER_TIMER_MAXIMUM in whole
+// seconds) as the longest it takes, a negative one as none.
+TEST(Settings, TheDelayReadsAsTheProfileFunctionsNumberButNeverWrapsRound) {
+    const auto delay = [](const std::string& stored) {
+        return ReadSettings(IniDocument::Parse("[Settings]\r\nInterval=" + stored)).interval;
+    };
+    for (const char* tooLong : {"2147483", "2147484", "2147483648", "4294967297", "99999999999"})
+        EXPECT_EQ(delay(tooLong), 2147483) << tooLong;
+    for (const char* none : {"soon", "-5", "-4294967295", ""}) EXPECT_EQ(delay(none), 0) << none;
+    EXPECT_EQ(delay("+5"), 5);
+    EXPECT_EQ(delay("0000000000000000000042 seconds"), 42);
 }
 
 // Feeds (main window visible, code) events to one TrayEvents: what each asked for, "R" restore, "M" menu.

@@ -42,22 +42,25 @@ struct StandInShell final : Shell, NotificationArea {
         if (message == NIM_DELETE) return std::exchange(icon, false);
         return !std::exchange(icon, true) && lostAnswers-- <= 0;
     }
+    UINT ListenForRestart(HWND window) override {
+        listener = window;
+        return kRestart;
+    }
+    static constexpr UINT kRestart = WM_APP + 40;
     std::vector<std::string> opened;
     bool ready = true, icon = false;
     int lostAnswers = 0, adds = 0;
+    HWND listener = nullptr;
 };
 
 class AboutAndTray : public ::testing::Test {
 protected:
-    void SetUp() override {
-        main_ = std::make_unique<ZapnixFrm>(context_);
-        ASSERT_TRUE(main_->Create());
-    }
+    void SetUp() override { ASSERT_TRUE(main_.Create({})); }
     void TearDown() override {
-        main_.reset();
+        DestroyWindow(main_.Hwnd());
         DropQuitMessage();
     }
-    void Command(int id) { SendMessageA(main_->Hwnd(), WM_COMMAND, id, 0); }
+    void Command(int id) { SendMessageA(main_.Hwnd(), WM_COMMAND, id, 0); }
 
     // A folder that does not exist: no rules, no settings, and nothing is written there.
     const std::string folder_ = (std::filesystem::temp_directory_path() / "zapnix-about-none").string();
@@ -65,7 +68,10 @@ protected:
     StandInShell shell_;
     WindowContext context_{folder_,          nullptr, nullptr, adapters_.windows, adapters_.textCase, nullptr,
                            adapters_.runKey, shell_,  shell_};
-    std::unique_ptr<ZapnixFrm> main_;
+    RuleStore rules_{folder_ + "\\quorb.ini"};
+    KillLogStore killLog_{folder_ + "\\poplog.ini", [] { return std::string("today"); }};
+    ZapnixFrm main_{context_, rules_, others_};
+    OtherWindows others_{context_, main_, rules_, killLog_};
 };
 
 TEST_F(AboutAndTray, TheLinksGoToTheShellAndAboutTwiceIsOneDarkGreyBoxWithThePictureInItsPictureBoxCorner) {
@@ -105,17 +111,41 @@ TEST_F(AboutAndTray, TheLinksGoToTheShellAndAboutTwiceIsOneDarkGreyBoxWithThePic
 
 TEST_F(AboutAndTray, AMissingIconIsAskedForAgainUntilTheShellHasIt) {
     shell_.ready = false;
-    main_->HideToTray();
+    main_.HideToTray();
     Pump(3 * TrayIcon::kRetryMs, [&] { return shell_.adds >= 2; });
     ASSERT_GE(shell_.adds, 2) << "asked again while the notification area is not there";
 
     shell_.ready = true;
     shell_.lostAnswers = 1;
-    Pump(2 * TrayIcon::kRetryMs, [&] { return main_->Tray().Present(); });
-    EXPECT_TRUE(main_->Tray().Present()) << "an icon added without the answer saying so is there";
+    Pump(2 * TrayIcon::kRetryMs, [&] { return main_.Tray().Present(); });
+    EXPECT_TRUE(main_.Tray().Present()) << "an icon added without the answer saying so is there";
     const int adds = shell_.adds;
     Pump(TrayIcon::kRetryMs + 500, [] { return false; });
     EXPECT_EQ(shell_.adds, adds) << "nothing more is asked once the icon is there";
+}
+
+// The shell's message is let through to the main window (by the real notification area below), which
+// then asks for its icon again.
+TEST_F(AboutAndTray, TheMainWindowListensForTheShellsRestartAndThenAsksForItsIconAgain) {
+    EXPECT_EQ(shell_.listener, main_.Hwnd());
+    main_.HideToTray();
+    ASSERT_TRUE(shell_.icon);
+    shell_.icon = false;  // a restarted shell has none
+    SendMessageA(main_.Hwnd(), StandInShell::kRestart, 0, 0);
+    EXPECT_TRUE(shell_.icon);
+}
+
+// On Windows the message filter remembers what a window lets through: a second call finds it allowed.
+// Wine's ChangeWindowMessageFilterEx does nothing and reports nothing: there, only the message is checked.
+TEST(NotificationArea, LetsTheTaskbarsRestartMessageThroughToTheWindow) {
+    Win32NotificationArea area;
+    const UniqueWindow window(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    const UINT message = area.ListenForRestart(window.Get());
+    EXPECT_EQ(message, RegisterWindowMessageA("TaskbarCreated"));
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) return;
+    CHANGEFILTERSTRUCT filter{sizeof filter, MSGFLTINFO_NONE};
+    ASSERT_TRUE(ChangeWindowMessageFilterEx(window.Get(), message, MSGFLT_ALLOW, &filter));
+    EXPECT_EQ(filter.ExtStatus, static_cast<DWORD>(MSGFLTINFO_ALREADYALLOWED_FORWND));
 }
 
 TEST(MainWindow, EndingWhileTheRuleEditorIsOpenNeverShowsTheHiddenMainWindow) {
@@ -136,7 +166,7 @@ TEST(MainWindow, EndingWhileTheRuleEditorIsOpenNeverShowsTheHiddenMainWindow) {
     click.hdr = {list, static_cast<UINT_PTR>(ids::WinList), static_cast<UINT>(NM_CLICK)};
     click.ptAction = {label.left + 2, (label.top + label.bottom) / 2};
     SendMessageA(window, WM_NOTIFY, ids::WinList, reinterpret_cast<LPARAM>(&click));
-    ASSERT_NE(program.Main().ExistingEditor(), nullptr);
+    ASSERT_NE(program.Others().Editor(), nullptr);
     ASSERT_FALSE(IsWindowVisible(window));
 
     static bool shown;

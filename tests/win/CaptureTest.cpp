@@ -51,7 +51,7 @@ protected:
         fs::create_directories(folder_ / "capture");
         ASSERT_TRUE(program_->Start());
         SendMessageA(program_->Main().Hwnd(), WM_COMMAND, ids::MenuCapture, 0);
-        ASSERT_NE(form_ = program_->Main().ExistingCapture(), nullptr);
+        ASSERT_NE(form_ = program_->Others().Capture(), nullptr);
         SetWindowPos(form_->Hwnd(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         WNDCLASSA wc{};
         wc.lpfnWndProc = DefWindowProcA;
@@ -141,7 +141,7 @@ TEST_F(Capture, ByHandleTakesTheRequestedRectangleOfWhatTheScreenShows) {
 
     SendMessageA(form_->Hwnd(), WM_CLOSE, 0, 0);
     SendMessageA(program_->Main().Hwnd(), WM_COMMAND, ids::MenuCapture, 0);
-    EXPECT_FALSE(program_->Main().ExistingCapture()->Current().HasImage()) << "reopened empty";
+    EXPECT_FALSE(program_->Others().Capture()->Current().HasImage()) << "reopened empty";
 }
 
 TEST_F(Capture, DraggingTheIconCapturesTheWindowOrTheControlUnderThePointer) {

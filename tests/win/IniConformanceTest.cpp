@@ -15,6 +15,7 @@
 #include "../unit/IniCorpus.h"
 #include "../unit/TempFolder.h"
 #include "platform/FileIo.h"
+#include "profile/ProfileFile.h"
 
 namespace zapnix {
 namespace {
@@ -75,20 +76,29 @@ TEST_F(ProfileFolder, WritesTheBytesWindowsWrites) {
     }
 }
 
-// Another program holds the file open for reading but lets nobody delete or rename over it: the save
-// fails and takes its temporary file away with it.
-TEST_F(ProfileFolder, RemovesTheTemporaryFileWhenTheReplacementFails) {
-    const std::string path = PathOf("locked.ini");
-    Store(path, "[s]\r\nk=1\r\n");
-    const HANDLE holder = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    const bool replaced = ReplaceFileAtomically(path, "[s]\r\nk=2\r\n");
-    const std::set<std::string> names = FolderNames();
-    ::CloseHandle(holder);
-    EXPECT_FALSE(replaced);
-    EXPECT_EQ(names, std::set<std::string>{"locked.ini"});
-    EXPECT_EQ(Load(path), "[s]\r\nk=1\r\n");
+// A file saved as Unicode (UTF-16 with its byte-order mark) reads through the ANSI code page as the
+// system's functions read it, and a write keeps it Unicode, so that the system reads the new value too.
+// Characters the code page lacks come back as the same look-alike from both; the file keeps them.
+TEST_F(ProfileFolder, AUnicodeFileReadsAndStaysUnicodeAsWithTheSystem) {
+    const std::wstring text = L"; \u65e5\u672c\r\n[Windows]\r\nTitle   1=Caf\u00e9\r\nTitle   2=\u03a9 offer\r\n";
+    std::string file = "\xFF\xFE";
+    file.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    const std::string path = FreshPath();
+    Store(path, file);
+    for (const char* key : {"Title   1", "Title   2", "Title   3"}) {
+        char buffer[260] = {};
+        const DWORD length = ::GetPrivateProfileStringA("Windows", key, "", buffer, sizeof buffer, path.c_str());
+        EXPECT_EQ(ReadIniString(path, "Windows", key), std::string(buffer, length)) << key;
+    }
+    EXPECT_EQ(ReadIniString(path, "Windows", "Title   1"), "Caf\xE9") << "Windows-1252 here";
+
+    ASSERT_TRUE(WriteIniString(path, "Windows", "Title   3", "na\xEFve"));
+    char buffer[260] = {};
+    const DWORD length = ::GetPrivateProfileStringA("Windows", "Title   3", "", buffer, sizeof buffer, path.c_str());
+    EXPECT_EQ(std::string(buffer, length), "na\xEFve");
+    const std::wstring written = text + L"Title   3=na\u00efve\r\n";
+    EXPECT_EQ(Load(path), "\xFF\xFE" + std::string(reinterpret_cast<const char*>(written.data()),
+                                                      written.size() * sizeof(wchar_t)));
 }
 
 }  // namespace

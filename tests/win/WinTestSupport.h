@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/Win32RunKeyRegistry.h"
+#include "platform/Win32NotificationArea.h"
 #include "platform/Win32Shell.h"
 #include "platform/Win32TextCase.h"
 #include "platform/Win32WindowSystem.h"

@@ -1,4 +1,4 @@
-#include "platform/GdiCapture.h"
+#include "capture/GdiCapture.h"
 
 #include <algorithm>
 #include <cstddef>
