@@ -1,17 +1,26 @@
-// One check pass over 1,000 top-level windows (100 of them browser frames) against 0, 100, 1,000 and
-// 10,000 rules, next to the bare cost of what any pass must do: enumerate the windows, read their
-// class names and the browser frames' titles. Then the time to rebuild the rules' index for 10,000
-// rules, which a pass pays only after the rule list has changed.
+// One check pass over 1,100 top-level windows against 0, 100, 1,000 and 10,000 rules, next to the bare
+// cost of what any pass must do: enumerate the windows, read their class names and the titles of those
+// that count as browsers. 900 windows are other programs', 100 are Internet Explorer and Mozilla frames,
+// and 100 have the class that Chrome shares with other programs, 25 in each of four other processes: two
+// browsers (chrome.exe, msedge.exe) and two that are not (slack.exe, code.exe), all copies of the
+// end-to-end tests' PopupHost. Then what the calls that tell those apart cost, and the time to rebuild the
+// rules' index for 10,000 rules, which a pass pays only after the rule list has changed.
 
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "BenchSupport.h"
+#include "engine/BrowserFrameClass.h"
+#include "engine/BrowserFrames.h"
 #include "engine/PopupKiller.h"
 #include "engine/RuleIndex.h"
+#include "platform/Handles.h"
 #include "platform/Win32TextCase.h"
+#include "platform/Win32WindowOwners.h"
 #include "platform/Win32WindowSystem.h"
 
 namespace {
@@ -34,41 +43,151 @@ RuleList MakeRules(int count) {
     return rules;
 }
 
+constexpr int kWindowsPerHost = 25;
+
+std::string ThisFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string self = path;
+    return self.substr(0, self.find_last_of('\\'));
+}
+
+// The windows of one process that have Chrome's class, in the system's order.
+std::vector<HWND> ChromeClassWindowsOf(DWORD process) {
+    struct Search {
+        DWORD process;
+        std::vector<HWND> found;
+    } search{process, {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            char className[260] = {};
+            GetClassNameA(hwnd, className, sizeof className);
+            if (owner == s.process && lstrcmpiA(className, "Chrome_WidgetWin_1") == 0) s.found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A copy of PopupHost under `exeName`, showing kWindowsPerHost hidden windows of Chrome's class.
+struct Host {
+    UniqueHandle process;
+    DWORD id = 0;
+    std::vector<HWND> windows;
+};
+
+Host StartHost(const std::string& folder, const std::string& exeName) {
+    const std::string exe = folder + "\\" + exeName;
+    CopyFileA((ThisFolder() + "\\..\\tests\\e2e\\PopupHost.exe").c_str(), exe.c_str(), FALSE);
+    std::string commandLine = "\"" + exe + "\"";
+    for (int i = 0; i < kWindowsPerHost; ++i)
+        commandLine += " \"Chrome_WidgetWin_1|hidden|Page " + std::to_string(i) + " - " + exeName + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    Host host;
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info)) {
+        std::fprintf(stderr, "cannot start %s\n", exe.c_str());
+        return host;
+    }
+    CloseHandle(info.hThread);
+    host.process = UniqueHandle(info.hProcess);
+    host.id = info.dwProcessId;
+    for (int tries = 0; tries < 500 && host.windows.size() < kWindowsPerHost; ++tries, Sleep(20))
+        host.windows = ChromeClassWindowsOf(host.id);
+    return host;
+}
+
+// The time of one call of `call`, in microseconds: the median of 101 rounds over the given windows.
+template <typename Call>
+double PerCallUs(const std::vector<HWND>& windows, Call call) {
+    return bench::MedianMs(101, [&] {
+               for (HWND window : windows) call(window);
+           }) *
+           1000 / static_cast<double>(windows.size());
+}
+
 }  // namespace
 
 int main() {
+    std::unordered_set<WindowHandle> browsers;
     for (int i = 0; i < 900; ++i)
         zapnix::bench::OpenWindow("BenchOtherWindow", "Document " + std::to_string(i) + " - Editor");
     for (int i = 0; i < 100; ++i)
-        zapnix::bench::OpenWindow(i % 2 ? "IEFrame" : "MozillaWindowClass",
-                                  "News page " + std::to_string(i) + " - Mozilla Firefox");
+        browsers.insert(reinterpret_cast<WindowHandle>(zapnix::bench::OpenWindow(
+            i % 2 ? "IEFrame" : "MozillaWindowClass", "News page " + std::to_string(i) + " - Mozilla Firefox")));
+
+    const std::string folder = bench::TempFile("zapnix-bench-hosts");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    Host hosts[] = {StartHost(folder, "chrome.exe"), StartHost(folder, "msedge.exe"), StartHost(folder, "slack.exe"),
+                    StartHost(folder, "code.exe")};
+    std::vector<HWND> shared;
+    for (const Host& host : hosts) shared.insert(shared.end(), host.windows.begin(), host.windows.end());
+    for (const Host* host : {&hosts[0], &hosts[1]})
+        for (HWND window : host->windows) browsers.insert(reinterpret_cast<WindowHandle>(window));
 
     Win32WindowSystem windows;
     Win32TextCase textCase;
+    Win32WindowOwners owners;
     int topLevel = 0;
     int titles = 0;
     const auto bare = [&] {
         topLevel = titles = 0;
         windows.ForEachTopLevelWindow([&](WindowHandle window) {
             ++topLevel;
-            if (IsBrowserFrameClass(windows.ClassName(window), textCase)) titles += !windows.Title(window).empty();
+            const std::string className = windows.ClassName(window);
+            if (browsers.contains(window)) titles += !windows.Title(window).empty();
         });
     };
+
+    const std::vector<std::string> builtIn(std::begin(kBuiltInChromiumBrowsers), std::end(kBuiltInChromiumBrowsers));
+    BrowserFrames frames(windows, owners, textCase);
+    frames.SetChromiumBrowsers(builtIn);
+    int framesFound = 0;
+    const double firstPass =
+        bench::MedianMs(1, [&] { frames.ForEachFrame([&](WindowHandle, BrowserFamily) { ++framesFound; }); });
 
     bench::MedianMs(21, bare);  // warm up
     std::printf("%8s %14s %14s %8s\n", "rules", "bare (ms)", "pass (ms)", "ratio");
     for (const int count : {0, 100, 1000, 10000}) {
         const RuleList rules = MakeRules(count);
         CountingRecorder recorder;
-        PopupKiller killer(windows, rules, textCase, recorder);
+        PopupKiller killer(windows, frames, rules, textCase, recorder);
         const auto [bareMs, passMs] = bench::InterleavedMediansMs(301, bare, [&] { killer.CheckWindows(); });
         std::printf("%8d %14.3f %14.3f %7.2fx%s\n", count, bareMs, passMs, passMs / bareMs,
                     recorder.kills ? "  (kills!)" : "");
     }
-    std::printf("top-level windows enumerated: %d, browser titles read: %d\n", topLevel, titles);
+    std::printf("top-level windows enumerated: %d, browser titles read: %d, browser frames found: %d\n", topLevel,
+                titles, framesFound);
+    std::printf("the first pass, which asks each process its executable once: %.3f ms\n", firstPass);
+
+    char buffer[260];
+    std::printf("per call on another program's window, median of 101 rounds over its %zu windows:\n", shared.size());
+    std::printf("  GetClassNameA             %7.1f us\n",
+                PerCallUs(shared, [&](HWND w) { GetClassNameA(w, buffer, sizeof buffer); }));
+    std::printf("  GetWindowTextA            %7.1f us\n",
+                PerCallUs(shared, [&](HWND w) { GetWindowTextA(w, buffer, sizeof buffer); }));
+    std::printf("  GetWindowThreadProcessId  %7.1f us\n", PerCallUs(shared, [&](HWND w) {
+                    DWORD id = 0;
+                    GetWindowThreadProcessId(w, &id);
+                }));
+    std::printf("  and on its process: OpenProcess, QueryFullProcessImageNameA, CloseHandle  %7.1f us\n",
+                PerCallUs(shared, [&](HWND) { owners.ImageOf(hosts[0].id); }));
 
     const RuleList rules = MakeRules(10000);
     const double rebuild = bench::MedianMs(11, [&] { RuleIndex index(rules.Rows(), textCase); });
     std::printf("rebuild the index for 10000 rules (median of 11): %.2f ms\n", rebuild);
+
+    for (Host& host : hosts) {
+        TerminateProcess(host.process.Get(), 0);
+        WaitForSingleObject(host.process.Get(), 5000);
+    }
+    for (const char* exe : {"chrome.exe", "msedge.exe", "slack.exe", "code.exe"})
+        DeleteFileA((folder + "\\" + exe).c_str());
+    RemoveDirectoryA(folder.c_str());
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "app/AboutFrm.h"
 
+#include "ZapnixVersion.h"
 #include "app/AboutIds.h"
+#include "app/AboutLettering.h"
 #include "app/resources/resource.h"
 #include "platform/Trace.h"
 
@@ -15,13 +17,21 @@ constexpr ControlSpec kLayout[] = {
 
 }  // namespace
 
+std::vector<AboutFrm::PictureLine> AboutFrm::Lettering() {
+    return {{"Zapnix Popup Killer", 118, RGB(255, 255, 255)},
+            {std::string("Version ") + kVersionText, 148, RGB(200, 200, 200)}};
+}
+
 std::unique_ptr<AboutFrm> AboutFrm::Create(HWND owner, HICON icon) {
     std::unique_ptr<AboutFrm> frm(new AboutFrm());
     frm->background_.Reset(CreateSolidBrush(kBackground));
     frm->picture_.Reset(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUT),
                                                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     // Without its picture the box is still the program's About box: plain dark grey.
-    if (!frm->picture_) TraceFailure("the About picture could not be loaded");
+    if (frm->picture_)
+        frm->LetterPicture();
+    else
+        TraceFailure("the About picture could not be loaded");
     if (!frm->CreateForm(kAboutClassName, icon, owner, kClientWidth, kClientHeight, kLayout)) return nullptr;
     return frm;
 }
@@ -29,6 +39,19 @@ std::unique_ptr<AboutFrm> AboutFrm::Create(HWND owner, HICON icon) {
 void AboutFrm::Show() {
     if (!IsWindowVisible(Hwnd())) CentreOnScreen(Hwnd());
     Bring();
+}
+
+void AboutFrm::LetterPicture() {
+    const UniqueMemoryDc canvas(CreateCompatibleDC(nullptr));
+    if (!canvas) return;
+    const SelectionGuard selected(canvas.Get(), picture_.Get());
+    for (const PictureLine& line : Lettering()) {
+        const UniqueGdi<HBRUSH> paint(CreateSolidBrush(line.colour));
+        for (const LetterCell& cell : LetterCells(line.text, line.top)) {
+            const RECT square{cell.left, cell.top, cell.left + kLetterCellSize, cell.top + kLetterCellSize};
+            FillRect(canvas.Get(), &square, paint.Get());
+        }
+    }
 }
 
 void AboutFrm::DrawPicture(const DRAWITEMSTRUCT& item) const {

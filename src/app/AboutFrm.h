@@ -1,10 +1,13 @@
 #pragma once
-// The About box: the program's picture on dark grey, closed with its close box.
+// The About box: the program's picture on dark grey, lettered with its name and version, closed with its
+// close box.
 
 #include <windows.h>
 
 #include <memory>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "platform/BaseWindow.h"
 #include "platform/Controls.h"
@@ -20,6 +23,15 @@ public:
     static constexpr int kClientHeight = 213;
     static constexpr COLORREF kBackground = RGB(64, 64, 64);
 
+    // A line of the picture's lettering: its text, the top of its cells and its colour.
+    struct PictureLine {
+        std::string text;
+        int top = 0;
+        COLORREF colour = 0;
+    };
+    // The name, and below it the version of this build.
+    static std::vector<PictureLine> Lettering();
+
     // Creates the box hidden, with its picture from the program's resources; null when the window
     // cannot be made.
     static std::unique_ptr<AboutFrm> Create(HWND owner, HICON icon);
@@ -29,6 +41,7 @@ public:
 
 private:
     AboutFrm() = default;
+    void LetterPicture();
     void DrawPicture(const DRAWITEMSTRUCT& item) const;
 
     UniqueGdi<HBRUSH> background_;

@@ -49,7 +49,7 @@ void OtherWindows::ShowPicker() {
                                [this](const std::string& title) { main_.SetTitleText(title); });
     });
     if (!picker) return;
-    picker->AddBrowserWindows(FindBrowserWindows(context_.windows, context_.textCase));
+    picker->AddBrowserWindows(FindBrowserWindows(context_.windows, browserFrames_));
     picker->Bring();
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/AboutFrm.h"
 #include "capture/CaptureFrm.h"
+#include "engine/BrowserFrames.h"
 #include "killlog/KillLogStore.h"
 #include "killlog/LogFrm.h"
 #include "picking/WinPick.h"
@@ -25,8 +26,9 @@ class ZapnixFrm;
 class OtherWindows {
 public:
     // Everything given must outlive the windows.
-    OtherWindows(const WindowContext& context, ZapnixFrm& main, RuleStore& rules, KillLogStore& killLog)
-        : context_(context), main_(main), rules_(rules), killLog_(killLog) {}
+    OtherWindows(const WindowContext& context, ZapnixFrm& main, RuleStore& rules, KillLogStore& killLog,
+                 BrowserFrames& browserFrames)
+        : context_(context), main_(main), rules_(rules), killLog_(killLog), browserFrames_(browserFrames) {}
 
     void ShowLog();
     void ShowUpgrade();
@@ -48,6 +50,7 @@ private:
     ZapnixFrm& main_;
     RuleStore& rules_;
     KillLogStore& killLog_;
+    BrowserFrames& browserFrames_;
     WindowSlot<LogFrm> log_;
     WindowSlot<AboutFrm> about_;
     WindowSlot<WinEditFrm> editor_;

@@ -6,6 +6,7 @@
 #include "platform/ShortDate.h"
 #include "platform/WinInetHttpClient.h"
 #include "rules/RuleFile.h"
+#include "settings/BrowserList.h"
 #include "settings/Settings.h"
 
 namespace zapnix {
@@ -30,14 +31,16 @@ Program::Program(std::string folder)
                std::make_shared<WinInetHttpClient>(), runKey_, shell_, notificationArea_},
       rules_(folder + "\\" + std::string(kProfileFileName)),
       killLog_(folder + "\\" + std::string(kKillLogFileName), TodayShortDate),
-      killer_(windowSystem_, rules_.Rules(), textCase_, killLog_),
-      main_(context_, rules_, others_),
-      others_(context_, main_, rules_, killLog_) {}
+      browserFrames_(windowSystem_, windowOwners_, textCase_),
+      killer_(windowSystem_, browserFrames_, rules_.Rules(), textCase_, killLog_),
+      main_(context_, rules_, browserFrames_, others_),
+      others_(context_, main_, rules_, killLog_, browserFrames_) {}
 
 bool Program::Start() {
     // The rules and the settings come from one read of the profile file.
     const LoadedIni profile = rules_.Load();
     const Settings settings = ReadSettings(profile.document);
+    browserFrames_.SetChromiumBrowsers(ReadBrowserList(profile.document));
     StartupState startup{settings.minimized, settings.enabled, CheckPeriodOf(settings), std::nullopt};
     if (profile.state == FileState::Unreadable) startup.unreadableWhy = std::string(profile.why);
     main_.SetKiller([this] { killer_.CheckWindows(); }, [this](WindowHandle window) { killer_.CheckWindowNow(window); });

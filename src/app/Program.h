@@ -1,7 +1,7 @@
 #pragma once
 // The one place where the program is put together: the Win32 adapters, the hidden owner window, the
-// stores of the rules and the kill log, the pop-up killer that records into the kill log, the main
-// window and the other windows. Everything else is handed what it needs.
+// stores of the rules and the kill log, which windows are browsers, the pop-up killer that records into
+// the kill log, the main window and the other windows. Everything else is handed what it needs.
 
 #include <windows.h>
 
@@ -9,6 +9,7 @@
 
 #include "app/OtherWindows.h"
 #include "app/ZapnixFrm.h"
+#include "engine/BrowserFrames.h"
 #include "engine/PopupKiller.h"
 #include "killlog/KillLogStore.h"
 #include "platform/Handles.h"
@@ -16,6 +17,7 @@
 #include "platform/Win32RunKeyRegistry.h"
 #include "platform/Win32Shell.h"
 #include "platform/Win32TextCase.h"
+#include "platform/Win32WindowOwners.h"
 #include "platform/Win32WindowSystem.h"
 #include "platform/WindowContext.h"
 #include "rules/RuleStore.h"
@@ -37,6 +39,7 @@ public:
 private:
     Win32WindowSystem windowSystem_;
     Win32TextCase textCase_;
+    Win32WindowOwners windowOwners_;
     Win32RunKeyRegistry runKey_;
     Win32Shell shell_;
     Win32NotificationArea notificationArea_;
@@ -46,6 +49,8 @@ private:
     WindowContext context_;
     RuleStore rules_;
     KillLogStore killLog_;
+    // The one answer to "is this a browser frame?" for the killer, the drag target and the picker.
+    BrowserFrames browserFrames_;
     PopupKiller killer_;
     ZapnixFrm main_;
     OtherWindows others_;

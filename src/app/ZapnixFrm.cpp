@@ -92,7 +92,7 @@ void ZapnixFrm::DeleteTicked() {
 }
 
 void ZapnixFrm::OnDrop(WindowHandle window) {
-    const DropResult result = InspectDroppedWindow(context_.windows, context_.textCase, window);
+    const DropResult result = InspectDroppedWindow(context_.windows, browserFrames_, window);
     if (result.accepted)
         SetTitleText(result.title);
     else

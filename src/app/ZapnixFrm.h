@@ -13,6 +13,7 @@
 #include "app/MainMenu.h"
 #include "app/TrayEvents.h"
 #include "app/TrayIcon.h"
+#include "engine/BrowserFrames.h"
 #include "picking/DragTargetControl.h"
 #include "platform/BaseWindow.h"
 #include "platform/WindowEventHook.h"
@@ -40,8 +41,13 @@ public:
     static constexpr int kClientHeight = 454;
 
     // Everything given must outlive the window.
-    ZapnixFrm(const WindowContext& context, RuleStore& rules, OtherWindows& others)
-        : context_(context), rules_(rules), others_(others), winList_(rules.Rules()), tray_(context.notificationArea) {}
+    ZapnixFrm(const WindowContext& context, RuleStore& rules, BrowserFrames& browserFrames, OtherWindows& others)
+        : context_(context),
+          rules_(rules),
+          browserFrames_(browserFrames),
+          others_(others),
+          winList_(rules.Rules()),
+          tray_(context.notificationArea) {}
     ~ZapnixFrm() override;
 
     // Creates the window with the rules loaded into the store, hides to the tray or arms the check timer
@@ -88,6 +94,7 @@ private:
 
     const WindowContext& context_;
     RuleStore& rules_;
+    BrowserFrames& browserFrames_;
     OtherWindows& others_;
     RuleListPanel winList_;
     TrayIcon tray_;

@@ -1,7 +1,5 @@
 #include "engine/PopupKiller.h"
 
-#include "engine/TitleMatch.h"
-
 namespace zapnix {
 
 void PopupKiller::CheckWindows() {
@@ -9,7 +7,7 @@ void PopupKiller::CheckWindows() {
     matcher_.Refresh();
     refusedNow_.clear();
     std::set<WindowHandle> stillThere;
-    windows_.ForEachTopLevelWindow([&](WindowHandle window) {
+    frames_.ForEachFrame([&](WindowHandle window, BrowserFamily) {
         if (askedAtOnce_.contains(window)) stillThere.insert(window);
         CheckWindow(window);
     });
@@ -20,6 +18,7 @@ void PopupKiller::CheckWindows() {
 void PopupKiller::CheckWindowNow(WindowHandle window) {
     // Asked already: its showing or a rename after its creation is the same pop-up.
     if (askedAtOnce_.contains(window)) return;
+    if (frames_.FamilyOf(window, windows_.ClassName(window)) == BrowserFamily::None) return;
     matcher_.Refresh();
     const std::optional<std::string> title = MatchingTitle(window);
     if (!title) return;
@@ -33,9 +32,8 @@ void PopupKiller::CheckWindowNow(WindowHandle window) {
 }
 
 std::optional<std::string> PopupKiller::MatchingTitle(WindowHandle window) {
-    // Visibility, owner and process do not matter: a hidden or minimised pop-up is closed too, and the
-    // program's own windows never have a browser's class.
-    if (!IsBrowserFrameClass(windows_.ClassName(window), textCase_)) return std::nullopt;
+    // Of a browser frame: visibility and owner window do not matter, a hidden or minimised pop-up is closed
+    // too, and the program's own windows are never browser frames.
     std::string title = windows_.Title(window);
     if (!matcher_.TitleMatches(title)) return std::nullopt;
     return title;

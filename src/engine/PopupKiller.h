@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 
+#include "engine/BrowserFrames.h"
 #include "engine/KillRecorder.h"
 #include "engine/TitleMatch.h"
 #include "platform/TextCase.h"
@@ -19,8 +20,9 @@ namespace zapnix {
 
 class PopupKiller {
 public:
-    PopupKiller(WindowSystem& windows, const RuleList& rules, const TextCase& textCase, KillRecorder& recorder)
-        : windows_(windows), textCase_(textCase), recorder_(recorder), matcher_(rules, textCase) {}
+    PopupKiller(WindowSystem& windows, BrowserFrames& frames, const RuleList& rules, const TextCase& textCase,
+                KillRecorder& recorder)
+        : windows_(windows), frames_(frames), recorder_(recorder), matcher_(rules, textCase) {}
 
     void CheckWindows();
     // A window has just been created, shown or renamed. Its creation, its showing and its renames come as
@@ -35,7 +37,7 @@ private:
     bool Close(WindowHandle window, const std::string& title);
 
     WindowSystem& windows_;
-    const TextCase& textCase_;
+    BrowserFrames& frames_;
     KillRecorder& recorder_;
     RuleMatcher matcher_;
     // The windows that refused their close request in the last pass and in this one: a window is reported

@@ -1,9 +1,5 @@
 #include "engine/TitleMatch.h"
 
-#include <string>
-
-#include "engine/BrowserFrameClass.h"
-
 namespace zapnix {
 
 RuleMatcher::RuleMatcher(const RuleList& rules, const TextCase& textCase)
@@ -13,11 +9,6 @@ void RuleMatcher::Refresh() {
     if (rules_.Stamp() == stamp_) return;
     index_ = RuleIndex(rules_.Rows(), textCase_);
     stamp_ = rules_.Stamp();
-}
-
-bool IsBrowserFrameClass(std::string_view className, const TextCase& textCase) {
-    const std::string upper = textCase.Upper(className);
-    return upper == kInternetExplorerFrameClass || upper == kMozillaFrameClass;
 }
 
 }  // namespace zapnix

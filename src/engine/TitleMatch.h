@@ -28,7 +28,4 @@ private:
     RuleIndex index_;
 };
 
-// Internet Explorer's and the Mozilla family's frame windows, whatever the letter case of the class.
-bool IsBrowserFrameClass(std::string_view className, const TextCase& textCase);
-
 }  // namespace zapnix

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/TextCase.h"
+#include "engine/BrowserFrames.h"
 #include "platform/WindowSystem.h"
 
 namespace zapnix {
@@ -12,9 +12,10 @@ namespace zapnix {
 struct BrowserWindowTitles {
     std::vector<std::string> internetExplorer;  // "IEFRAME" windows, untitled ones too (as "")
     std::vector<std::string> mozilla;           // "MOZILLAWINDOWCLASS" windows with a title
+    std::vector<std::string> chromium;          // the Chromium-family browsers' windows with a title
 };
 
 // Visits every top-level window, visible or not, in the system's order.
-BrowserWindowTitles FindBrowserWindows(WindowSystem& windows, const TextCase& textCase);
+BrowserWindowTitles FindBrowserWindows(WindowSystem& windows, BrowserFrames& frames);
 
 }  // namespace zapnix

@@ -1,14 +1,12 @@
 #include "picking/DragTarget.h"
 
-#include "engine/TitleMatch.h"
-
 namespace zapnix {
 
-DropResult InspectDroppedWindow(WindowSystem& windows, const TextCase& textCase, WindowHandle window) {
+DropResult InspectDroppedWindow(WindowSystem& windows, BrowserFrames& frames, WindowHandle window) {
     DropResult result;
     // No window under the pointer reads as an empty class name, which no browser has.
     result.className = window ? windows.ClassName(window) : std::string();
-    if (IsBrowserFrameClass(result.className, textCase)) {
+    if (frames.FamilyOf(window, result.className) != BrowserFamily::None) {
         result.accepted = true;
         result.title = windows.Title(window);
     }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/TextCase.h"
+#include "engine/BrowserFrames.h"
 #include "platform/WindowSystem.h"
 
 namespace zapnix {
@@ -15,7 +15,7 @@ struct DropResult {
     std::string className;  // refused: the class as read, for the message
 };
 
-DropResult InspectDroppedWindow(WindowSystem& windows, const TextCase& textCase, WindowHandle window);
+DropResult InspectDroppedWindow(WindowSystem& windows, BrowserFrames& frames, WindowHandle window);
 
 // "This is not a valid browser window (" + class + ")".
 std::string RefusedDropMessage(const DropResult& result);

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "picking/WinPickIds.h"
 #include "platform/MessagePump.h"
@@ -20,6 +21,8 @@ constexpr ControlSpec kLayout[] = {
     {WinList, "WinList", ControlKind::ListBox, "", 8, 88, 505, 121},
     {Label3, "Label3", ControlKind::Label, "Mozilla, Phoenix and Netscape Windows:", 8, 224, 505, 16},
     {WinMozList, "WinMozList", ControlKind::ListBox, "", 8, 240, 505, 121},
+    {Label4, "Label4", ControlKind::Label, "Chrome, Edge, Brave, Vivaldi and Opera Windows:", 8, 376, 505, 16},
+    {WinChromeList, "WinChromeList", ControlKind::ListBox, "", 8, 392, 505, 121},
 };
 
 // Closes the picker once the list box that reported the pick has finished handling its input.
@@ -48,10 +51,13 @@ std::unique_ptr<WinPick> WinPick::Create(HWND owner, HICON icon, PickSink onPick
 }
 
 void WinPick::AddBrowserWindows(const BrowserWindowTitles& titles) {
-    for (const std::string& title : titles.internetExplorer)
-        SendDlgItemMessageA(Hwnd(), WinList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title.c_str()));
-    for (const std::string& title : titles.mozilla)
-        SendDlgItemMessageA(Hwnd(), WinMozList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title.c_str()));
+    const auto add = [this](int listId, const std::vector<std::string>& entries) {
+        for (const std::string& title : entries)
+            SendDlgItemMessageA(Hwnd(), listId, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title.c_str()));
+    };
+    add(WinList, titles.internetExplorer);
+    add(WinMozList, titles.mozilla);
+    add(WinChromeList, titles.chromium);
 }
 
 void WinPick::Pick(int listId) {
@@ -76,7 +82,8 @@ void WinPick::Pick(int listId) {
 LRESULT WinPick::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            if (HIWORD(wParam) == LBN_SELCHANGE && (LOWORD(wParam) == WinList || LOWORD(wParam) == WinMozList)) {
+            if (HIWORD(wParam) == LBN_SELCHANGE &&
+                (LOWORD(wParam) == WinList || LOWORD(wParam) == WinMozList || LOWORD(wParam) == WinChromeList)) {
                 Pick(LOWORD(wParam));
                 return 0;
             }

@@ -1,5 +1,5 @@
 #pragma once
-// The browser window picker: two sorted lists of the open browser windows' titles by family. A click
+// The browser window picker: three sorted lists of the open browser windows' titles by family. A click
 // (or a keyboard selection) on an entry hands its title over and closes the picker.
 
 #include <windows.h>
@@ -22,13 +22,13 @@ public:
     using PickSink = std::function<void(const std::string& title)>;
 
     static constexpr int kClientWidth = 522;
-    static constexpr int kClientHeight = 384;
+    static constexpr int kClientHeight = 536;
 
     // Creates the picker hidden, with empty lists. `onPick` receives the picked title; the picker then
     // closes itself.
     static std::unique_ptr<WinPick> Create(HWND owner, HICON icon, PickSink onPick);
 
-    // Appends the titles to the two lists (entries already there stay: a second "Grab Title" lists the
+    // Appends the titles to the three lists (entries already there stay: a second "Grab Title" lists the
     // windows again).
     void AddBrowserWindows(const BrowserWindowTitles& titles);
 

@@ -3,6 +3,6 @@
 
 namespace zapnix::ids::pick {
 
-enum : int { Frame1 = 5001, Label1, Label2, WinList, Label3, WinMozList };
+enum : int { Frame1 = 5001, Label1, Label2, WinList, Label3, WinMozList, Label4, WinChromeList };
 
 }  // namespace zapnix::ids::pick

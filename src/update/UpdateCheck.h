@@ -9,13 +9,14 @@
 #include <string_view>
 #include <vector>
 
+#include "ZapnixVersion.h"
 #include "platform/HttpClient.h"
 
 namespace zapnix {
 
-// The running program's version for the comparison: one number, not dotted parts (1.2 is newer, 1.100
-// reads as 1.1 and is older).
-inline constexpr double kInstalledVersion = 1.17;
+// The running program's version for the comparison, as the build sets it: one number, not dotted parts (1.2
+// is newer, 1.100 reads as 1.1 and is older).
+inline constexpr double kInstalledVersion = kVersionNumber;
 
 inline constexpr char kManifestPath[] = "/zapnix/updates.txt";
 // Only the manifest's first five bytes count; whatever follows them is ignored.

@@ -10,18 +10,6 @@
 namespace zapnix::e2e {
 namespace {
 
-// The build hands the program's place over as a Unix path, which Wine reaches through its drive for the root
-// folder.
-std::string ZapnixExePath() {
-    char buffer[MAX_PATH * 4] = {};
-    GetEnvironmentVariableA("ZAPNIX_EXE", buffer, sizeof(buffer));
-    std::string path = buffer;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    if (!path.empty() && path[0] == '\\') path = "Z:" + path;
-    return path;
-}
-
 void RemoveTree(const std::string& folder) {
     WIN32_FIND_DATAA entry;
     HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
@@ -69,6 +57,16 @@ BOOL CALLBACK FindOfProcess(HWND hwnd, LPARAM param) {
 }
 
 }  // namespace
+
+std::string PathFromEnvironment(const char* name) {
+    char buffer[MAX_PATH * 4] = {};
+    GetEnvironmentVariableA(name, buffer, sizeof(buffer));
+    std::string path = buffer;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    if (!path.empty() && path[0] == '\\') path = "Z:" + path;
+    return path;
+}
 
 std::string WindowText(HWND hwnd) {
     // GetWindowText does not ask another program's controls for their text: WM_GETTEXT does.
@@ -122,9 +120,10 @@ namespace {
 
 std::string CopiedZapnix(const ScratchFolder& folder) {
     const std::string exe = folder.File("Zapnix.exe");
+    const std::string built = PathFromEnvironment("ZAPNIX_EXE");
     if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES &&
-        !CopyFileA(ZapnixExePath().c_str(), exe.c_str(), FALSE))
-        throw std::runtime_error("cannot copy Zapnix.exe from " + ZapnixExePath());
+        !CopyFileA(built.c_str(), exe.c_str(), FALSE))
+        throw std::runtime_error("cannot copy Zapnix.exe from " + built);
     return exe;
 }
 
@@ -145,7 +144,15 @@ std::string Quoted(const std::vector<std::string>& arguments) {
 
 ZapnixProcess::ZapnixProcess(const ScratchFolder& folder) : Process(CopiedZapnix(folder), "", folder.Path()) {}
 
-PopupHost::PopupHost(const std::vector<std::string>& windows) : Process(PopupHostPath(), Quoted(windows), "") {
+std::string PopupHost::CopiedAs(const ScratchFolder& folder, const std::string& exeName) {
+    const std::string exe = folder.File(exeName);
+    if (!CopyFileA(PopupHostPath().c_str(), exe.c_str(), FALSE))
+        throw std::runtime_error("cannot copy PopupHost.exe to " + exe);
+    return exe;
+}
+
+PopupHost::PopupHost(const std::vector<std::string>& windows, const std::string& exe)
+    : Process(exe.empty() ? PopupHostPath() : exe, Quoted(windows), "") {
     // Ready once it says it has opened every window it was asked for: some may be gone already, closed by
     // Zapnix the moment they appeared. Whichever of the two makes the event first, both hold the one.
     const std::string name = "PopupHostReady" + std::to_string(Id());
@@ -355,6 +362,12 @@ POINT CentreOf(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+POINT TitleBarOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return POINT{(rect.left + rect.right) / 2, rect.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2};
 }
 
 HWND OpenPopupMenu(DWORD processId) {

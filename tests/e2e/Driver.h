@@ -103,7 +103,10 @@ private:
 // shown, hidden, minimized, or stubborn (shown, and ignores requests to close).
 class PopupHost : public Process {
 public:
-    explicit PopupHost(const std::vector<std::string>& windows);
+    // `exe`: a copy of PopupHost.exe to run instead, to stand in for a program by its file name.
+    explicit PopupHost(const std::vector<std::string>& windows, const std::string& exe = "");
+    // Copies PopupHost.exe into the folder under the given file name; the copy's path.
+    static std::string CopiedAs(const ScratchFolder& folder, const std::string& exeName);
     // The host's window with this class and title, or null once it has gone.
     HWND Window(const std::string& className, const std::string& title) const;
 };
@@ -132,10 +135,16 @@ void PressKey(HWND window, UINT virtualKey);
 // Real pointer input: presses a button at `from`, moves to `to` in steps and releases it there.
 void DragWithMouse(POINT from, POINT to, bool rightButton = false);
 POINT CentreOf(HWND window);
+// A point in the middle of a window's title bar.
+POINT TitleBarOf(HWND window);
 
 // The visible pop-up menu window of a process, if one is open.
 HWND OpenPopupMenu(DWORD processId);
 
 std::string WindowText(HWND hwnd);
+
+// A file or folder that the build names in an environment variable: a Unix path, which Wine reaches through
+// its drive for the root folder ("" when the variable is not set).
+std::string PathFromEnvironment(const char* name);
 
 }  // namespace zapnix::e2e

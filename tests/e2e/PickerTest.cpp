@@ -33,6 +33,7 @@ protected:
         HWND hwnd = nullptr;
         HWND ieList = nullptr;   // "Internet Explorer Windows:"
         HWND mozList = nullptr;  // "Mozilla, Phoenix and Netscape Windows:", below it
+        HWND chromeList = nullptr;  // "Chrome, Edge, Brave, Vivaldi and Opera Windows:", below that
     };
 
     // Clicks "Grab Title" and waits for the picker to show.
@@ -46,6 +47,7 @@ protected:
         if (!picker.hwnd || !IsWindowVisible(picker.hwnd)) return {};
         picker.ieList = GetDlgItem(picker.hwnd, ids::pick::WinList);
         picker.mozList = GetDlgItem(picker.hwnd, ids::pick::WinMozList);
+        picker.chromeList = GetDlgItem(picker.hwnd, ids::pick::WinChromeList);
         return picker;
     }
 
@@ -78,6 +80,7 @@ TEST_F(Picker, ListsBrowserWindowsSortedAndAClickFillsTheTitleBox) {
     EXPECT_NE(GetWindow(picker.hwnd, GW_OWNER), nullptr) << "an owned window stays off the taskbar";
     EXPECT_EQ(ListBoxEntries(picker.ieList), (Entries{"", "A", "B", "C"}));
     EXPECT_EQ(ListBoxEntries(picker.mozList), (Entries{"Odd Fox", "Pink Fox", "Red Fox"}));
+    EXPECT_EQ(ListBoxEntries(picker.chromeList), Entries{});
 
     ClickEntry(picker.ieList, 2);
     EXPECT_TRUE(WaitUntil([&] { return WinTxt() == "B"; })) << WinTxt();
@@ -123,6 +126,37 @@ TEST_F(Picker, GrabbingAgainListsEverythingAgainInTheSamePicker) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(third.hwnd); }));
     EXPECT_EQ(WinTxt(), "keep me");
     EXPECT_TRUE(app_->Running());
+}
+
+// Chrome's window class is also that of programs built on its engine: the built-in list of browsers tells
+// which processes' windows of that class are browser windows, for the picker and the drag target alike.
+TEST_F(Picker, OnlyTheChromiumBrowsersWindowsOfTheirClassAreListedAndTakenByTheDragTarget) {
+    const std::string kClass = "Chrome_WidgetWin_1";
+    // Hidden windows first: the shown ones stand side by side, each title bar free to drop on.
+    PopupHost chrome({kClass + "|shown|Zeta - Google Chrome", kClass + "|hidden|Alpha - Google Chrome",
+                      kClass + "|hidden|", "IEFrame|hidden|Explorer"},
+                     PopupHost::CopiedAs(folder_, "chrome.exe"));
+    PopupHost slack({"MozillaWindowClass|hidden|Fox", kClass + "|shown|General - Slack"},
+                    PopupHost::CopiedAs(folder_, "slack.exe"));
+    Start();
+    const POINT target = CentreOf(Control(ids::PicClick));
+    DragWithMouse(target, TitleBarOf(slack.Window(kClass, "General - Slack")));
+    auto error = app_->WaitForMessageBox("Error:");
+    ASSERT_TRUE(error.has_value()) << "a drop on another program's window of the class is refused";
+    EXPECT_EQ(error->text, "This is not a valid browser window (Chrome_WidgetWin_1)");
+    Answer(*error, IDOK);
+    EXPECT_EQ(WinTxt(), "");
+    DragWithMouse(target, TitleBarOf(chrome.Window(kClass, "Zeta - Google Chrome")));
+    EXPECT_TRUE(WaitUntil([&] { return WinTxt() == "Zeta - Google Chrome"; })) << WinTxt();
+
+    const Window picker = Grab();
+    ASSERT_NE(picker.hwnd, nullptr);
+    EXPECT_EQ(ListBoxEntries(picker.chromeList), (Entries{"Alpha - Google Chrome", "Zeta - Google Chrome"}));
+    EXPECT_EQ(ListBoxEntries(picker.ieList), Entries{"Explorer"});
+    EXPECT_EQ(ListBoxEntries(picker.mozList), Entries{"Fox"}) << "the other families count in any process";
+    ClickEntry(picker.chromeList, 0);
+    EXPECT_TRUE(WaitUntil([&] { return WinTxt() == "Alpha - Google Chrome"; })) << WinTxt();
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(picker.hwnd); }));
 }
 
 }  // namespace

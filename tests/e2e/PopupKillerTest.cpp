@@ -59,6 +59,32 @@ TEST_F(PopupKiller, ClosesMatchingBrowserWindowsShownOrNotAndLogsEveryKill) {
     EXPECT_EQ(ProfileBytes()->find("Date"), std::string::npos) << "kills never touch the rule file";
 }
 
+// Chrome's window class is also that of chat clients and editors built on its engine: only the processes
+// of the browsers named in the user's list, which replaces the built-in one, are browsers.
+TEST_F(PopupKiller, ClosesWindowsOfChromesClassOnlyInTheProcessesOfTheBrowsersTheUserNames) {
+    const std::string kClass = "Chrome_WidgetWin_1";
+    PopupHost thorium({kClass + "|shown|Win a Prize - Thorium", kClass + "|hidden|Win a Prize again"},
+                      PopupHost::CopiedAs(folder_, "thorium.exe"));
+    PopupHost brave({kClass + "|shown|Win a Prize - Brave"}, PopupHost::CopiedAs(folder_, "brave.exe"));
+    PopupHost slack({kClass + "|shown|Win a Prize - Slack"}, PopupHost::CopiedAs(folder_, "slack.exe"));
+    Start("[Windows]\r\nTotal=1\r\n" + Rule(1, "win a prize", "Begins") + kCheckEverySecond +
+          "Browsers = Thorium.EXE , opera.exe\r\n");
+
+    ASSERT_TRUE(WaitUntil([&] { return KillLogFile(folder_).size() >= 2; }, 20s));
+    EXPECT_EQ(thorium.Window(kClass, "Win a Prize - Thorium"), nullptr);
+    EXPECT_EQ(thorium.Window(kClass, "Win a Prize again"), nullptr);
+    Sleep(1500);  // a pass more
+    EXPECT_NE(brave.Window(kClass, "Win a Prize - Brave"), nullptr) << "a browser of the built-in list only";
+    EXPECT_NE(slack.Window(kClass, "Win a Prize - Slack"), nullptr);
+
+    CloseWithYes();
+    Rows log = KillLogFile(folder_);
+    std::sort(log.begin(), log.end());
+    EXPECT_EQ(log, (Rows{{"Win a Prize - Thorium", Today()}, {"Win a Prize again", Today()}}));
+    EXPECT_NE(ProfileBytes()->find("Browsers = Thorium.EXE , opera.exe\r\n"), std::string::npos)
+        << "the list is the user's: never rewritten";
+}
+
 TEST_F(PopupKiller, TheViewerShowsKillsAtOnceClearsTickedEntriesAndSavesWhenItGoes) {
     folder_.Write("poplog.ini",
                   "[Windows]\r\nTotal=3\r\nTitle  1=pop 1\r\nDate  1=d\r\nTitle  2=pop 2\r\nDate  2=d\r\n"

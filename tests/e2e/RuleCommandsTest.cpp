@@ -165,19 +165,14 @@ TEST_F(RuleCommands, DraggingTheTargetOntoABrowserTitleBarTakesItsTitle) {
     HWND other = host.Window("Notepad", "Some document");
     ASSERT_NE(browser, nullptr);
     ASSERT_NE(other, nullptr);
-    const auto titleBar = [](HWND window) {
-        RECT rect{};
-        GetWindowRect(window, &rect);
-        return POINT{(rect.left + rect.right) / 2, rect.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2};
-    };
     const POINT target = CentreOf(Control(ids::PicClick));
 
-    DragWithMouse(target, titleBar(browser));
+    DragWithMouse(target, TitleBarOf(browser));
     EXPECT_TRUE(WaitUntil([&] { return TextBox() == "Dragged Pop-up - Mozilla Firefox"; })) << TextBox();
     EXPECT_NE(host.Window("mozillaWINDOWclass", "Dragged Pop-up - Mozilla Firefox"), nullptr) << "nothing is closed";
     EXPECT_TRUE(RulesShown().empty()) << "and no rule is added";
 
-    DragWithMouse(target, titleBar(other), true);  // the right button drags too
+    DragWithMouse(target, TitleBarOf(other), true);  // the right button drags too
     auto error = app_->WaitForMessageBox("Error:");
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->text, "This is not a valid browser window (Notepad)");

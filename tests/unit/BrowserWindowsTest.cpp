@@ -8,22 +8,36 @@ namespace {
 
 using Titles = std::vector<std::string>;
 
-TEST(BrowserWindows, ListsEachFamilyByClassInAnyLetterCaseInEnumerationOrder) {
+const std::vector<std::string> kBrowsers = {"chrome.exe", "msedge.exe"};
+
+TEST(BrowserWindows, ListsEachFamilyInAnyLetterCaseInEnumerationOrder) {
     testing::FakeDesktop desktop;
+    const ProcessId chrome = desktop.Run("C:\\Chrome\\chrome.exe");
+    const ProcessId slack = desktop.Run("C:\\Slack\\slack.exe");
     desktop.Open("IEFrame", "B");
     desktop.Open("MozillaWindowClass", "Zeta - Mozilla Firefox");
+    desktop.Open("Chrome_WidgetWin_1", "Zeta - Google Chrome", chrome);
     desktop.Open("ieframe", "A");
     desktop.Open("mozillaWINDOWclass", "Alpha - Mozilla Firefox");
+    desktop.Open("CHROME_WIDGETWIN_1", "Alpha - Google Chrome", chrome);
     desktop.Open("IEFRAME", "B");
     desktop.Open("IEFrame", "");
     desktop.Open("MozillaWindowClass", "");
+    desktop.Open("Chrome_WidgetWin_1", "", chrome);
+    desktop.Open("Chrome_WidgetWin_1", "Alpha - Slack", slack);
+    desktop.Open("Chrome_WidgetWin_0", "Zeta - Google Chrome", chrome);
     for (const char* other : {"Notepad", "MozillaDialogClass", "IEFrame2", " IEFrame", "MozillaWindowClassX", "#32770"})
         desktop.Open(other, "Win a Prize");
     desktop.MakeUnreadable(desktop.Open("IEFrame", "gone"));
-    const BrowserWindowTitles found = FindBrowserWindows(desktop, AsciiTextCase());
+    AsciiTextCase textCase;
+    BrowserFrames frames(desktop, desktop, textCase);
+    frames.SetChromiumBrowsers(kBrowsers);
+    const BrowserWindowTitles found = FindBrowserWindows(desktop, frames);
     EXPECT_EQ(found.internetExplorer, (Titles{"B", "A", "B", ""})) << "duplicates stay; sorting is the list's job";
     EXPECT_EQ(found.mozilla, (Titles{"Zeta - Mozilla Firefox", "Alpha - Mozilla Firefox"}))
         << "untitled Mozilla helper windows are no pick";
+    EXPECT_EQ(found.chromium, (Titles{"Zeta - Google Chrome", "Alpha - Google Chrome"}))
+        << "untitled windows and other programs' windows of the class are no pick";
 }
 
 // Upper-cases as a Turkish code page does: "i" becomes dotted capital I (0xDD in Windows-1254).
@@ -43,14 +57,21 @@ private:
 
 TEST(BrowserWindows, TheUsersLetterCaseRulesDecideWhatAClassNameIs) {
     testing::FakeDesktop desktop;
+    const ProcessId edge = desktop.Run("C:\\Edge\\MSEDGE.EXE");
     desktop.Open("IEFrame", "capital I");
     desktop.Open("ieframe", "small i");
     desktop.Open("MozillaWindowClass", "Firefox");
     desktop.Open("MozIllaWIndowClass", "capital I only");
     desktop.Open("Mozillawindowclass", "small i");
-    const BrowserWindowTitles found = FindBrowserWindows(desktop, DottedCapitalITextCase());
+    desktop.Open("Chrome_WIdgetWIn_1", "capital I only", edge);
+    desktop.Open("Chrome_WidgetWin_1", "small i", edge);
+    const DottedCapitalITextCase textCase;
+    BrowserFrames frames(desktop, desktop, textCase);
+    frames.SetChromiumBrowsers(kBrowsers);
+    const BrowserWindowTitles found = FindBrowserWindows(desktop, frames);
     EXPECT_EQ(found.internetExplorer, (Titles{"capital I"}));
     EXPECT_EQ(found.mozilla, (Titles{"capital I only"}));
+    EXPECT_EQ(found.chromium, (Titles{"capital I only"}));
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ public:
 
 class CheckPass : public ::testing::Test {
 protected:
+    CheckPass() { frames_.SetChromiumBrowsers(std::vector<std::string>{"chrome.exe"}); }
     void Rule(std::string pattern, std::string match = "Exact") { rules_.Append({pattern, "Yes", match, "No"}); }
     void Pass() { killer_.CheckWindows(); }
 
@@ -26,7 +27,8 @@ protected:
     RuleList rules_;
     AsciiTextCase textCase_;
     Recorder recorder_;
-    PopupKiller killer_{desktop_, rules_, textCase_, recorder_};  // one for the whole run, as the main window's
+    BrowserFrames frames_{desktop_, desktop_, textCase_};
+    PopupKiller killer_{desktop_, frames_, rules_, textCase_, recorder_};  // one for the whole run, as the main window's
 };
 
 TEST_F(CheckPass, ClosesAndRecordsEachMatchingBrowserFrameOnceInEnumerationOrder) {
@@ -41,9 +43,13 @@ TEST_F(CheckPass, ClosesAndRecordsEachMatchingBrowserFrameOnceInEnumerationOrder
     const auto mozilla = desktop_.Open("MozillaWindowClass", "Big Lottery - Mozilla Firefox");
     desktop_.Open("MozillaWindowClass", "News - Mozilla Firefox");
     const auto upper = desktop_.Open("MOZILLAWINDOWCLASS", "WIN A PRIZE");
+    // The class that Chrome shares with other programs: only the browser's windows are closed.
+    const auto chrome = desktop_.Open("Chrome_WidgetWin_1", "Lottery - Google Chrome", desktop_.Run("C:\\chrome.exe"));
+    desktop_.Open("Chrome_WidgetWin_1", "Lottery - Slack", desktop_.Run("C:\\slack.exe"));
     Pass();
-    EXPECT_EQ(desktop_.closed, (std::vector<WindowHandle>{ie, mozilla, upper}));
-    EXPECT_EQ(recorder_.titles, (Titles{"Win a Prize", "Big Lottery - Mozilla Firefox", "WIN A PRIZE"}));
+    EXPECT_EQ(desktop_.closed, (std::vector<WindowHandle>{ie, mozilla, upper, chrome}));
+    EXPECT_EQ(recorder_.titles,
+              (Titles{"Win a Prize", "Big Lottery - Mozilla Firefox", "WIN A PRIZE", "Lottery - Google Chrome"}));
 }
 
 // A window of an elevated program refuses every request, pass after pass; so does one that has gone.
@@ -86,6 +92,7 @@ TEST_F(CheckPass, AWindowCheckedAtOnceIsAskedOnceForAllItsEvents) {
 
     const auto dialog = desktop_.Open("#32770", "Win a Prize");
     killer_.CheckWindowNow(dialog);
+    killer_.CheckWindowNow(desktop_.Open("Chrome_WidgetWin_1", "Win a Prize - Slack", desktop_.Run("C:\\slack.exe")));
     const auto refusing = desktop_.Open("IEFrame", "Prize draw");
     desktop_.refusing = {refusing};
     killer_.CheckWindowNow(refusing);
@@ -103,6 +110,9 @@ TEST_F(CheckPass, AWindowCheckedAtOnceIsAskedOnceForAllItsEvents) {
     desktop_.Reopen(popup, "IEFrame", "Another Prize");
     killer_.CheckWindowNow(popup);
     EXPECT_EQ(recorder_.titles, (Titles{"Win a Prize", "Win a Prize - Mozilla Firefox", "Prize", "Another Prize"}));
+    const auto chrome = desktop_.Open("Chrome_WidgetWin_1", "Prize - Google Chrome", desktop_.Run("C:\\chrome.exe"));
+    killer_.CheckWindowNow(chrome);
+    EXPECT_EQ(desktop_.closed.back(), chrome);
 }
 
 // The index is kept between passes; any change of the list must reach the next pass all the same. A

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -13,7 +14,10 @@
 #include <utility>
 #include <vector>
 
+#include "ZapnixVersion.h"
+#include "app/AboutFrm.h"
 #include "app/AboutIds.h"
+#include "app/AboutLettering.h"
 #include "app/Program.h"
 #include "app/ZapnixFrm.h"
 #include "app/ZapnixIds.h"
@@ -70,11 +74,21 @@ protected:
                            adapters_.runKey, shell_,  shell_};
     RuleStore rules_{folder_ + "\\quorb.ini"};
     KillLogStore killLog_{folder_ + "\\poplog.ini", [] { return std::string("today"); }};
-    ZapnixFrm main_{context_, rules_, others_};
-    OtherWindows others_{context_, main_, rules_, killLog_};
+    Win32WindowOwners owners_;
+    BrowserFrames browserFrames_{adapters_.windows, owners_, adapters_.textCase};
+    ZapnixFrm main_{context_, rules_, browserFrames_, others_};
+    OtherWindows others_{context_, main_, rules_, killLog_, browserFrames_};
 };
 
-TEST_F(AboutAndTray, TheLinksGoToTheShellAndAboutTwiceIsOneDarkGreyBoxWithThePictureInItsPictureBoxCorner) {
+// The colours of a width x height block of `dc` from (left, top), row by row.
+std::vector<COLORREF> PixelsOf(HDC dc, int left, int top, int width, int height) {
+    std::vector<COLORREF> pixels;
+    for (int y = top; y < top + height; ++y)
+        for (int x = left; x < left + width; ++x) pixels.push_back(GetPixel(dc, x, y));
+    return pixels;
+}
+
+TEST_F(AboutAndTray, TheLinksGoToTheShellAndAboutTwiceIsOneDarkGreyBoxWithThePictureLetteredWithThisBuildsVersion) {
     Command(ids::MenuHome);
     Command(ids::MenuForum);
     EXPECT_EQ(shell_.opened, (std::vector<std::string>{"http://127.0.0.1/", "http://127.0.0.1/perl/forum/gforum.cgi"}));
@@ -96,17 +110,27 @@ TEST_F(AboutAndTray, TheLinksGoToTheShellAndAboutTwiceIsOneDarkGreyBoxWithThePic
     for (const POINT at : {POINT{3, 3}, POINT{pic.right - 3, pic.top + 5}, POINT{pic.left + 5, pic.bottom - 2}})
         EXPECT_EQ(GetPixel(screen.Get(), at.x, at.y), RGB(64, 64, 64)) << at.x << "," << at.y;
 
-    // At 96 dots per inch the picture box's top-left 270 x 180 pixels are the picture's, one for one.
+    // At 96 dots per inch the picture box's top-left 270 x 180 pixels are the picture's, one for one, with the
+    // name and this build's version lettered on it.
     if (scale.Dpi() != 96) return;
+    const auto lines = AboutFrm::Lettering();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].text, std::string("Version ") + ZAPNIX_VERSION_TEXT);
     const UniqueBitmap picture(static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUT), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     const UniqueMemoryDc memory(CreateCompatibleDC(screen.Get()));
     const SelectionGuard selected(memory.Get(), picture.Get());
+    for (const auto& line : lines)
+        for (const LetterCell& cell : LetterCells(line.text, line.top))
+            for (int y = 0; y < kLetterCellSize; ++y)
+                for (int x = 0; x < kLetterCellSize; ++x)
+                    SetPixel(memory.Get(), cell.left + x, cell.top + y, line.colour);
+    const std::vector<COLORREF> shown = PixelsOf(screen.Get(), pic.left, pic.top, 270, 180);
+    const std::vector<COLORREF> expected = PixelsOf(memory.Get(), 0, 0, 270, 180);
     int differing = 0;
-    for (int y = 0; y < 180; y += 3)
-        for (int x = 0; x < 270; ++x)
-            differing += GetPixel(screen.Get(), pic.left + x, pic.top + y) != GetPixel(memory.Get(), x, y);
+    for (std::size_t i = 0; i < shown.size(); ++i) differing += shown[i] != expected[i];
     EXPECT_EQ(differing, 0);
+    EXPECT_GT(std::count(expected.begin(), expected.end(), lines[1].colour), 100) << "no version lettered";
 }
 
 TEST_F(AboutAndTray, AMissingIconIsAskedForAgainUntilTheShellHasIt) {

@@ -8,6 +8,7 @@
 
 #include "platform/Handles.h"
 #include "platform/Win32TextCase.h"
+#include "platform/Win32WindowOwners.h"
 #include "platform/Win32WindowSystem.h"
 
 namespace zapnix {
@@ -26,6 +27,27 @@ TEST(RealWindows, TextsComeThroughABufferOf260AndAWindowGoneReadsEmptyAndTakesNo
     EXPECT_EQ(windows.ClassName(window), "");
     EXPECT_EQ(windows.Title(window), "");
     EXPECT_FALSE(windows.PostClose(window));
+}
+
+TEST(RealWindows, AWindowsOwnerIsItsProcessWhoseExecutableIsReadWithItsFullPathAndANoProcessIsNone) {
+    Win32WindowOwners owners;
+    UniqueWindow window(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    const auto handle = reinterpret_cast<WindowHandle>(window.Get());
+    EXPECT_EQ(owners.ProcessOf(handle), GetCurrentProcessId());
+    window.Reset();
+    EXPECT_EQ(owners.ProcessOf(handle), 0u) << "a window gone";
+
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const auto image = owners.ImageOf(GetCurrentProcessId());
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(lstrcmpiA(image->path.c_str(), self), 0) << image->path;
+    EXPECT_NE(image->hold, nullptr);
+
+    // Ids are multiples of 4: this one names no process. The caller traces the failure with its reason.
+    SetLastError(0);
+    EXPECT_FALSE(owners.ImageOf(0xFFFFFFF1).has_value());
+    EXPECT_NE(GetLastError(), 0u) << "the reason is left for the trace";
 }
 
 // Accented capitals of a Western European code page fold like the Basic Latin ones, which a fold of ASCII

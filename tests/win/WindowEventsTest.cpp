@@ -12,6 +12,7 @@
 #include "WinTestSupport.h"
 #include "engine/PopupKiller.h"
 #include "platform/Handles.h"
+#include "platform/Win32WindowOwners.h"
 #include "platform/WindowEventHook.h"
 
 namespace zapnix {
@@ -71,7 +72,8 @@ TEST(WindowEvents, OnlyAnotherProgramsTopLevelWindowItselfIsHandedOn) {
     OtherProgram other({"IEFrame|parent|Win a Prize"});
     const HWND popup = other.Window("Win a Prize");
     ASSERT_NE(popup, nullptr);
-    const HWND child = FindWindowExA(popup, nullptr, "IEFrame", nullptr);
+    HWND child = nullptr;
+    testing::Pump(10000, [&] { return (child = FindWindowExA(popup, nullptr, "IEFrame", nullptr)) != nullptr; });
     ASSERT_NE(child, nullptr);
     const UniqueWindow own(CreateWindowExA(0, "STATIC", "Win a Prize", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                            nullptr, nullptr));
@@ -116,7 +118,9 @@ TEST(WindowEvents, APopupsCreationShowingAndRenameCloseItOnce) {
     RuleList rules;
     rules.Append({"Prize", "Yes", "Contains", "No"});
     Kills kills;
-    PopupKiller killer(adapters.windows, rules, adapters.textCase, kills);
+    Win32WindowOwners owners;
+    BrowserFrames frames(adapters.windows, owners, adapters.textCase);
+    PopupKiller killer(adapters.windows, frames, rules, adapters.textCase, kills);
     WindowEventHook events;
     ASSERT_TRUE(events.Listen([&](WindowHandle window) { killer.CheckWindowNow(window); }));
     for (const DWORD event : {EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, EVENT_OBJECT_NAMECHANGE})
