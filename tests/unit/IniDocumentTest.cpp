@@ -54,7 +54,7 @@ TEST(IniDocument, SerialisesWhatItParsedByteForByte) {
     for (const std::string& file : files) ASSERT_EQ(IniDocument::Parse(file).Serialize(), file);
 }
 
-// Files long enough that their lines and '=' signs fall anywhere in and across the blocks the parser
+// Files long enough that their lines and '=' signs fall anywhere in and across the words the parser
 // scans at once: every key reads back as the line it was written on, ended by CR, LF or CR LF alike.
 TEST(IniDocument, LongFilesReadAsTheLinesTheyWereMadeOf) {
     std::mt19937 random(2026);
