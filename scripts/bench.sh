@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
 scripts/build.sh win || exit 1
 benches=("$@")
-[ ${#benches[@]} -gt 0 ] || benches=(CheckPassBench RecordKillBench SaveRulesBench LoadBench IdleBench InstantKillBench)
+[ ${#benches[@]} -gt 0 ] || benches=(CheckPassBench RecordKillBench SaveRulesBench LoadBench IdleBench InstantKillBench UpdateBench)
 export ZAPNIX_WINEPREFIX="$PWD/build/wine-prefix-bench"
 for bench in "${benches[@]}"; do
   echo "== $bench"

@@ -70,6 +70,13 @@ inline bool DestroyMenuHandle(HMENU menu) noexcept { return ::DestroyMenu(menu) 
 inline bool DestroyCursorHandle(HCURSOR cursor) noexcept { return ::DestroyCursor(cursor) != FALSE; }
 inline bool DestroyOwnedWindow(HWND window) noexcept { return ::IsWindow(window) && ::DestroyWindow(window) != FALSE; }
 inline bool Unhook(HWINEVENTHOOK hook) noexcept { return ::UnhookWinEvent(hook) != FALSE; }
+// Stopped first, and closed once no callback of it runs any more: whatever the callback uses may go next.
+inline bool CloseThreadpoolTimerWhenIdle(PTP_TIMER timer) noexcept {
+    ::SetThreadpoolTimer(timer, nullptr, 0, 0);
+    ::WaitForThreadpoolTimerCallbacks(timer, TRUE);
+    ::CloseThreadpoolTimer(timer);
+    return true;
+}
 
 // Kernel objects (files, mutexes, processes, threads, events): null and INVALID_HANDLE_VALUE both mean none.
 struct Kernel {
@@ -84,6 +91,8 @@ struct Kernel {
 using UniqueHandle = UniqueOwner<handle_traits::Kernel>;
 using UniqueKey = UniqueOwner<handle_traits::FreedBy<HKEY, handle_traits::CloseKey>>;
 using UniqueInternet = UniqueOwner<handle_traits::FreedBy<HINTERNET, handle_traits::CloseInternet>>;
+using UniqueThreadpoolTimer =
+    UniqueOwner<handle_traits::FreedBy<PTP_TIMER, handle_traits::CloseThreadpoolTimerWhenIdle>>;
 // GDI objects: bitmaps, palettes, fonts, brushes, pens.
 template <typename T>
 using UniqueGdi = UniqueOwner<handle_traits::FreedBy<T, handle_traits::DeleteGdiObject<T>>>;

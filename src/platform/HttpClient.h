@@ -1,11 +1,12 @@
 #pragma once
-// The one HTTP request the program makes: a GET of a whole address, run to its end on the calling thread
-// (any thread), with progress reports that can cancel it.
+// The one HTTP request the program makes: a GET of a whole address, run on the calling thread (any
+// thread), handing the body to a receiver piece by piece as it arrives, and stoppable from another thread.
 
 #include <cstdint>
-#include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
+#include <string_view>
 
 namespace zapnix {
 
@@ -22,20 +23,28 @@ struct HttpResponse {
     std::uint32_t transferError = 0;  // 0 when the transfer went through, otherwise the system's code
     unsigned status = 0;              // the server's status, 0 when no answer arrived
     std::optional<std::uint64_t> announcedLength;
-    std::string body;         // at most the bytes asked for
-    bool endReached = false;  // the server said the body was over (not merely that enough had arrived)
-    bool cancelled = false;
+    // The body ended by itself, without an error, a stop request or the receiver stopping it. Where no
+    // length was announced, nothing tells a body cut short from a whole one: a connection closed early
+    // looks the same, and so (under Wine) does a chunked body that stops before its last chunk.
+    bool endReached = false;
 };
 
-// Called after every piece of the body with the bytes received so far and the announced total; answering
-// false cancels the request.
-using HttpProgress = std::function<bool(std::uint64_t received, std::optional<std::uint64_t> total)>;
+// Where a response's body goes, on the thread that runs the request.
+class HttpReceiver {
+public:
+    virtual ~HttpReceiver() = default;
+    // The status and the announced length, before any of the body; false: the body is not read.
+    virtual bool Begin(unsigned status, std::optional<std::uint64_t> announcedLength) = 0;
+    // The next piece of the body; false: no more is read (enough has come, or it must not go on).
+    virtual bool Take(std::string_view piece) = 0;
+};
 
 class HttpClient {
 public:
     virtual ~HttpClient() = default;
-    // Stops reading once `maxBytes` bytes are kept.
-    virtual HttpResponse Get(const std::string& url, std::uint64_t maxBytes, const HttpProgress& progress) = 0;
+    // Runs until the body has ended, the transfer failed, the receiver stopped it, or `stop` was requested.
+    // A stop ends the request as soon as the system lets it, and no further request follows it.
+    virtual HttpResponse Get(const std::string& url, HttpReceiver& receiver, std::stop_token stop) = 0;
 };
 
 }  // namespace zapnix

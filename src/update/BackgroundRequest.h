@@ -1,15 +1,19 @@
 #pragma once
 // One HTTP request on a thread of its own, reporting to a window by posted messages, so that the window
-// waits for it in the message loop. A request is abandoned by destroying this object (the window closed,
-// or the user cancelled): its thread finishes on its own within the time-out and its answer is dropped.
+// waits for it in the message loop. Every request has a deadline: once it passes, the window hears of a
+// time-out however slowly the server answers. A request is abandoned by destroying this object (the
+// window closed, or the user cancelled): its internet handles are closed at once, its receiver hears
+// nothing more, and its thread ends as soon as the system lets the call under way return, unawaited.
 
 #include <windows.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "platform/Handles.h"
 #include "platform/HttpClient.h"
 
 namespace zapnix {
@@ -25,8 +29,12 @@ public:
         std::optional<std::uint64_t> total;
     };
 
-    // Starts the request; throws std::system_error when no thread can be started.
-    BackgroundRequest(std::shared_ptr<HttpClient> http, std::string url, std::uint64_t maxBytes, HWND window);
+    // Starts the request. `receiver` takes the body on the request's thread until the answer is in or this
+    // object is gone, and must outlive this object. Throws std::system_error when no thread or timer can
+    // be started.
+    BackgroundRequest(std::shared_ptr<HttpClient> http, std::string url, HttpReceiver& receiver,
+                      std::chrono::milliseconds deadline, HWND window);
+    // Waits at most for the receiver to finish the piece it is taking; never for the request.
     ~BackgroundRequest();
     BackgroundRequest(const BackgroundRequest&) = delete;
     BackgroundRequest& operator=(const BackgroundRequest&) = delete;
@@ -39,6 +47,7 @@ public:
 private:
     struct Shared;
     std::shared_ptr<Shared> shared_;
+    UniqueThreadpoolTimer deadline_;  // after shared_: it goes first, and its callback uses shared_
 };
 
 }  // namespace zapnix

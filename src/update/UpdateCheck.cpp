@@ -45,11 +45,15 @@ std::string VersionText(double version) {
     return std::string(text, result.ptr);
 }
 
-CheckVerdict JudgeManifest(std::string_view body, unsigned status, std::uint32_t transferError) {
+CheckVerdict JudgeManifest(const HttpResponse& response, std::string_view firstBytes) {
     CheckVerdict verdict;
     // Only a delivered manifest is read: an error page whose text happens to start with digits ("404")
-    // is not a version on offer.
-    const std::optional<double> offered = transferError == 0 && status == 200 ? ReadOfferedVersion(body) : std::nullopt;
+    // is not a version on offer, and neither is a partial answer (206) or one that says it has none (204).
+    const bool delivered = response.transferError == 0 && response.status == 200;
+    const bool whole =
+        firstBytes.size() >= kManifestBytes || (response.endReached && response.announcedLength == firstBytes.size());
+    const std::uint32_t transferError = delivered && !whole ? kConnectionAborted : response.transferError;
+    const std::optional<double> offered = delivered && whole ? ReadOfferedVersion(firstBytes) : std::nullopt;
     if (!offered) {
         if (transferError == 0) {
             verdict.lines.push_back(
@@ -78,13 +82,6 @@ std::string PackagePath(std::string_view version) {
 
 std::string PackageFileName(std::string_view version) {
     return "Zapnix-" + std::string(version) + ".zip";
-}
-
-bool PackageComplete(const HttpResponse& response) {
-    if (response.failure || response.cancelled || response.transferError != 0 || response.status != 200 ||
-        !response.endReached)
-        return false;
-    return !response.announcedLength || *response.announcedLength == response.body.size();
 }
 
 std::string ProgressText(std::uint64_t received, std::optional<std::uint64_t> total) {

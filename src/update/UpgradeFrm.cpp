@@ -4,7 +4,6 @@
 
 #include <system_error>
 
-#include "platform/FileIo.h"
 #include "platform/Trace.h"
 #include "update/ProgressBar.h"
 #include "update/UpdateCheck.h"
@@ -61,9 +60,11 @@ void UpgradeFrm::AppendStatus(const std::string& message) {
     SendMessageA(box, EM_SCROLLCARET, 0, 0);
 }
 
-bool UpgradeFrm::StartRequest(const std::string& path, std::uint64_t maxBytes, Activity activity) {
+bool UpgradeFrm::StartRequest(const std::string& path, HttpReceiver& receiver, std::chrono::milliseconds deadline,
+                              Activity activity) {
     try {
-        request_ = std::make_unique<BackgroundRequest>(services_.http, services_.serverBase + path, maxBytes, Hwnd());
+        request_ = std::make_unique<BackgroundRequest>(services_.http, services_.serverBase + path, receiver, deadline,
+                                                       Hwnd());
     } catch (const std::system_error& error) {
         ShowUnexpectedFailure(HttpFailure{error.what(), error.code().value(), GetLastError()});
         return false;
@@ -85,7 +86,8 @@ void UpgradeFrm::RequestEnded() {
 void UpgradeFrm::Check() {
     if (activity_ != Activity::Idle) return;
     AppendStatus(kConnectingStatus);
-    if (!StartRequest(kManifestPath, kManifestBytes, Activity::Checking)) return;
+    manifest_.emplace();
+    if (!StartRequest(kManifestPath, *manifest_, services_.limits.checkTime, Activity::Checking)) return;
     SetTimer(Hwnd(), kBarTimer, kBarTickMs, nullptr);
 }
 
@@ -97,7 +99,8 @@ void UpgradeFrm::CheckEnded(const HttpResponse& response) {
         ShowUnexpectedFailure(*response.failure);
         return;
     }
-    const CheckVerdict verdict = JudgeManifest(response.body, response.status, response.transferError);
+    const CheckVerdict verdict = JudgeManifest(response, manifest_->FirstBytes());
+    manifest_.reset();
     for (const std::string& line : verdict.lines) AppendStatus(line);
     if (verdict.offeredVersion) {
         SetDlgItemTextA(Hwnd(), Label3, verdict.offeredVersion->c_str());
@@ -122,17 +125,30 @@ void UpgradeFrm::DownloadPackage() {
         return;
     }
     packagePath_ = *target;
-    if (!StartRequest(PackagePath(version), kLargestPackage, Activity::Downloading)) return;
+    package_.emplace(packagePath_, services_.limits.largestPackage);
+    if (!package_->Started()) {
+        TraceFailure("the package could not be saved to " + packagePath_);
+        package_.reset();
+        AppendStatus(kDownloadFailure);
+        return;
+    }
+    if (!StartRequest(PackagePath(version), *package_, services_.limits.downloadTime, Activity::Downloading)) {
+        package_.reset();
+        return;
+    }
     download_ = DownloadFrm::Create(Hwnd(), context_.icon);
 }
 
 void UpgradeFrm::DownloadEnded(const HttpResponse& response) {
     download_.reset();
     RequestEnded();
-    // Only a whole package replaces the file, in one step: a failure leaves an earlier file as it was.
-    const bool complete = PackageComplete(response);
-    const bool saved = complete && ReplaceFileAtomically(packagePath_, response.body);
+    // Only a whole package replaces the file, in one step: anything else leaves an earlier file as it was,
+    // and the new bytes go with the receiver. Whatever else must hold of the whole file before it is kept
+    // is asked here, before the commit.
+    const bool complete = package_->Complete(response);
+    const bool saved = complete && package_->Commit();
     if (complete && !saved) TraceFailure("the package could not be saved to " + packagePath_);
+    package_.reset();
     AppendStatus(saved ? kDownloadSuccess : kDownloadFailure);
 }
 
@@ -140,6 +156,7 @@ void UpgradeFrm::CancelDownload() {
     if (activity_ != Activity::Downloading) return;
     download_.reset();
     RequestEnded();
+    package_.reset();
     AppendStatus(kDownloadFailure);
 }
 
@@ -197,6 +214,8 @@ LRESULT UpgradeFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             KillTimer(Hwnd(), kBarTimer);
             download_.reset();
             request_.reset();
+            package_.reset();
+            manifest_.reset();
             return 0;
         default:
             break;

@@ -16,6 +16,8 @@
 #include "platform/SaveFileDialog.h"
 #include "update/BackgroundRequest.h"
 #include "update/DownloadFrm.h"
+#include "update/UpdateCheck.h"
+#include "update/UpdateReceivers.h"
 
 namespace zapnix {
 
@@ -25,14 +27,13 @@ struct UpgradeServices {
     std::shared_ptr<HttpClient> http;
     std::string serverBase;  // scheme and host, no trailing slash
     std::function<std::optional<std::string>(const SaveFileRequest&)> askSaveFileName = AskSaveFileName;
+    UpdateLimits limits{};
 };
 
 class UpgradeFrm : public BaseWindow<UpgradeFrm> {
 public:
     static constexpr int kClientWidth = 440;
     static constexpr int kClientHeight = 284;
-    // The packages are small; a server that sends without end must not fill the memory.
-    static constexpr std::uint64_t kLargestPackage = 256ull * 1024 * 1024;
 
     // Creates the window hidden, with its fresh content.
     static std::unique_ptr<UpgradeFrm> Create(const WindowContext& context, UpgradeServices services);
@@ -53,13 +54,17 @@ private:
     void DownloadPackage();
     void DownloadEnded(const HttpResponse& response);
     void CancelDownload();
-    bool StartRequest(const std::string& path, std::uint64_t maxBytes, Activity activity);
+    bool StartRequest(const std::string& path, HttpReceiver& receiver, std::chrono::milliseconds deadline,
+                      Activity activity);
     void RequestEnded();
     void ShowUnexpectedFailure(const HttpFailure& failure);
 
     const WindowContext& context_;
     UpgradeServices services_;
     Activity activity_ = Activity::Idle;
+    // Where the running request's body goes; declared before the request, which must go first.
+    std::optional<ManifestReceiver> manifest_;
+    std::optional<PackageReceiver> package_;
     std::unique_ptr<BackgroundRequest> request_;
     std::unique_ptr<DownloadFrm> download_;
     std::string packagePath_;

@@ -19,20 +19,45 @@ namespace zapnix {
 namespace {
 
 using namespace ids::upgrade;
+using namespace std::chrono_literals;
 using testing::HttpAnswer;
+using testing::HttpReply;
 
 const std::string kReceived = "\r\nResponse received from download server...\r\nVerifying version information...";
 const std::string kNewer = kReceived + "\r\nAn update is available. Please click the download button to continue!";
+const std::string kLatest = kReceived + "\r\nYou are using the latest version of Zapnix!";
+const std::string kWrongData =
+    "\r\nInvalid response received from download server.\r\nA connection was made but the wrong data was returned.";
 const std::string kFailure = "\r\nDownload failed or was cancelled.";
+constexpr char kManifest[] = "/zapnix/updates.txt";
+constexpr char kPackage[] = "/zapnix/Zapnix-1.2.zip";
+
+std::string TransferError(int code) {
+    return "\r\nInvalid response received from download server (" + std::to_string(code) + "). Quitting.";
+}
+// A redirect, and the length of the body that the server will send with it.
+std::string Redirect(const std::string& location, std::uint64_t length = 0) {
+    return "HTTP/1.1 302 Found\r\nLocation: " + location + "\r\nContent-Length: " + std::to_string(length) +
+           "\r\nConnection: close\r\n\r\n";
+}
+std::string Head(std::uint64_t length) {
+    return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(length) + "\r\nConnection: close\r\n\r\n";
+}
+std::string Chunked(const std::string& head, const std::string& body) {
+    char size[16];
+    std::snprintf(size, sizeof(size), "%zx", body.size());
+    return "HTTP/1.1 200 OK\r\n" + head + "Transfer-Encoding: chunked\r\nConnection: close\r\n\r\n" + size + "\r\n" +
+           body;
+}
 
 class Upgrade : public TempFolderTest {
 protected:
-    void Open(std::shared_ptr<HttpClient> http = std::make_shared<WinInetHttpClient>(std::chrono::seconds(2))) {
+    void Open(std::shared_ptr<HttpClient> http = std::make_shared<WinInetHttpClient>(2s), UpdateLimits limits = {}) {
         adapters_.context.folder = folder_.string();
         auto ask = [this](const SaveFileRequest& request) {  // a save dialog that saves when opened in our folder
             return request.folder == folder_.string() ? saveAs_ : std::nullopt;
         };
-        frm_ = UpgradeFrm::Create(adapters_.context, UpgradeServices{std::move(http), "http://127.0.0.1", ask});
+        frm_ = UpgradeFrm::Create(adapters_.context, UpgradeServices{std::move(http), "http://127.0.0.1", ask, limits});
         ASSERT_NE(frm_, nullptr);
     }
     HWND Item(int id) const { return GetDlgItem(frm_->Hwnd(), id); }
@@ -48,6 +73,21 @@ protected:
     void AwaitRequest() const {
         EXPECT_FALSE(Enabled(Command1) || Enabled(Command2)) << "a second request while one runs";
         testing::Pump(15000, [&] { return Enabled(Command2); });
+        EXPECT_TRUE(Enabled(Command2)) << "the request has not ended";
+    }
+    void CancelWhenShown(const std::string& progress) const {
+        HWND window = frm_->Download() ? frm_->Download()->Hwnd() : nullptr;
+        const auto shown = [&] { return testing::TextOf(GetDlgItem(window, DownloadText)); };
+        testing::Pump(10000, [&] { return shown() == progress; });
+        EXPECT_EQ(shown(), progress);
+        PostMessageA(window, WM_COMMAND, DownloadCancel, 0);
+    }
+    // The new files that a download writes beside its target, left behind.
+    std::set<std::string> Leftovers() const {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_))
+            if (entry.path().filename().string().starts_with("~zx")) names.insert(entry.path().string());
+        return names;
     }
 
     testing::TestWindowContext adapters_;
@@ -59,25 +99,52 @@ protected:
 // One window checks again and again, each check appending its lines and an offer staying; then it downloads.
 TEST_F(Upgrade, ChecksAppendTheirLinesAndOnlyAWholePackageReplacesTheFile) {
     const struct {
-        std::string answer, offered, lines;
+        HttpReply reply;
+        std::string offered, lines;
+        int requests = 1;
     } checks[] = {
         // A server that never answers: the time-out's code (as Wine gives it; see below).
-        {"", "", "\r\nInvalid response received from download server (12030). Quitting."},
-        {HttpAnswer("1.20", "404 Not Found"), "",
-         "\r\nInvalid response received from download server.\r\nA connection was made but the wrong data was "
-         "returned."},
-        {HttpAnswer("1.20"), "1.2", kNewer},
-        {HttpAnswer("1.17"), "1.2", kReceived + "\r\nYou are using the latest version of Zapnix!"},
-        {"refused", "1.2", "\r\nInvalid response received from download server (12029). Quitting."},
+        {{.holdOpen = true}, "", TransferError(12030)},
+        {{.bytes = HttpAnswer("1.20", "404 Not Found")}, "", kWrongData},
+        // Only 200 delivers a manifest: not a partial answer, nor one that says it has no body.
+        {{.bytes = HttpAnswer("1.99", "206 Partial Content")}, "", kWrongData},
+        {{.bytes = HttpAnswer("1.99", "204 No Content")}, "", kWrongData},
+        // Shorter than five bytes, a manifest counts only as long as it announced (WinINet under Wine tells
+        // a chunked body cut short from a whole one no more than a closed connection does).
+        {{.bytes = HttpAnswer("1.99").substr(0, HttpAnswer("1.99").size() - 3)}, "", TransferError(12030)},
+        {{.bytes = Chunked("", "1.99").substr(0, Chunked("", "1.99").size() - 3)}, "", TransferError(12030)},
+        {{.bytes = Chunked("", "1.2") + "\r\n0\r\n\r\n"}, "", TransferError(12030)},
+        {{.bytes = HttpAnswer("1.1")}, "", kLatest},
+        // A length of any number of digits is read; one that is no number is no answer.
+        {{.bytes = "HTTP/1.1 200 OK\r\nContent-Length: 12x\r\nConnection: close\r\n\r\n1.99"},
+         "",
+         TransferError(12152)},
+        {{.bytes = "HTTP/1.1 200 OK\r\nContent-Length: " + std::string(70, '0') + "4\r\nConnection: close\r\n\r\n1.20"},
+         "1.2",
+         kNewer},
+        // Five bytes are all it takes, however much follows (and however fast).
+        {{.bytes = Head(4000000000) + "1.20\r\n", .madeUpBody = 4000000000 - 6}, "1.2", kNewer},
+        {{.bytes = HttpAnswer("1.17")}, "1.2", kLatest},
+        // Redirects: on the same server, at most five of them; never to another host.
+        {{.bytes = Redirect(kManifest)}, "1.2", TransferError(12156), 6},
+        {{.bytes = Redirect("http://127.0.0.2/zapnix/updates.txt")}, "1.2", TransferError(12156)},
+        {{.bytes = Redirect("/zapnix/moved.txt")}, "1.2", kLatest},
+        {{.bytes = Redirect("/zapnix/moved.txt", 4000000000), .madeUpBody = 4000000000}, "1.2", kLatest},
+        {{}, "1.2", TransferError(12029)},  // nothing listens
     };
     Open();
     std::string status = "Waiting for user action...";
     for (const auto& c : checks) {
-        if (c.answer == "refused") server_.reset();  // nothing listens
-        if (server_) server_->Serve("/zapnix/updates.txt", c.answer, c.answer.empty());
+        SCOPED_TRACE(c.reply.bytes.substr(0, 60));
+        if (&c == &std::end(checks)[-1]) server_.reset();
+        if (server_) {
+            server_.emplace();  // fresh counts
+            server_->Serve(kManifest, c.reply);
+            server_->Serve("/zapnix/moved.txt", HttpAnswer("1.17"));
+        }
         Click(Command2);
         Click(Command2);         // refused while the first runs
-        if (c.answer.empty()) {  // meanwhile the bar shows that the check is under way
+        if (c.reply.holdOpen) {  // meanwhile the bar shows that the check is under way
             testing::Pump(1000, [] { return false; });
             EXPECT_GT(Bar(), 0);
         }
@@ -89,51 +156,158 @@ TEST_F(Upgrade, ChecksAppendTheirLinesAndOnlyAWholePackageReplacesTheFile) {
         EXPECT_EQ(testing::TextOf(Item(Label3)), c.offered);
         EXPECT_EQ(Enabled(Command1), !c.offered.empty());
         EXPECT_EQ(Bar(), 100);
+        if (server_) {
+            EXPECT_EQ(server_->Requests(kManifest), c.requests);
+        }
     }
+}
 
-    server_.emplace();
+// Downloads of a package exactly as large as the largest allowed.
+TEST_F(Upgrade, OnlyAWholePackageOfAnnouncedLengthReplacesTheFile) {
     const std::string package(200000, 'z');
     const std::string whole = HttpAnswer(package);
+    const std::string head = Head(package.size());
     const struct {
-        std::string answer;
+        HttpReply reply;
         const char* saveAs;
-        bool saved, cancel = false;
+        bool saved;
+        std::string cancelAt = {};  // the progress shown when the user cancels
+        int requests = 1;
     } downloads[] = {
-        {whole, "Zapnix-1.2.zip", true},
-        {"HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + package, "Zapnix-1.2.zip", true},  // no length
-        {whole, "other/pkg.zip", true},
-        {HttpAnswer("<html>gone</html>", "404 Not Found"), "Zapnix-1.2.zip", false},
-        {whole.substr(0, whole.size() - 1000), "Zapnix-1.2.zip", false},                       // cut short
-        {whole.substr(0, whole.size() - package.size() + 10), "Zapnix-1.2.zip", false, true},  // cancelled on the way
+        {{.bytes = whole}, "Zapnix-1.2.zip", true},
+        {{.bytes = whole}, "other/pkg.zip", true},
+        {{.bytes = HttpAnswer("<html>gone</html>", "404 Not Found")}, "Zapnix-1.2.zip", false},
+        {{.bytes = whole.substr(0, whole.size() - 1000)}, "Zapnix-1.2.zip", false},  // cut short
+        // No length, or one that cannot be read: nothing would tell a package cut short from a whole one.
+        {{.bytes = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + package}, "Zapnix-1.2.zip", false},
+        {{.bytes = Chunked("", package).substr(0, 70000)}, "Zapnix-1.2.zip", false},
+        {{.bytes = "HTTP/1.1 200 OK\r\nContent-Length: " + std::string(70, '0') + "1000\r\nConnection: close\r\n\r\n" +
+                   package.substr(0, 10)},
+         "Zapnix-1.2.zip",
+         false},
+        {{.bytes = HttpAnswer(package + "z")}, "Zapnix-1.2.zip", false},                   // larger than allowed
+        {{.bytes = Head(4000000000), .madeUpBody = 4000000000}, "Zapnix-1.2.zip", false},  // not even begun
+        {{.bytes = Redirect(kPackage)}, "Zapnix-1.2.zip", false, {}, 6},
+        {{.bytes = head, .trickle = "z", .every = 100ms}, "Zapnix-1.2.zip", false},  // past its deadline
+        {{.bytes = head + "0123456789", .holdOpen = true}, "Zapnix-1.2.zip", false, "Received 10 of 200000 bytes"},
+        {{.bytes = whole}, "", false, {}, 0},  // the target is a folder: nothing is fetched
     };
+    UpdateLimits limits;
+    limits.largestPackage = package.size();
+    limits.downloadTime = 3s;
+    Open(std::make_shared<WinInetHttpClient>(2s), limits);
+    server_->Serve(kManifest, HttpAnswer("1.20"));
+    Click(Command2);
+    AwaitRequest();
+    std::string status = Status();
     Click(Command1);  // the save dialog cancelled: nothing is fetched
-    status += kFailure;
+    EXPECT_EQ(Status(), status += kFailure);
     for (const auto& c : downloads) {
-        SCOPED_TRACE(c.answer.substr(0, 40) + c.saveAs);
+        SCOPED_TRACE(c.reply.bytes.substr(0, 40) + c.saveAs);
         const std::filesystem::path target = folder_ / c.saveAs;
         std::filesystem::create_directories(target.parent_path());
-        Store(target.string(), "earlier");
-        server_->Serve("/zapnix/Zapnix-1.2.zip", c.answer, c.cancel);
+        if (!std::filesystem::is_directory(target)) Store(target.string(), "earlier");
+        server_.emplace();  // fresh counts
+        server_->Serve(kPackage, c.reply);
         saveAs_ = target.string();
         Click(Command1);
-        if (c.cancel) {
-            HWND progress = frm_->Download() ? frm_->Download()->Hwnd() : nullptr;
-            const auto shown = [&] { return testing::TextOf(GetDlgItem(progress, DownloadText)); };
-            testing::Pump(10000, [&] { return shown() == "Received 10 of 200000 bytes"; });
-            EXPECT_EQ(shown(), "Received 10 of 200000 bytes");
-            PostMessageA(progress, WM_COMMAND, DownloadCancel, 0);
-        }
-        AwaitRequest();
+        if (!c.cancelAt.empty()) CancelWhenShown(c.cancelAt);
+        if (c.requests > 0) AwaitRequest();
         EXPECT_EQ(frm_->Download(), nullptr) << "the progress window is gone";
-        EXPECT_EQ(Load(target.string()), c.saved ? package : "earlier");
+        if (!std::filesystem::is_directory(target)) {
+            EXPECT_EQ(Load(target.string()), c.saved ? package : "earlier");
+        }
+        EXPECT_EQ(Leftovers(), std::set<std::string>{});
         EXPECT_EQ(Status(), status += c.saved ? "\r\nDownload success!" : kFailure);
         EXPECT_EQ(Bar(), 0);
+        EXPECT_EQ(server_->Requests(kPackage), c.requests);
     }
+}
+
+// A server that trickles its answer, each piece well within the time-out of a single wait.
+TEST_F(Upgrade, ARequestEndsAtItsDeadlineHoweverSlowlyTheServerAnswers) {
+    UpdateLimits limits;
+    limits.checkTime = limits.downloadTime = 1500ms;
+    Open(std::make_shared<WinInetHttpClient>(30s), limits);
+    server_->Serve(kManifest, HttpAnswer("1.20"));
+    Click(Command2);
+    AwaitRequest();
+    std::string status = Status();
+
+    server_->Serve(kManifest, HttpReply{.bytes = "HTTP/1.1 200 OK\r\n", .trickle = "X-Wait: 1\r\n", .every = 200ms});
+    Click(Command2);
+    AwaitRequest();
+    EXPECT_EQ(Status(), status += "\r\nConnecting to download server...." + TransferError(12002));
+
+    saveAs_ = PathOf("Zapnix-1.2.zip");
+    Store(*saveAs_, "earlier");
+    server_->Serve(
+        kPackage,
+        HttpReply{.bytes = "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n", .trickle = "z", .every = 200ms});
+    Click(Command1);
+    AwaitRequest();
+    EXPECT_EQ(Status(), status += kFailure);
+    EXPECT_EQ(Load(*saveAs_), "earlier");
+    EXPECT_EQ(Leftovers(), std::set<std::string>{});
+}
+
+// A redirect loop with a pause before each answer, stopped on the way. (On Windows, closing the request's
+// handles ends the wait for the answer under way at once; Wine lets it run to the answer. Either way no
+// request follows it.)
+TEST_F(Upgrade, ClosingTheWindowOrCancellingEndsTheRequest) {
+    Open();
+    server_->Serve(kManifest, HttpAnswer("1.20"));
+    Click(Command2);
+    AwaitRequest();
+    saveAs_ = PathOf("Zapnix-1.2.zip");
+    Store(*saveAs_, "earlier");
+    server_->Serve(kPackage, HttpReply{.delay = 200ms, .bytes = Redirect(kPackage)});
+    Click(Command1);
+    testing::Pump(10000, [&] { return server_->Requests(kPackage) >= 2; });
+    PostMessageA(frm_->Download()->Hwnd(), WM_COMMAND, DownloadCancel, 0);
+    AwaitRequest();
+    const int cancelledAt = server_->Requests(kPackage);
+    EXPECT_EQ(Leftovers(), std::set<std::string>{});
+
+    server_->Serve(kManifest, HttpReply{.delay = 200ms, .bytes = Redirect(kManifest)});
+    Click(Command2);
+    testing::Pump(10000, [&] { return server_->Requests(kManifest) >= 3; });
+    frm_.reset();
+    const int closedAt = server_->Requests(kManifest);
+    testing::Pump(2000, [] { return false; });  // ten redirects' time
+    EXPECT_EQ(server_->Requests(kPackage), cancelledAt);
+    EXPECT_EQ(server_->Requests(kManifest), closedAt);
+    EXPECT_EQ(Load(*saveAs_), "earlier");
+}
+
+// The request machinery on its own: a stop that comes between two calls (before the first, or from the
+// receiver between two pieces of the body) lets no further call go out.
+TEST(WinInetHttpClientTest, NothingIsAskedOrReadAfterAStop) {
+    testing::LoopbackHttpServer server;
+    server.Serve(kPackage, HttpReply{.bytes = Head(20) + "0123456789", .trickle = "abcdefghij", .every = 200ms});
+    struct StoppingReceiver : HttpReceiver {
+        std::stop_source stop;
+        std::string body;
+        bool Begin(unsigned, std::optional<std::uint64_t>) override { return true; }
+        bool Take(std::string_view piece) override {
+            body += piece;
+            stop.request_stop();
+            return true;
+        }
+    } receiver;
+    WinInetHttpClient http(30s);
+    const std::string url = "http://127.0.0.1" + std::string(kPackage);
+    std::stop_source stopped;
+    stopped.request_stop();
+    EXPECT_FALSE(http.Get(url, receiver, stopped.get_token()).endReached);
+    EXPECT_EQ(server.Requests(kPackage), 0);
+    EXPECT_FALSE(http.Get(url, receiver, receiver.stop.get_token()).endReached);
+    EXPECT_EQ(receiver.body, "0123456789");
 }
 
 // A request machinery that fails before any transfer, as a broken system would.
 struct FailingHttp : HttpClient {
-    HttpResponse Get(const std::string&, std::uint64_t, const HttpProgress&) override {
+    HttpResponse Get(const std::string&, HttpReceiver&, std::stop_token) override {
         HttpResponse response;
         response.failure = HttpFailure{"The Internet functions could not be started.", 12004, 87};
         return response;
