@@ -64,17 +64,36 @@ inline std::string TempFile(const char* name) {
     return std::string(temp) + name;
 }
 
-// What any save must cost at least: reading the old file once, then writing the new bytes once and
-// flushing them to the disk. The yardstick for the engine's saves.
-inline void ReadOnceWriteOnce(const std::string& path, const std::string& newBytes, const std::string& scratch) {
-    std::string old;
-    ReadWholeFile(path, old);
+// What an atomic save costs at least, done by hand with the raw Windows calls: read the old bytes, write
+// the new ones into a new temporary file in the same folder, flush it, close it and replace the old file
+// with it. The yardstick for the engine's saves. `path` must be a file of the yardstick's own (a copy of
+// the engine's), so that the engine's file stays as the engine left it. False when a call failed.
+inline bool RawAtomicSave(const std::string& path, const std::string& newBytes) {
+    const HANDLE old = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (old == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size{};
+    GetFileSizeEx(old, &size);
+    std::string oldBytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    const bool gotOld = ReadFile(old, oldBytes.data(), static_cast<DWORD>(oldBytes.size()), &read, nullptr) &&
+                        read == oldBytes.size();
+    CloseHandle(old);
+    const std::string temp = path + ".new";
     const HANDLE file =
-        CreateFileA(scratch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    WriteFile(file, newBytes.data(), static_cast<DWORD>(newBytes.size()), &written, nullptr);
-    FlushFileBuffers(file);
+    const bool wrote = WriteFile(file, newBytes.data(), static_cast<DWORD>(newBytes.size()), &written, nullptr) &&
+                       written == newBytes.size() && FlushFileBuffers(file);
     CloseHandle(file);
+    return gotOld && wrote && ReplaceFileA(path.c_str(), temp.c_str(), nullptr, 0, nullptr, nullptr);
+}
+
+// A copy of `bytes` at `path` for RawAtomicSave to replace again and again.
+inline void StoreCopy(const std::string& path, const std::string& bytes) {
+    DeleteFileA((path + ".new").c_str());
+    ReplaceFileAtomically(path, bytes);
 }
 
 inline std::string FileBytes(const std::string& path) {

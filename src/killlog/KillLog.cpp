@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "profile/NumberedRows.h"
+
 namespace zapnix {
 namespace {
 
@@ -17,9 +19,13 @@ void LoadKillLog(const IniDocument& file, KillLog& log) {
 }
 
 void SaveKillLog(const KillLog& log, IniDocument& file) {
-    WriteNumberedRows(file, kSection, kPrefixes, log.Count(), [&](std::size_t row, std::size_t column) {
-        return std::string_view(column == 0 ? log.Row(row).title : log.Row(row).date);
-    });
+    // The log only ever shrinks by being cleared: entries beyond it go, not to stay in the file unseen.
+    WriteNumberedRows(
+        file, kSection, kPrefixes, log.Count(),
+        [&](std::size_t row, std::size_t column) {
+            return std::string_view(column == 0 ? log.Row(row).title : log.Row(row).date);
+        },
+        RowsAbove::Go);
 }
 
 void LoadKillLogFromFile(const std::string& path, KillLog& log) {

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "rules/IniDocument.h"
-#include "rules/ProfileFile.h"
+#include "profile/IniDocument.h"
+#include "profile/ProfileFile.h"
 #include "rules/TickedRows.h"
 
 namespace zapnix {

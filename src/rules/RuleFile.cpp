@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "profile/NumberedRows.h"
+
 namespace zapnix {
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "rules/IniDocument.h"
-#include "rules/ProfileFile.h"
+#include "profile/IniDocument.h"
+#include "profile/ProfileFile.h"
 #include "rules/RuleList.h"
 
 namespace zapnix {

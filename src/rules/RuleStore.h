@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "rules/ProfileFile.h"
+#include "profile/ProfileFile.h"
 #include "rules/RuleList.h"
 
 namespace zapnix {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "rules/IniDocument.h"
+#include "profile/IniDocument.h"
 
 namespace zapnix {
 

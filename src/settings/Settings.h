@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "rules/IniDocument.h"
+#include "profile/IniDocument.h"
 
 namespace zapnix {
 

@@ -1,6 +1,6 @@
 #include "settings/SettingsCommands.h"
 
-#include "rules/ProfileFile.h"
+#include "profile/ProfileFile.h"
 
 namespace zapnix {
 

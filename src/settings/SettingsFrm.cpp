@@ -2,7 +2,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
-#include "rules/ProfileFile.h"
+#include "profile/ProfileFile.h"
 #include "settings/SettingsCommands.h"
 #include "settings/SettingsIds.h"
 

@@ -3,7 +3,8 @@
 // applied to one parsed document (as the rule list and the kill log are saved) give the bytes of the
 // same writes each made on a freshly parsed file (as WritePrivateProfileStringA makes them), a plain
 // value reads back as written, a numbered list never has more rows than the file has "=", and a
-// numbered list written in one batch gives the bytes of its keys written one at a time.
+// numbered list written in one batch gives the bytes of its keys written one at a time (and, where its
+// rows above the count go, then those keys removed).
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -15,8 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "rules/IniDocument.h"
-#include "rules/ProfileFile.h"
+#include "profile/IniDocument.h"
+#include "profile/NumberedRows.h"
 
 namespace {
 
@@ -68,22 +69,40 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A list saved over the file in one batch, as the rule list and the kill log are, gives the bytes
     // of its keys written one at a time.
-    std::vector<std::string> cells(2 * input.ConsumeIntegralInRange<std::size_t>(0, 8));
+    const std::size_t count = input.ConsumeIntegralInRange<std::size_t>(0, 8);
+    const auto rowsAbove = input.ConsumeBool() ? zapnix::RowsAbove::Go : zapnix::RowsAbove::Stay;
+    std::vector<std::string> cells(2 * count);
     for (std::string& cell : cells) cell = input.ConsumeRandomLengthString(16);
     IniDocument list = IniDocument::Parse(saved);
-    zapnix::WriteNumberedRows(list, "Windows", prefixes, cells.size() / 2, [&](std::size_t row, std::size_t column) {
-        return std::string_view(cells[2 * row + column]);
-    });
+    zapnix::WriteNumberedRows(
+        list, "Windows", prefixes, count,
+        [&](std::size_t row, std::size_t column) { return std::string_view(cells[2 * row + column]); }, rowsAbove);
     std::string keyByKey = saved;
     const auto write = [&](std::string_view key, std::string_view value) {
         IniDocument single = IniDocument::Parse(keyByKey);
         single.WriteString("Windows", key, value);
         keyByKey = single.Serialize();
     };
-    write("Total", std::to_string(cells.size() / 2));
-    for (std::size_t row = 0; row < cells.size() / 2; ++row)
+    write("Total", std::to_string(count));
+    for (std::size_t row = 0; row < count; ++row)
         for (std::size_t column = 0; column < 2; ++column)
             write(zapnix::NumberedKey(prefixes[column], row + 1), cells[2 * row + column]);
+    if (rowsAbove == zapnix::RowsAbove::Go) {
+        // The rows above the count up to 99 by name; a number of three digits or more is above it too.
+        IniDocument single = IniDocument::Parse(keyByKey);
+        single.RemoveKeys("Windows", [&](std::string_view name) {
+            for (const std::string_view prefix : prefixes) {
+                for (std::size_t row = count + 1; row < 100; ++row)
+                    if (IniDocument::SameName(name, zapnix::NumberedKey(prefix, row))) return true;
+                const std::string_view digits = name.substr(std::min(name.size(), prefix.size()));
+                if (digits.size() >= 3 && digits[0] != '0' && IniDocument::SameName(name.substr(0, prefix.size()), prefix) &&
+                    std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+                    return true;
+            }
+            return false;
+        });
+        keyByKey = single.Serialize();
+    }
     Require(list.Serialize() == keyByKey);
     return 0;
 }

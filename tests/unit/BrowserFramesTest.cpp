@@ -4,7 +4,7 @@
 
 #include "FakeDesktop.h"
 #include "engine/BrowserFrames.h"
-#include "rules/IniDocument.h"
+#include "profile/IniDocument.h"
 #include "settings/BrowserList.h"
 
 namespace zapnix {

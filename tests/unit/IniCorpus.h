@@ -48,6 +48,7 @@ inline const std::vector<ReadCase>& ReadCases() {
         {"[\t]\r\nk=1\r\n", "", "k", "1", 1, kWineEmpty},
         {"[s]\r\n;x=1\r\n", "s", ";x", "", 0, "finds keys beginning with ';'"},
         {"[s]\r\n  ;x=1\r\n", "s", "x", "", 0, nullptr},
+        {"[s]\r\n  ;x=1\r\n", "s", ";x", "", 0, "finds keys beginning with ';'"},
         {"[s]\r\n#x=1\r\n", "s", "#x", "1", 1, nullptr},
         {"[s]\r\njusttext\r\nk=2\r\n", "s", "justtext", "", 0, nullptr},
         {"[s]\r\nk=1\r\nk=2\r\n", "s", "k", "1", 1, nullptr},
@@ -130,6 +131,8 @@ inline const std::vector<WriteCase>& WriteCases() {
         {"[a]\r\nk=1", {{"a", "k", "2"}}, "[a]\r\nk=2\r\n", nullptr},
         {"[a]", {{"a", "k", "v"}}, "[a]\r\nk=v\r\n", nullptr},
         {"[a]\nk=1", {{"a", "k", "1"}}, "[a]\nk=1\r\n", kRegenerates},  // the same value: still rewritten
+        {"[a]\nk=1\n", {{"a", "k", "1"}}, "[a]\nk=1\r\n", kRegenerates},
+        {"[s]\n\rk=4\n\r", {{"s", "j", "5"}}, "[s]\n\rk=4\nj=5\r\n\r", kRegenerates},  // LF CR: two line ends
         {"[a]\r\nk=1", {{"b", "k", "v"}}, "[a]\r\nk=1\r\n[b]\r\nk=v\r\n", nullptr},
         {"[a]\r\nk=1\r\n", {{"b", "k", "v"}}, "[a]\r\nk=1\r\n[b]\r\nk=v\r\n", nullptr},
         {"[a]\nk=1", {{"b", "k", "v"}}, "[a]\nk=1\r\n[b]\r\nk=v\r\n", kRegenerates},

@@ -42,6 +42,24 @@ TEST_F(KillLogOnDisk, KeepsKillsInMemoryUntilTheStoredEntriesCanBeRead) {
     EXPECT_EQ(log.Rows(), all);
 }
 
+// "Clear Log" must not leave every title in the file under Total=0: the saves take the entries beyond
+// the log with them (the rule file keeps its rows above Total: RuleFileTest).
+TEST_F(KillLogOnDisk, ASaveRemovesTheEntriesBeyondTheLog) {
+    const std::string path = PathOf("poplog.ini");
+    Store(path, "[Windows]\r\nTotal=3\r\nTitle  1=a\r\nDate  1=d\r\nTitle  2=b\r\nDate  2=d\r\nTitle  3=c\r\n"
+                "Date  3=d\r\nNote=kept\r\n");
+    KillLog log;
+    KillLogFile file(path);
+    ASSERT_EQ(file.Load(log), FileState::Ok);
+    log.Row(1).ticked = true;
+    ASSERT_EQ(log.ClearSelected(true), TickedRemoval::Done);
+    ASSERT_TRUE(file.Save(log));
+    EXPECT_EQ(Load(path), "[Windows]\r\nTotal=2\r\nTitle  1=a\r\nDate  1=d\r\nTitle  2=c\r\nDate  2=d\r\nNote=kept\r\n");
+    log.Clear();
+    ASSERT_TRUE(SaveKillLogToFile(path, log));
+    EXPECT_EQ(Load(path), "[Windows]\r\nTotal=0\r\nNote=kept\r\n");
+}
+
 // The store of a run: it reads the file only once used, and a run that neither killed nor showed the
 // log writes nothing. Each kill is dated, saved at once, and shown by a viewer that listens.
 TEST_F(KillLogOnDisk, TheStoreReadsWhenFirstUsedAndSavesEveryKill) {

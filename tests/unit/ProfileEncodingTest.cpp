@@ -9,7 +9,7 @@
 #include "TempFolder.h"
 #include "killlog/KillLog.h"
 #include "profile/ProfileEncoding.h"
-#include "rules/ProfileFile.h"
+#include "profile/ProfileFile.h"
 #include "rules/RuleFile.h"
 
 namespace zapnix {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TempFolder.h"
-#include "rules/ProfileFile.h"
+#include "profile/ProfileFile.h"
 #include "rules/RuleFile.h"
 
 namespace zapnix {
@@ -9,12 +9,12 @@ namespace {
 
 RuleList Load(std::string_view bytes) {
     RuleList rules;
-    LoadWinList(IniDocument::Parse(bytes), rules);
+    LoadWinList(IniDocument::Parse(std::string(bytes)), rules);
     return rules;
 }
 
 std::string Save(const RuleList& rules, std::string_view existing = "") {
-    IniDocument profile = IniDocument::Parse(existing);
+    IniDocument profile = IniDocument::Parse(std::string(existing));
     SaveWinList(rules, profile);
     return profile.Serialize();
 }

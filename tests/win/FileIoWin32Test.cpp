@@ -12,7 +12,7 @@
 #include "../unit/TempFolder.h"
 #include "platform/FileIo.h"
 #include "platform/Handles.h"
-#include "rules/ProfileFile.h"
+#include "profile/ProfileFile.h"
 
 namespace zapnix {
 namespace {

@@ -15,7 +15,7 @@
 #include "../unit/IniCorpus.h"
 #include "../unit/TempFolder.h"
 #include "platform/FileIo.h"
-#include "rules/ProfileFile.h"
+#include "profile/ProfileFile.h"
 
 namespace zapnix {
 namespace {

@@ -1,17 +1,13 @@
-#include "rules/ProfileFile.h"
+#include "profile/NumberedRows.h"
 
+#include <algorithm>
 #include <charconv>
-#include <utility>
+#include <cstring>
+#include <optional>
 #include <vector>
-
-#include "platform/FileIo.h"
-#include "profile/ProfileEncoding.h"
 
 namespace zapnix {
 namespace {
-
-constexpr std::string_view kUnsupportedEncoding =
-    "it is in a text encoding that Zapnix cannot read (save it as ANSI or Unicode)";
 
 constexpr std::string_view kTotal = "Total";
 
@@ -48,7 +44,7 @@ public:
     }
     std::string_view Key(std::size_t column) {
         char* const at = keys_[column].data() + prefixes_[column].size();
-        for (std::size_t i = 0; i < digitsLength_; ++i) at[i] = digits_[i];  // a few bytes: no library call
+        std::memcpy(at, digits_, sizeof digits_);  // all of them: a fixed size is copied without a call
         return {keys_[column].data(), prefixes_[column].size() + digitsLength_};
     }
 
@@ -71,6 +67,19 @@ bool DifferentKeys(std::span<const std::string_view> prefixes) {
     return true;
 }
 
+// The row that `name` is a key of with `prefix`: the digits after the prefix as NumberedKey writes them
+// (no sign, no leading zeros), ASCII letter case aside. 0 when it is none; SIZE_MAX for a number past
+// what std::size_t holds.
+std::size_t RowOf(std::string_view name, std::string_view prefix) {
+    if (name.size() <= prefix.size() || !IniDocument::SameName(name.substr(0, prefix.size()), prefix)) return 0;
+    const std::string_view digits = name.substr(prefix.size());
+    if (digits.front() == '0' || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return 0;
+    std::size_t row = 0;
+    const std::from_chars_result read = std::from_chars(digits.data(), digits.data() + digits.size(), row);
+    return read.ec == std::errc::result_out_of_range ? SIZE_MAX : row;
+}
+
 }  // namespace
 
 std::string NumberedKey(std::string_view prefix, std::size_t row) {
@@ -79,83 +88,16 @@ std::string NumberedKey(std::string_view prefix, std::size_t row) {
     return std::string(keys.Key(0));
 }
 
-std::string ReadIniString(const std::string& path, std::string_view section, std::string_view key) {
-    // An unreadable file reads as an empty one, as it does through the profile functions.
-    return LoadIniFileWithState(path).document.ReadString(section, key);
-}
-
-std::int32_t ReadIniNumber(const std::string& path, std::string_view section, std::string_view key) {
-    return static_cast<std::int32_t>(LoadIniFileWithState(path).document.ReadNumber(section, key));
-}
-
-bool WriteIniString(const std::string& path, std::string_view section, std::string_view key, std::string_view value) {
-    return UpdateIniFile(path, [&](IniDocument& document) { document.WriteString(section, key, value); });
-}
-
-LoadedIni LoadIniFileWithState(const std::string& path) {
-    LoadedIni loaded;
-    std::string bytes = IniDocument::TakeSpareBuffer();
-    const ReadStatus read = ReadWholeFile(path, bytes);
-    if (read == ReadStatus::Missing) return loaded;
-    loaded.state = FileState::Unreadable;
-    if (read != ReadStatus::Ok) {
-        loaded.why = WhyUnreadable(read);
-        return loaded;
-    }
-    switch (EncodingOf(bytes)) {
-        case ProfileEncoding::Ansi:
-            loaded.document = IniDocument::Parse(std::move(bytes));
-            break;
-        case ProfileEncoding::Utf16:
-            loaded.document = IniDocument::Parse(AnsiOfUtf16File(bytes));
-            break;
-        case ProfileEncoding::Unsupported:
-            loaded.why = kUnsupportedEncoding;
-            return loaded;
-    }
-    loaded.state = FileState::Ok;
-    return loaded;
-}
-
-std::optional<IniDocument> LoadIniFile(const std::string& path) {
-    LoadedIni loaded = LoadIniFileWithState(path);
-    if (loaded.state == FileState::Unreadable) return std::nullopt;
-    return std::move(loaded.document);
-}
-
-bool SaveIniFile(const std::string& path, const IniDocument& document) {
-    // The file keeps the encoding it has: a look at its first bytes tells.
-    std::string start;
-    ReadWholeFile(path, start, 4);
-    switch (EncodingOf(start)) {
-        case ProfileEncoding::Ansi: {
-            std::string joined;
-            const std::vector<std::string_view> pieces = document.SerializePieces(joined);
-            return ReplaceFileAtomically(path, pieces);
-        }
-        case ProfileEncoding::Utf16: {
-            std::string original;
-            if (ReadWholeFile(path, original) != ReadStatus::Ok || EncodingOf(original) != ProfileEncoding::Utf16)
-                return false;
-            return ReplaceFileAtomically(path, Utf16FileOf(document.Serialize(), original));
-        }
-        case ProfileEncoding::Unsupported:
-            break;
-    }
-    return false;
-}
-
-bool UpdateIniFile(const std::string& path, const std::function<void(IniDocument&)>& change) {
-    std::optional<IniDocument> document = LoadIniFile(path);
-    if (!document) return false;
-    change(*document);
-    return SaveIniFile(path, *document);
-}
-
 void ReadNumberedRows(const IniDocument& document, std::string_view section, std::span<const std::string_view> prefixes,
                       const std::function<void(std::span<std::string> cells)>& onRow) {
+    // A list is read in the order of its last save, unless its keys might not differ as names.
+    IniDocument::OrderedReads inOrder = document.ReadInOrder(section);
+    const bool differentKeys = DifferentKeys(prefixes);
+    const auto read = [&](std::string_view key) {
+        return differentKeys ? inOrder.Read(key) : document.ReadString(section, key);
+    };
     // Read as the signed 32-bit number the profile functions return: "-1" is no rows, not 4294967295.
-    const auto total = static_cast<std::int32_t>(document.ReadNumber(section, kTotal));
+    const auto total = static_cast<std::int32_t>(IniDocument::NumberIn(read(kTotal)));
     if (total < 1) return;
     // Counting the lines costs a pass over the whole file: only a row without a value, which a damaged
     // Total would give, asks for it. A row with a value has its own line, so below that row the bound
@@ -167,7 +109,7 @@ void ReadNumberedRows(const IniDocument& document, std::string_view section, std
         bool empty = true;
         keys.SetRow(row);
         for (std::size_t column = 0; column < prefixes.size(); ++column) {
-            cells[column] = document.ReadString(section, keys.Key(column));
+            cells[column] = read(keys.Key(column));
             empty = empty && cells[column].empty();
         }
         if (empty && !backed) backed = LinesHoldingEquals(document);
@@ -178,7 +120,8 @@ void ReadNumberedRows(const IniDocument& document, std::string_view section, std
 
 void WriteNumberedRows(IniDocument& document, std::string_view section, std::span<const std::string_view> prefixes,
                        std::size_t count,
-                       const std::function<std::string_view(std::size_t row, std::size_t column)>& cell) {
+                       const std::function<std::string_view(std::size_t row, std::size_t column)>& cell,
+                       RowsAbove rowsAbove) {
     const std::string total = std::to_string(count);
     RowKeys keys(prefixes);
     const auto writeAll = [&](auto&& write) {
@@ -188,12 +131,25 @@ void WriteNumberedRows(IniDocument& document, std::string_view section, std::spa
             for (std::size_t column = 0; column < prefixes.size(); ++column) write(keys.Key(column), cell(row, column));
         }
     };
+    // A key that is a row above the count with one prefix may be a row written with another ("Row" 12
+    // and "Row1" 2): such a key stays.
+    const auto doomed = [&](std::string_view name) {
+        bool above = false;
+        for (const std::string_view prefix : prefixes) {
+            const std::size_t row = RowOf(name, prefix);
+            if (row >= 1 && row <= count) return false;
+            above = above || row > count;
+        }
+        return above;
+    };
     if (DifferentKeys(prefixes)) {
         // A list saved over its last save: its key lines stand in the order they are written.
         IniDocument::OrderedWrites writes = document.WriteInOrder(section);
         writeAll([&](std::string_view key, std::string_view value) { writes.Write(key, value); });
+        if (rowsAbove == RowsAbove::Go) writes.RemoveOthers(doomed);
     } else {
         writeAll([&](std::string_view key, std::string_view value) { document.WriteString(section, key, value); });
+        if (rowsAbove == RowsAbove::Go) document.RemoveKeys(section, doomed);
     }
 }
 

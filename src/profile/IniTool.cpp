@@ -12,7 +12,7 @@
 #endif
 
 #include "platform/FileIo.h"
-#include "rules/ProfileFile.h"
+#include "profile/ProfileFile.h"
 
 namespace zapnix {
 #ifdef _WIN32
