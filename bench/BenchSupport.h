@@ -65,8 +65,8 @@ inline std::string TempFile(const char* name) {
 }
 
 // What an atomic save costs at least, done by hand with the raw Windows calls: read the old bytes, write
-// the new ones into a new temporary file in the same folder, flush it, close it and replace the old file
-// with it. The yardstick for the engine's saves. `path` must be a file of the yardstick's own (a copy of
+// the new ones into a new temporary file in the same folder, flush it, close it and rename it over the old
+// file (the one rename the program's saves end with). The yardstick for the engine's saves. `path` must be a file of the yardstick's own (a copy of
 // the engine's), so that the engine's file stays as the engine left it. False when a call failed.
 inline bool RawAtomicSave(const std::string& path, const std::string& newBytes) {
     const HANDLE old = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -87,7 +87,8 @@ inline bool RawAtomicSave(const std::string& path, const std::string& newBytes) 
     const bool wrote = WriteFile(file, newBytes.data(), static_cast<DWORD>(newBytes.size()), &written, nullptr) &&
                        written == newBytes.size() && FlushFileBuffers(file);
     CloseHandle(file);
-    return gotOld && wrote && ReplaceFileA(path.c_str(), temp.c_str(), nullptr, 0, nullptr, nullptr);
+    return gotOld && wrote &&
+           MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
 // A copy of `bytes` at `path` for RawAtomicSave to replace again and again.

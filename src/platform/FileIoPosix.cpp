@@ -67,16 +67,23 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::size_
     struct stat info {};
     if (::fstat(fd.Get(), &info) != 0) return ReadStatus::Failed;
     if (!S_ISREG(info.st_mode)) return ReadStatus::NotRegular;
-    char buffer[65536];
+    // A file is read in one piece of its size: a string grown piece by piece would copy a large file over
+    // and over. One byte more than the size sees the end at once; a file that grew meanwhile is read on.
+    std::size_t wanted = static_cast<std::size_t>(info.st_size) + 1;
     while (bytes.size() < limit) {
-        const ssize_t got = ::read(fd.Get(), buffer, std::min(sizeof buffer, limit - bytes.size()));
-        if (got == 0) break;
+        const std::size_t at = bytes.size();
+        const std::size_t piece = std::min(wanted, limit - at);
+        bytes.resize(at + piece);
+        const ssize_t got = ::read(fd.Get(), bytes.data() + at, piece);
         if (got < 0) {
+            bytes.resize(at);
             if (errno == EINTR) continue;
             bytes.clear();
             return ReadStatus::Failed;
         }
-        bytes.append(buffer, static_cast<std::size_t>(got));
+        bytes.resize(at + static_cast<std::size_t>(got));
+        if (got == 0) break;
+        wanted = 65536;
     }
     return ReadStatus::Ok;
 }

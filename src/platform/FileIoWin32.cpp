@@ -11,6 +11,9 @@ namespace zapnix {
 
 namespace {
 
+constexpr std::size_t kReadPiece = 65536;
+constexpr std::size_t kLargestRead = 0x10000000;  // what one ReadFile call is asked for at most
+
 HANDLE AsHandle(std::intptr_t file) {
     return reinterpret_cast<HANDLE>(file);
 }
@@ -85,16 +88,24 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::size_
     if (::GetFileType(file.Get()) != FILE_TYPE_DISK) {
         return ReadStatus::NotRegular;  // a device (NUL, CON, COM1) or a pipe: reading it could block
     }
-    char buffer[65536];
+    // A file is read in one piece of its size: a string grown piece by piece would copy a large file over
+    // and over. One byte more than the size sees the end at once; a file that grew meanwhile is read on.
+    LARGE_INTEGER size{};
+    std::size_t wanted = kReadPiece;
+    if (::GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0)
+        wanted = static_cast<std::size_t>(std::min<ULONGLONG>(size.QuadPart, kLargestRead)) + 1;
     while (bytes.size() < limit) {
-        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(sizeof buffer, limit - bytes.size()));
+        const std::size_t at = bytes.size();
+        const std::size_t piece = std::min(wanted, limit - at);
+        bytes.resize(at + piece);
         DWORD got = 0;
-        if (!::ReadFile(file.Get(), buffer, wanted, &got, nullptr)) {
+        if (!::ReadFile(file.Get(), bytes.data() + at, static_cast<DWORD>(piece), &got, nullptr)) {
             bytes.clear();
             return ReadStatus::Failed;
         }
+        bytes.resize(at + got);
         if (got == 0) break;
-        bytes.append(buffer, got);
+        wanted = kReadPiece;
     }
     return ReadStatus::Ok;
 }

@@ -54,6 +54,8 @@ LoadedIni LoadIniFileWithState(const std::string& path) {
                 return loaded;
             }
             loaded.document = IniDocument::Parse(std::move(ansi));
+            loaded.unicode = true;
+            loaded.original = std::move(bytes);
             break;
         }
         case ProfileEncoding::Unsupported:
@@ -70,24 +72,33 @@ std::optional<IniDocument> LoadIniFile(const std::string& path) {
     return std::move(loaded.document);
 }
 
+namespace {
+
+// Writes the document in the file's own encoding: UTF-16 for a file that was (`original` its bytes).
+bool SaveAs(const std::string& path, const IniDocument& document, bool unicode, std::string_view original) {
+    if (unicode) return ReplaceFileAtomically(path, Utf16FileOf(document.Serialize(), original));
+    // The unchanged runs of the file go out as they stand in the document, with no copy of them; but a
+    // file changed here and there would go out in many small writes: such runs are joined.
+    constexpr std::size_t kMostRuns = 64;
+    const std::vector<std::string_view> runs = document.Runs();
+    if (runs.size() > kMostRuns) return ReplaceFileAtomically(path, document.Serialize());
+    return ReplaceFileAtomically(path, runs);
+}
+
+}  // namespace
+
 bool SaveIniFile(const std::string& path, const IniDocument& document) {
     // The file keeps the encoding it has: a look at its first bytes tells.
     std::string start;
     ReadWholeFile(path, start, 4);
     switch (EncodingOf(start)) {
-        case ProfileEncoding::Ansi: {
-            // The unchanged runs of the file go out as they stand in the document, with no copy of them;
-            // but a file changed here and there would go out in many small writes: such runs are joined.
-            constexpr std::size_t kMostRuns = 64;
-            const std::vector<std::string_view> runs = document.Runs();
-            if (runs.size() > kMostRuns) return ReplaceFileAtomically(path, document.Serialize());
-            return ReplaceFileAtomically(path, runs);
-        }
+        case ProfileEncoding::Ansi:
+            return SaveAs(path, document, false, {});
         case ProfileEncoding::Utf16: {
             std::string original;
             if (ReadWholeFile(path, original) != ReadStatus::Ok || EncodingOf(original) != ProfileEncoding::Utf16)
                 return false;
-            return ReplaceFileAtomically(path, Utf16FileOf(document.Serialize(), original));
+            return SaveAs(path, document, true, original);
         }
         case ProfileEncoding::Unsupported:
             break;
@@ -96,10 +107,11 @@ bool SaveIniFile(const std::string& path, const IniDocument& document) {
 }
 
 bool UpdateIniFile(const std::string& path, const std::function<void(IniDocument&)>& change) {
-    std::optional<IniDocument> document = LoadIniFile(path);
-    if (!document) return false;
-    change(*document);
-    return SaveIniFile(path, *document);
+    // The load has just told the file's encoding: the save needs no second look.
+    LoadedIni loaded = LoadIniFileWithState(path);
+    if (loaded.state == FileState::Unreadable) return false;
+    change(loaded.document);
+    return SaveAs(path, loaded.document, loaded.unicode, loaded.original);
 }
 
 }  // namespace zapnix

@@ -27,6 +27,8 @@ struct LoadedIni {
     FileState state = FileState::Missing;
     std::string_view why;  // why an Unreadable file could not be read, as the user is told
     IniDocument document;  // empty unless state is Ok
+    bool unicode = false;  // the file is UTF-16, kept in `original` for the save to keep what it can
+    std::string original;
 };
 
 LoadedIni LoadIniFileWithState(const std::string& path);
