@@ -169,35 +169,30 @@ void ZapnixFrm::OnCommand(int id) {
     // Buttons, the menu bar and the tray menu: one row per command.
     struct Route {
         int id;
-        void (ZapnixFrm::*run)();
+        void (*run)(ZapnixFrm& main);
     };
     static constexpr Route kRoutes[] = {
-        {ids::Command1, &ZapnixFrm::RequestClose},     {ids::MenuClose, &ZapnixFrm::RequestClose},
-        {ids::TrayClose, &ZapnixFrm::RequestClose},    {ids::Command2, &ZapnixFrm::HideToTray},
-        {ids::Command3, &ZapnixFrm::DeleteTicked},     {ids::Command4, &ZapnixFrm::AddRuleFromText},
-        {ids::TrayOpen, &ZapnixFrm::OpenFromTray},     {ids::MenuHome, &ZapnixFrm::OpenHomepage},
-        {ids::MenuForum, &ZapnixFrm::OpenForum},
+        {ids::Command1, [](ZapnixFrm& m) { m.RequestClose(); }},
+        {ids::MenuClose, [](ZapnixFrm& m) { m.RequestClose(); }},
+        {ids::TrayClose, [](ZapnixFrm& m) { m.RequestClose(); }},
+        {ids::Command2, [](ZapnixFrm& m) { m.HideToTray(); }},
+        {ids::Command3, [](ZapnixFrm& m) { m.DeleteTicked(); }},
+        {ids::Command4, [](ZapnixFrm& m) { m.AddRuleFromText(); }},
+        {ids::TrayOpen, [](ZapnixFrm& m) { m.OpenFromTray(); }},
+        {ids::MenuHome, [](ZapnixFrm& m) { m.OpenHomepage(); }},
+        {ids::MenuForum, [](ZapnixFrm& m) { m.OpenForum(); }},
+        {ids::Command5, [](ZapnixFrm& m) { m.others_.ShowPicker(); }},
+        {ids::MenuLog, [](ZapnixFrm& m) { m.others_.ShowLog(); }},
+        {ids::MenuUpgrade, [](ZapnixFrm& m) { m.others_.ShowUpgrade(); }},
+        {ids::MenuSettings, [](ZapnixFrm& m) { m.others_.ShowSettings(); }},
+        {ids::TraySettings, [](ZapnixFrm& m) { m.others_.ShowSettings(); }},
+        {ids::MenuAbout, [](ZapnixFrm& m) { m.others_.ShowAbout(); }},
+        {ids::TrayAbout, [](ZapnixFrm& m) { m.others_.ShowAbout(); }},
+        {ids::MenuCapture, [](ZapnixFrm& m) { m.others_.ShowCapture(); }},
     };
-    // The commands that open another window.
-    struct Opening {
-        int id;
-        void (OtherWindows::*show)();
-    };
-    static constexpr Opening kOpenings[] = {
-        {ids::Command5, &OtherWindows::ShowPicker},       {ids::MenuLog, &OtherWindows::ShowLog},
-        {ids::MenuUpgrade, &OtherWindows::ShowUpgrade},   {ids::MenuSettings, &OtherWindows::ShowSettings},
-        {ids::TraySettings, &OtherWindows::ShowSettings}, {ids::MenuAbout, &OtherWindows::ShowAbout},
-        {ids::TrayAbout, &OtherWindows::ShowAbout},       {ids::MenuCapture, &OtherWindows::ShowCapture},
-    };
-    for (const Opening& opening : kOpenings) {
-        if (opening.id == id) {
-            (others_.*opening.show)();
-            return;
-        }
-    }
     for (const Route& route : kRoutes) {
         if (route.id == id) {
-            (this->*route.run)();
+            route.run(*this);
             return;
         }
     }
