@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Photographs the real program for README's guide: builds the Windows preset, runs the screenshot tour
-# (tests/e2e/ScreenshotTour.cpp) under Wine on a private Xvfb display, and for each window the tour opens
+# (docs/tour/ScreenshotTour.cpp) under Wine on a private Xvfb display, and for each window the tour opens
 # writes docs/images/<name>.png, cropped to the window, in a few colours and without time stamps.
 #   scripts/screenshots.sh [outdir]
 set -euo pipefail
@@ -13,7 +13,7 @@ mkdir -p "$outdir"
 # Runs inside the harness: the tour names a window and its place, this photographs it and answers.
 photograph() {
   set -euo pipefail
-  coproc TOUR { wine build/win/tests/e2e/ScreenshotTour.exe; }
+  coproc TOUR { wine build/win/docs/tour/ScreenshotTour.exe; }
   local tour=$TOUR_PID shots=0 name left top right bottom
   exec {from}<&"${TOUR[0]}" {to}>&"${TOUR[1]}"
   while read -r name left top right bottom <&"$from"; do

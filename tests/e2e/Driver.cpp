@@ -1,62 +1,14 @@
 #include "Driver.h"
 
-#include <commctrl.h>
 #include <shellapi.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
 namespace zapnix::e2e {
-namespace {
-
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string full = folder + "\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(full);
-            } else {
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(full.c_str());
-            }
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-struct Search {
-    DWORD processId;
-    const char* className;
-    const char* caption;
-    bool visibleOnly = false;
-    HWND found = nullptr;
-    int count = 0;
-    bool countAll = false;  // go on after the first match, counting
-};
-
-BOOL CALLBACK FindOfProcess(HWND hwnd, LPARAM param) {
-    auto& search = *reinterpret_cast<Search*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != search.processId) return TRUE;
-    if (search.visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
-    char cls[260] = {};
-    GetClassNameA(hwnd, cls, sizeof(cls));
-    // IMESKIP
-    if (search.className && lstrcmpiA(cls, search.className) != 0) return TRUE;
-    if (search.caption && WindowText(hwnd) != search.caption) return TRUE;
-    search.found = hwnd;
-    ++search.count;
-    return search.countAll ? TRUE : FALSE;
-}
-
-}  // namespace
+namespace fs = std::filesystem;
 
 std::string PathFromEnvironment(const char* name) {
     char buffer[MAX_PATH * 4] = {};
@@ -79,25 +31,21 @@ std::string WindowText(HWND hwnd) {
 }
 
 ScratchFolder::ScratchFolder(const std::string& stem) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
     static int counter = 0;
-    for (;;) {
-        path_ =
-            std::string(temp) + stem + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
-        if (CreateDirectoryA(path_.c_str(), nullptr)) break;
-        if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create " + path_);
-    }
+    do {
+        path_ = (fs::temp_directory_path() /
+                 (stem + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter)))
+                    .string();
+    } while (!fs::create_directory(path_));
 }
 
 ScratchFolder::~ScratchFolder() {
-    RemoveTree(path_);
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
 }
 
 void ScratchFolder::Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream file(File(name), std::ios::binary);
-    if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
-        throw std::runtime_error("cannot write " + File(name));
+    if (!(std::ofstream(File(name), std::ios::binary) << bytes)) throw std::runtime_error("cannot write " + name);
 }
 
 std::optional<std::string> ScratchFolder::Read(const std::string& name) const {
@@ -116,57 +64,7 @@ Process::Process(const std::string& exe, const std::string& arguments, const std
     WaitForInputIdle(info_.hProcess, 10000);
 }
 
-namespace {
-
-std::string CopiedZapnix(const ScratchFolder& folder) {
-    const std::string exe = folder.File("Zapnix.exe");
-    const std::string built = PathFromEnvironment("ZAPNIX_EXE");
-    if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES &&
-        !CopyFileA(built.c_str(), exe.c_str(), FALSE))
-        throw std::runtime_error("cannot copy Zapnix.exe from " + built);
-    return exe;
-}
-
-std::string PopupHostPath() {
-    char buffer[MAX_PATH * 4] = {};
-    GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
-    std::string path = buffer;
-    return path.substr(0, path.find_last_of('\\')) + "\\PopupHost.exe";
-}
-
-std::string Quoted(const std::vector<std::string>& arguments) {
-    std::string line;
-    for (const std::string& argument : arguments) line += "\"" + argument + "\" ";
-    return line;
-}
-
-}  // namespace
-
-ZapnixProcess::ZapnixProcess(const ScratchFolder& folder) : Process(CopiedZapnix(folder), "", folder.Path()) {}
-
-std::string PopupHost::CopiedAs(const ScratchFolder& folder, const std::string& exeName) {
-    const std::string exe = folder.File(exeName);
-    if (!CopyFileA(PopupHostPath().c_str(), exe.c_str(), FALSE))
-        throw std::runtime_error("cannot copy PopupHost.exe to " + exe);
-    return exe;
-}
-
-PopupHost::PopupHost(const std::vector<std::string>& windows, const std::string& exe)
-    : Process(exe.empty() ? PopupHostPath() : exe, Quoted(windows), "") {
-    // Ready once it says it has opened every window it was asked for: some may be gone already, closed by
-    // Zapnix the moment they appeared. Whichever of the two makes the event first, both hold the one.
-    const std::string name = "PopupHostReady" + std::to_string(Id());
-    const HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, name.c_str());
-    WaitUntil([&] { return WaitForSingleObject(ready, 0) == WAIT_OBJECT_0 || !Running(); });
-    CloseHandle(ready);
-}
-
-HWND PopupHost::Window(const std::string& className, const std::string& title) const {
-    return FindWindowOf(className.c_str(), title.c_str());
-}
-
 Process::~Process() {
-    if (!info_.hProcess) return;
     if (Running()) {
         TerminateProcess(info_.hProcess, 99);
         WaitForSingleObject(info_.hProcess, 5000);
@@ -175,52 +73,45 @@ Process::~Process() {
     CloseHandle(info_.hProcess);
 }
 
-bool Process::Running() const {
-    return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-bool Process::WaitForExit(std::chrono::milliseconds timeout) const {
-    return WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
-}
-
-HWND Process::FindWindowOf(const char* className, const char* caption) const {
-    Search search{info_.dwProcessId, className, caption};
-    EnumWindows(FindOfProcess, reinterpret_cast<LPARAM>(&search));
+std::vector<HWND> Process::WindowsOf(const char* className, const char* caption, bool visibleOnly) const {
+    struct Search {
+        const Process* self;
+        const char* className;
+        const char* caption;
+        bool visibleOnly;
+        std::vector<HWND> found;
+    } search{this, className, caption, visibleOnly, {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(param);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            char cls[260] = {};
+            GetClassNameA(hwnd, cls, sizeof(cls));
+            if (pid == s.self->Id() && (!s.visibleOnly || IsWindowVisible(hwnd)) &&
+                (!s.className || lstrcmpiA(cls, s.className) == 0) && (!s.caption || WindowText(hwnd) == s.caption))
+                s.found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-int Process::CountWindowsOf(const char* className) const {
-    Search search{info_.dwProcessId, className, nullptr, true};
-    search.countAll = true;
-    EnumWindows(FindOfProcess, reinterpret_cast<LPARAM>(&search));
-    return search.count;
+HWND Process::FindWindowOf(const char* className, const char* caption) const {
+    const std::vector<HWND> found = WindowsOf(className, caption);
+    return found.empty() ? nullptr : found.front();
 }
 
-HWND ZapnixProcess::MainWindow(std::chrono::milliseconds timeout) const {
-    return WaitForWindowOf("ZapnixFrm", timeout);
-}
-
-HWND ZapnixProcess::LogWindow(std::chrono::milliseconds timeout) const {
-    return WaitForWindowOf("LogFrm", timeout);
-}
-
-HWND ZapnixProcess::WaitForWindowOf(const char* className, std::chrono::milliseconds timeout) const {
-    HWND found = nullptr;
-    WaitUntil([&] { return (found = FindWindowOf(className, "Zapnix Popup Killer")) != nullptr; }, timeout);
-    return found;
+HWND Process::WaitForShown(const char* className, std::chrono::milliseconds timeout) const {
+    std::vector<HWND> shown;
+    WaitUntil([&] { return !(shown = WindowsOf(className, nullptr, true)).empty(); }, timeout);
+    return shown.empty() ? nullptr : shown.front();
 }
 
 std::optional<MessageBoxInfo> Process::WaitForMessageBox(const char* title, std::chrono::milliseconds timeout) const {
-    Search search{info_.dwProcessId, "#32770", title, true};
-    if (!WaitUntil(
-            [&] {
-                EnumWindows(FindOfProcess, reinterpret_cast<LPARAM>(&search));
-                return search.found != nullptr;
-            },
-            timeout))
-        return std::nullopt;
-    HWND box = search.found;
-    return MessageBoxInfo{box, WindowText(box), WindowText(GetDlgItem(box, 0xFFFF))};
+    std::vector<HWND> boxes;
+    if (!WaitUntil([&] { return !(boxes = WindowsOf("#32770", title, true)).empty(); }, timeout)) return std::nullopt;
+    return MessageBoxInfo{boxes.front(), WindowText(boxes.front()), WindowText(GetDlgItem(boxes.front(), 0xFFFF))};
 }
 
 std::vector<std::vector<std::string>> Process::ListRows(HWND list, int columns) const {
@@ -233,7 +124,7 @@ std::vector<std::vector<std::string>> Process::ListRows(HWND list, int columns) 
     auto* remoteText = static_cast<char*>(remote) + sizeof(LVITEMA);
     const auto count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < count; ++row) {
-        std::vector<std::string> cells;
+        std::vector<std::string>& cells = rows.emplace_back();
         for (int column = 0; column < columns; ++column) {
             LVITEMA item{};
             item.mask = LVIF_TEXT;
@@ -247,7 +138,6 @@ std::vector<std::vector<std::string>> Process::ListRows(HWND list, int columns) 
             ReadProcessMemory(info_.hProcess, remoteText, text, kTextSize - 1, nullptr);
             cells.emplace_back(text, static_cast<size_t>(length > 0 ? length : 0));
         }
-        rows.push_back(std::move(cells));
     }
     VirtualFreeEx(info_.hProcess, remote, 0, MEM_RELEASE);
     return rows;
@@ -266,10 +156,58 @@ void Process::ClickListRow(HWND list, int row, bool onTickBox) const {
     SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote));
     ReadProcessMemory(info_.hProcess, remote, &bounds, sizeof(bounds), nullptr);
     VirtualFreeEx(info_.hProcess, remote, 0, MEM_RELEASE);
-    const int x = bounds.left + (onTickBox ? 10 : 60);
-    const int y = (bounds.top + bounds.bottom) / 2;
-    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    const LPARAM at = MAKELPARAM(bounds.left + (onTickBox ? 10 : 60), (bounds.top + bounds.bottom) / 2);
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(list, WM_LBUTTONUP, 0, at);
+}
+
+namespace {
+
+std::string CopiedZapnix(const ScratchFolder& folder) {
+    const std::string exe = folder.File("Zapnix.exe");
+    const std::string built = PathFromEnvironment("ZAPNIX_EXE");
+    if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES && !CopyFileA(built.c_str(), exe.c_str(), FALSE))
+        throw std::runtime_error("cannot copy Zapnix.exe from " + built);
+    return exe;
+}
+
+std::string PopupHostPath() {
+    char buffer[MAX_PATH * 4] = {};
+    GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
+    const std::string path = buffer;
+    return path.substr(0, path.find_last_of('\\')) + "\\PopupHost.exe";
+}
+
+std::string Quoted(const std::vector<std::string>& arguments) {
+    std::string line;
+    for (const std::string& argument : arguments) line += "\"" + argument + "\" ";
+    return line;
+}
+
+}  // namespace
+
+ZapnixProcess::ZapnixProcess(const ScratchFolder& folder) : Process(CopiedZapnix(folder), "", folder.Path()) {}
+
+HWND ZapnixProcess::MainWindow(std::chrono::milliseconds timeout) const {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindWindowOf("ZapnixFrm", "Zapnix Popup Killer")) != nullptr; }, timeout);
+    return found;
+}
+
+std::string PopupHost::CopiedAs(const ScratchFolder& folder, const std::string& exeName) {
+    const std::string exe = folder.File(exeName);
+    if (!CopyFileA(PopupHostPath().c_str(), exe.c_str(), FALSE))
+        throw std::runtime_error("cannot copy PopupHost.exe to " + exe);
+    return exe;
+}
+
+PopupHost::PopupHost(const std::vector<std::string>& windows, const std::string& exe)
+    : Process(exe.empty() ? PopupHostPath() : exe, Quoted(windows)) {
+    // Ready once it says it has opened every window it was asked for: some may be gone already, closed by
+    // Zapnix the moment they appeared. Whichever of the two makes the event first, both hold the one.
+    const HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, ("PopupHostReady" + std::to_string(Id())).c_str());
+    WaitUntil([&] { return WaitForSingleObject(ready, 0) == WAIT_OBJECT_0 || !Running(); });
+    CloseHandle(ready);
 }
 
 void Click(HWND button) {
@@ -291,28 +229,34 @@ void SendTrayEvent(HWND owner, UINT mouseMessage) {
     PostMessageA(owner, WM_MOUSEMOVE, 1, mouseMessage);
 }
 
-namespace {
-
-NOTIFYICONDATAA IconOf(HWND owner, UINT id) {
+NOTIFYICONDATAA IconOf(HWND owner) {
     NOTIFYICONDATAA icon{};
     icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
     icon.hWnd = owner;
-    icon.uID = id;
+    icon.uID = 1;
     return icon;
 }
 
-}  // namespace
-
-bool TrayIconPresent(HWND owner, UINT id) {
+bool TrayIconPresent(HWND owner) {
     // Modifying nothing succeeds exactly when the shell holds an icon for this window and identifier.
-    NOTIFYICONDATAA probe = IconOf(owner, id);
-    return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+    NOTIFYICONDATAA icon = IconOf(owner);
+    return Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE;
 }
 
 void SimulateShellRestart(HWND owner) {
-    NOTIFYICONDATAA icon = IconOf(owner, 1);
+    NOTIFYICONDATAA icon = IconOf(owner);
     Shell_NotifyIconA(NIM_DELETE, &icon);
     PostMessageA(owner, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+}
+
+HWND OpenPopupMenu(DWORD processId) {
+    HWND menu = nullptr;
+    while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr))) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(menu, &pid);
+        if (pid == processId && IsWindowVisible(menu)) return menu;
+    }
+    return nullptr;
 }
 
 void TypeText(HWND control, const std::string& text) {
@@ -330,32 +274,24 @@ void PressKey(HWND window, UINT virtualKey) {
 }
 
 void DragWithMouse(POINT from, POINT to, bool rightButton) {
-    const auto sendButton = [rightButton](bool down) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = rightButton ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
-                                       : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+    const auto send = [](DWORD flags, LONG x = 0, LONG y = 0) {
+        INPUT input{INPUT_MOUSE, {}};
+        input.mi = {x, y, 0, flags, 0, 0};
         SendInput(1, &input, sizeof(input));
     };
     SetCursorPos(from.x, from.y);
     Sleep(100);
-    sendButton(true);
+    send(rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
     Sleep(100);
-    constexpr int kSteps = 10;
-    for (int i = 1; i <= kSteps; ++i) {
-        const int x = from.x + (to.x - from.x) * i / kSteps;
-        const int y = from.y + (to.y - from.y) * i / kSteps;
-        INPUT move{};
-        move.type = INPUT_MOUSE;
-        move.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-        move.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-        move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        SendInput(1, &move, sizeof(move));
+    for (int i = 1; i <= 10; ++i) {
+        send(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
+             (from.x + (to.x - from.x) * i / 10) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1),
+             (from.y + (to.y - from.y) * i / 10) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
         Sleep(20);
     }
     SetCursorPos(to.x, to.y);
     Sleep(100);
-    sendButton(false);
+    send(rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
 }
 
 POINT CentreOf(HWND window) {
@@ -368,12 +304,6 @@ POINT TitleBarOf(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);
     return POINT{(rect.left + rect.right) / 2, rect.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2};
-}
-
-HWND OpenPopupMenu(DWORD processId) {
-    Search search{processId, "#32768", nullptr, true};
-    EnumWindows(FindOfProcess, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 }  // namespace zapnix::e2e

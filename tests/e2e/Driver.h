@@ -7,7 +7,6 @@
 #include <commctrl.h>
 
 #include <chrono>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,8 +15,7 @@ namespace zapnix::e2e {
 
 using namespace std::chrono_literals;
 
-// A fresh folder under the temporary folder, removed with everything in it when the object goes. Its
-// name starts with `stem`.
+// A fresh folder under the temporary folder, removed with everything in it when the object goes.
 class ScratchFolder {
 public:
     explicit ScratchFolder(const std::string& stem = "zapnix-e2e");
@@ -34,7 +32,6 @@ private:
     std::string path_;
 };
 
-// Polls `condition` until it holds or `timeout` passes; true when it held.
 template <typename Condition>
 bool WaitUntil(Condition condition, std::chrono::milliseconds timeout = 10s) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -54,66 +51,59 @@ struct MessageBoxInfo {
 // A program started by a test; ended with the object if it still runs.
 class Process {
 public:
-    Process(const std::string& exe, const std::string& arguments, const std::string& folder);
+    Process(const std::string& exe, const std::string& arguments, const std::string& folder = "");
     virtual ~Process();
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
     DWORD Id() const { return info_.dwProcessId; }
-    bool Running() const;
-    bool WaitForExit(std::chrono::milliseconds timeout = 15s) const;
-
-    // A top-level window of this process with the given class and caption (nullptr: any).
-    HWND FindWindowOf(const char* className, const char* caption) const;
-    // How many visible top-level windows of that class the process shows.
-    int CountWindowsOf(const char* className) const;
-    // The message box (a #32770 dialog) with this title, once it shows.
-    std::optional<MessageBoxInfo> WaitForMessageBox(const char* title, std::chrono::milliseconds timeout = 10s) const;
-    // The first message box of any title, once it shows.
-    std::optional<MessageBoxInfo> WaitForAnyMessageBox(std::chrono::milliseconds timeout = 10s) const {
-        return WaitForMessageBox(nullptr, timeout);
+    bool Running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+    bool WaitForExit(std::chrono::milliseconds timeout = 15s) const {
+        return WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
     }
+
+    // Its top-level windows of the class and caption (nullptr: any), the visible ones only if asked.
+    std::vector<HWND> WindowsOf(const char* className, const char* caption, bool visibleOnly = false) const;
+    HWND FindWindowOf(const char* className, const char* caption) const;
+    int CountWindowsOf(const char* className) const {
+        return static_cast<int>(WindowsOf(className, nullptr, true).size());
+    }
+    HWND WaitForShown(const char* className, std::chrono::milliseconds timeout = 10s) const;
+    // The message box (a #32770 dialog) with this title (nullptr: any), once it shows.
+    std::optional<MessageBoxInfo> WaitForMessageBox(const char* title, std::chrono::milliseconds timeout = 10s) const;
 
     // The rows of a list view of this process: for each row, the texts of `columns` columns.
     std::vector<std::vector<std::string>> ListRows(HWND list, int columns) const;
-    // Whether a row's tick box shows ticked.
     bool ListRowTicked(HWND list, int row) const;
-    // Clicks a row of a list view of this process: on its tick box, or on its text.
-    void ClickListRow(HWND list, int row, bool onTickBox) const;
+    void ClickListRow(HWND list, int row, bool onTickBox) const;  // on its tick box, or on its text
 
-private:
+protected:
     PROCESS_INFORMATION info_{};
 };
 
 class ZapnixProcess : public Process {
 public:
-    // Copies Zapnix.exe into `folder` and starts it there.
+    // Copies Zapnix.exe into `folder` (unless one is there) and starts it there.
     explicit ZapnixProcess(const ScratchFolder& folder);
-
     // The main window, visible or not (null when it does not appear within the timeout).
     HWND MainWindow(std::chrono::milliseconds timeout = 15s) const;
-    // The kill-log viewer, once it exists (shown or hidden).
-    HWND LogWindow(std::chrono::milliseconds timeout = 10s) const;
-
-private:
-    HWND WaitForWindowOf(const char* className, std::chrono::milliseconds timeout) const;
 };
 
 // Windows of other programs, made by PopupHost.exe: each "class|state|title", where the state is
-// shown, hidden, minimized, or stubborn (shown, and ignores requests to close).
+// shown, hidden, minimized or parent (shown, with a child window of the same class and title).
 class PopupHost : public Process {
 public:
     // `exe`: a copy of PopupHost.exe to run instead, to stand in for a program by its file name.
     explicit PopupHost(const std::vector<std::string>& windows, const std::string& exe = "");
     // Copies PopupHost.exe into the folder under the given file name; the copy's path.
     static std::string CopiedAs(const ScratchFolder& folder, const std::string& exeName);
-    // The host's window with this class and title, or null once it has gone.
-    HWND Window(const std::string& className, const std::string& title) const;
+    HWND Window(const std::string& className, const std::string& title) const {
+        return FindWindowOf(className.c_str(), title.c_str());
+    }
 };
 
-// Presses a button of another process without waiting for what it starts (a modal box, say).
+// Posted, so that what they start (a modal box, say) is not waited for.
 void Click(HWND button);
-// Chooses a menu or control command of a window, as choosing the menu entry does.
 void ChooseCommand(HWND window, int commandId);
 // Answers a message box with one of its buttons (IDYES, IDNO, IDOK) and waits for it to go.
 void Answer(const MessageBoxInfo& box, int buttonId);
@@ -121,25 +111,22 @@ void Answer(const MessageBoxInfo& box, int buttonId);
 // The notification area: what the tray tells the window it serves, and whether that window's icon is
 // there now (the shell knows an icon by its window and identifier).
 void SendTrayEvent(HWND owner, UINT mouseMessage);
-bool TrayIconPresent(HWND owner, UINT id = 1);
+bool TrayIconPresent(HWND owner);
 // Removes the window's icon as a restarting shell would lose it, then announces the new taskbar.
 void SimulateShellRestart(HWND owner);
+// The visible pop-up menu window of a process, if one is open.
+HWND OpenPopupMenu(DWORD processId);
 
-// Types text into a control of another process as the keyboard would (character messages).
+// Keyboard input posted to a control of another process: characters, the erasure of an edit field's
+// whole text, a key pressed and released.
 void TypeText(HWND control, const std::string& text);
-// Selects all of an edit field's text and deletes it with the backspace key.
 void EraseText(HWND edit);
-// Presses and releases a key on a window of another process.
 void PressKey(HWND window, UINT virtualKey);
 
 // Real pointer input: presses a button at `from`, moves to `to` in steps and releases it there.
 void DragWithMouse(POINT from, POINT to, bool rightButton = false);
 POINT CentreOf(HWND window);
-// A point in the middle of a window's title bar.
 POINT TitleBarOf(HWND window);
-
-// The visible pop-up menu window of a process, if one is open.
-HWND OpenPopupMenu(DWORD processId);
 
 std::string WindowText(HWND hwnd);
 

@@ -1,5 +1,5 @@
-// "Grab Title" from outside: the picker lists the stand-in browser's windows, and a pick fills the
-// title box of the main window.
+// "Grab Title" and the drag target from outside: the picker lists the stand-in browsers' windows, and a pick
+// or a drop fills the title box of the main window.
 
 #include <algorithm>
 
@@ -15,8 +15,7 @@ using Entries = std::vector<std::string>;
 // the bytes that LB_GETTEXTLEN announced.
 Entries ListBoxEntries(HWND list) {
     Entries entries;
-    const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0, count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); i < count; ++i) {
         // Room to spare: a wrong announced length must not run over the buffer.
         const LRESULT length = std::max<LRESULT>(SendMessageW(list, LB_GETTEXTLEN, i, 0), 0);
         std::wstring wide(static_cast<std::size_t>(length) * 2 + 2, L'\0');
@@ -27,103 +26,78 @@ Entries ListBoxEntries(HWND list) {
     return entries;
 }
 
+// Clicks an entry where the list shows it.
+void ClickEntry(HWND list, int index) {
+    const auto top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    const auto height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    const LPARAM at = MAKELPARAM(10, (index - top) * height + height / 2);
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(list, WM_LBUTTONUP, 0, at);
+}
+
 class Picker : public ZapnixSession {
 protected:
-    struct Window {
-        HWND hwnd = nullptr;
-        HWND ieList = nullptr;   // "Internet Explorer Windows:"
-        HWND mozList = nullptr;  // "Mozilla, Phoenix and Netscape Windows:", below it
-        HWND chromeList = nullptr;  // "Chrome, Edge, Brave, Vivaldi and Opera Windows:", below that
-    };
-
     // Clicks "Grab Title" and waits for the picker to show.
-    Window Grab() {
+    HWND Grab() {
         Click(Control(ids::Command5));
-        Window picker;
-        WaitUntil([&] {
-            picker.hwnd = app_->FindWindowOf("WinPick", "Zapnix Popup Killer");
-            return picker.hwnd && IsWindowVisible(picker.hwnd);
-        });
-        if (!picker.hwnd || !IsWindowVisible(picker.hwnd)) return {};
-        picker.ieList = GetDlgItem(picker.hwnd, ids::pick::WinList);
-        picker.mozList = GetDlgItem(picker.hwnd, ids::pick::WinMozList);
-        picker.chromeList = GetDlgItem(picker.hwnd, ids::pick::WinChromeList);
-        return picker;
+        return app_->WaitForShown("WinPick");
     }
-
-    // Clicks an entry where the list shows it (from its first entry on).
-    static void ClickEntry(HWND list, int index) {
-        const auto top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
-        const auto height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
-        const LPARAM at = MAKELPARAM(10, (index - top) * height + height / 2);
-        PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageA(list, WM_LBUTTONUP, 0, at);
-    }
-
+    // The lists of Internet Explorer's, the Mozilla family's and the Chromium browsers' windows.
+    static Entries Listed(HWND picker, int list) { return ListBoxEntries(GetDlgItem(picker, list)); }
     std::string WinTxt() const { return WindowText(Control(ids::WinTxt)); }
     void SetWinTxt(const char* text) const {
         SendMessageA(Control(ids::WinTxt), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     }
 };
 
+using ids::pick::WinChromeList;
+using ids::pick::WinList;
+using ids::pick::WinMozList;
+
 // Which windows count as browsers is the listing's business (unit tests); here: the real windows, shown or
-// not, reach sorted lists, and a click picks the entry under the pointer.
-TEST_F(Picker, ListsBrowserWindowsSortedAndAClickFillsTheTitleBox) {
+// not, reach sorted lists in one picker, and a click or the keyboard picks the entry under the pointer.
+TEST_F(Picker, ListsBrowserWindowsSortedInOnePickerAndAPickFillsTheTitleBox) {
     // Neither the order of creation nor its reverse is sorted, whichever way the system enumerates.
     PopupHost host({"IEFrame|shown|B", "IEFrame|hidden|", "IEFrame|shown|C", "IEFrame|shown|A",
                     "MozillaWindowClass|minimized|Pink Fox", "MozillaWindowClass|hidden|Odd Fox",
                     "MozillaWindowClass|shown|Red Fox", "Notepad|shown|Not a browser"});
     Start();
     SetWinTxt("typed before");
-    const Window picker = Grab();
-    ASSERT_NE(picker.hwnd, nullptr) << "no picker with two list boxes showed";
-    EXPECT_NE(GetWindow(picker.hwnd, GW_OWNER), nullptr) << "an owned window stays off the taskbar";
-    EXPECT_EQ(ListBoxEntries(picker.ieList), (Entries{"", "A", "B", "C"}));
-    EXPECT_EQ(ListBoxEntries(picker.mozList), (Entries{"Odd Fox", "Pink Fox", "Red Fox"}));
-    EXPECT_EQ(ListBoxEntries(picker.chromeList), Entries{});
+    HWND picker = Grab();
+    ASSERT_NE(picker, nullptr);
+    EXPECT_NE(GetWindow(picker, GW_OWNER), nullptr) << "an owned window stays off the taskbar";
+    EXPECT_EQ(Listed(picker, WinList), (Entries{"", "A", "B", "C"}));
+    EXPECT_EQ(Listed(picker, WinMozList), (Entries{"Odd Fox", "Pink Fox", "Red Fox"}));
+    EXPECT_EQ(Listed(picker, WinChromeList), Entries{});
 
-    ClickEntry(picker.ieList, 2);
-    EXPECT_TRUE(WaitUntil([&] { return WinTxt() == "B"; })) << WinTxt();
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(picker.hwnd); })) << "a pick closes the picker";
-    EXPECT_EQ(app_->CountWindowsOf("WinPick"), 0);
-    EXPECT_NE(host.Window("IEFrame", "B"), nullptr) << "picking closes no browser window";
-
-    // The empty title is handed over like any other.
-    const Window again = Grab();
-    ASSERT_NE(again.hwnd, nullptr);
-    ClickEntry(again.ieList, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(again.hwnd); }));
-    EXPECT_EQ(WinTxt(), "");
-}
-
-TEST_F(Picker, GrabbingAgainListsEverythingAgainInTheSamePicker) {
-    PopupHost host({"IEFrame|shown|Explorer", "MozillaWindowClass|shown|Fox"});
-    Start();
-    const Window first = Grab();
-    ASSERT_NE(first.hwnd, nullptr);
-    EXPECT_EQ(ListBoxEntries(first.ieList), (Entries{"Explorer"}));
-
-    const Window second = Grab();
-    ASSERT_NE(second.hwnd, nullptr);
-    EXPECT_EQ(second.hwnd, first.hwnd) << "one picker at a time";
-    EXPECT_TRUE(WaitUntil([&] { return ListBoxEntries(second.ieList).size() == 2; }));
-    EXPECT_EQ(ListBoxEntries(second.ieList), (Entries{"Explorer", "Explorer"}));
-    EXPECT_EQ(ListBoxEntries(second.mozList), (Entries{"Fox", "Fox"}));
+    // Grabbing again lists everything again, in the same picker.
+    EXPECT_EQ(Grab(), picker) << "one picker at a time";
+    EXPECT_TRUE(WaitUntil([&] { return Listed(picker, WinList).size() == 8; }));
+    EXPECT_EQ(Listed(picker, WinMozList),
+              (Entries{"Odd Fox", "Odd Fox", "Pink Fox", "Pink Fox", "Red Fox", "Red Fox"}));
     EXPECT_EQ(app_->CountWindowsOf("WinPick"), 1);
-
     // The arrow key selects the first entry, and a keyboard selection picks as a click does.
-    PostMessageA(second.mozList, WM_KEYDOWN, VK_DOWN, 0);
-    EXPECT_TRUE(WaitUntil([&] { return WinTxt() == "Fox"; })) << WinTxt();
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(second.hwnd); }));
+    PostMessageA(GetDlgItem(picker, WinMozList), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_TRUE(WaitUntil([&] { return WinTxt() == "Odd Fox"; })) << WinTxt();
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(picker); })) << "a pick closes the picker";
 
-    // A closed picker comes back filled once; its close box changes nothing.
+    // A closed picker comes back filled once; a click picks, closes no browser window, and the empty title
+    // is handed over like any other.
+    ASSERT_NE(picker = Grab(), nullptr);
+    EXPECT_EQ(Listed(picker, WinList), (Entries{"", "A", "B", "C"}));
+    ClickEntry(GetDlgItem(picker, WinList), 2);
+    EXPECT_TRUE(WaitUntil([&] { return WinTxt() == "B"; })) << WinTxt();
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(picker); }));
+    EXPECT_NE(host.Window("IEFrame", "B"), nullptr) << "picking closes no browser window";
+    ASSERT_NE(picker = Grab(), nullptr);
+    ClickEntry(GetDlgItem(picker, WinList), 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(picker) && WinTxt().empty(); }));
+
+    // Its close box changes nothing.
     SetWinTxt("keep me");
-    const Window third = Grab();
-    ASSERT_NE(third.hwnd, nullptr);
-    EXPECT_EQ(ListBoxEntries(third.ieList), (Entries{"Explorer"}));
-    EXPECT_EQ(ListBoxEntries(third.mozList), (Entries{"Fox"}));
-    PostMessageA(third.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(third.hwnd); }));
+    ASSERT_NE(picker = Grab(), nullptr);
+    PostMessageA(picker, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(picker); }));
     EXPECT_EQ(WinTxt(), "keep me");
     EXPECT_TRUE(app_->Running());
 }
@@ -141,22 +115,21 @@ TEST_F(Picker, OnlyTheChromiumBrowsersWindowsOfTheirClassAreListedAndTakenByTheD
     Start();
     const POINT target = CentreOf(Control(ids::PicClick));
     DragWithMouse(target, TitleBarOf(slack.Window(kClass, "General - Slack")));
-    auto error = app_->WaitForMessageBox("Error:");
-    ASSERT_TRUE(error.has_value()) << "a drop on another program's window of the class is refused";
-    EXPECT_EQ(error->text, "This is not a valid browser window (Chrome_WidgetWin_1)");
-    Answer(*error, IDOK);
-    EXPECT_EQ(WinTxt(), "");
-    DragWithMouse(target, TitleBarOf(chrome.Window(kClass, "Zeta - Google Chrome")));
+    ExpectMessage(nullptr, "This is not a valid browser window (Chrome_WidgetWin_1)", "Error:");
+    EXPECT_EQ(WinTxt(), "") << "a refused drop leaves the text box alone";
+    DragWithMouse(target, TitleBarOf(chrome.Window(kClass, "Zeta - Google Chrome")), true);  // the right button too
     EXPECT_TRUE(WaitUntil([&] { return WinTxt() == "Zeta - Google Chrome"; })) << WinTxt();
+    EXPECT_NE(chrome.Window(kClass, "Zeta - Google Chrome"), nullptr) << "nothing is closed";
+    EXPECT_TRUE(app_->ListRows(Control(ids::WinList), 1).empty()) << "and no rule is added";
 
-    const Window picker = Grab();
-    ASSERT_NE(picker.hwnd, nullptr);
-    EXPECT_EQ(ListBoxEntries(picker.chromeList), (Entries{"Alpha - Google Chrome", "Zeta - Google Chrome"}));
-    EXPECT_EQ(ListBoxEntries(picker.ieList), Entries{"Explorer"});
-    EXPECT_EQ(ListBoxEntries(picker.mozList), Entries{"Fox"}) << "the other families count in any process";
-    ClickEntry(picker.chromeList, 0);
+    HWND picker = Grab();
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(Listed(picker, WinChromeList), (Entries{"Alpha - Google Chrome", "Zeta - Google Chrome"}));
+    EXPECT_EQ(Listed(picker, WinList), Entries{"Explorer"});
+    EXPECT_EQ(Listed(picker, WinMozList), Entries{"Fox"}) << "the other families count in any process";
+    ClickEntry(GetDlgItem(picker, WinChromeList), 0);
     EXPECT_TRUE(WaitUntil([&] { return WinTxt() == "Alpha - Google Chrome"; })) << WinTxt();
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(picker.hwnd); }));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(picker); }));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "LoopbackHttpServer.h"
 #include "ZapnixSession.h"
@@ -18,27 +19,20 @@ namespace {
 
 using namespace ids::upgrade;
 
-struct VersionRecord {
-    std::string text;     // "ProductVersion"
-    std::string numbers;  // FILEVERSION as "a.b.c.d"
-};
-
+// The version record of an executable: its "ProductVersion" text and its FILEVERSION as "a.b.c.d".
+using VersionRecord = std::pair<std::string, std::string>;
 VersionRecord VersionRecordOf(const std::string& exe) {
     DWORD ignored = 0;
     std::string data(GetFileVersionInfoSizeA(exe.c_str(), &ignored), '\0');
-    if (data.empty() || !GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(data.size()), data.data())) return {};
-    VersionRecord record;
-    void* value = nullptr;
+    void* text = nullptr;
+    VS_FIXEDFILEINFO* fixed = nullptr;
     UINT size = 0;
-    if (VerQueryValueA(data.data(), "\\StringFileInfo\\040904E4\\ProductVersion", &value, &size) && size)
-        record.text = static_cast<const char*>(value);
-    if (VerQueryValueA(data.data(), "\\", &value, &size) && size >= sizeof(VS_FIXEDFILEINFO)) {
-        const auto& fixed = *static_cast<const VS_FIXEDFILEINFO*>(value);
-        record.numbers =
-            std::to_string(HIWORD(fixed.dwFileVersionMS)) + "." + std::to_string(LOWORD(fixed.dwFileVersionMS)) + "." +
-            std::to_string(HIWORD(fixed.dwFileVersionLS)) + "." + std::to_string(LOWORD(fixed.dwFileVersionLS));
-    }
-    return record;
+    if (data.empty() || !GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(data.size()), data.data()) ||
+        !VerQueryValueA(data.data(), "\\StringFileInfo\\040904E4\\ProductVersion", &text, &size) ||
+        !VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &size))
+        return {};
+    const auto halves = [](DWORD v) { return std::to_string(HIWORD(v)) + "." + std::to_string(LOWORD(v)); };
+    return {static_cast<const char*>(text), halves(fixed->dwFileVersionMS) + "." + halves(fixed->dwFileVersionLS)};
 }
 
 class ReleaseLoop : public ZapnixSession {
@@ -93,9 +87,8 @@ protected:
 
 TEST_F(ReleaseLoop, AZapnixOfThisBuildIsOfferedTheReleaseAndItsDownloadIsThePackageByteForByte) {
     const std::string exe = PathFromEnvironment("ZAPNIX_LOOPBACK_EXE");
-    const VersionRecord record = VersionRecordOf(exe);
-    ASSERT_EQ(record.text, "1.17") << "this build must be older than the release";
-    EXPECT_EQ(record.numbers, "1.170.0.0");
+    ASSERT_EQ(VersionRecordOf(exe), VersionRecord("1.17", "1.170.0.0"))
+        << "this build must be older than the release";
     StartAndOpenUpdates(exe);
     EXPECT_EQ(WindowText(GetDlgItem(upgrade_, Label2)), "Installed version: 1.17");
 
@@ -114,9 +107,7 @@ TEST_F(ReleaseLoop, AZapnixOfThisBuildIsOfferedTheReleaseAndItsDownloadIsThePack
 
 TEST_F(ReleaseLoop, TheProgramInThePackageIsTheReleasesVersionAndFindsItselfTheLatest) {
     const std::string exe = *release_ + "\\unpacked\\Zapnix.exe";
-    const VersionRecord record = VersionRecordOf(exe);
-    EXPECT_EQ(record.text, "1.18");
-    EXPECT_EQ(record.numbers, "1.180.0.0");
+    EXPECT_EQ(VersionRecordOf(exe), VersionRecord("1.18", "1.180.0.0"));
     StartAndOpenUpdates(exe);
     EXPECT_EQ(WindowText(GetDlgItem(upgrade_, Label2)), "Installed version: 1.18");
 

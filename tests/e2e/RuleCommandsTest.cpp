@@ -3,7 +3,10 @@
 namespace zapnix::e2e {
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
+using ids::edit::Combo1;
+using ids::edit::Combo2;
+using ids::edit::Combo3;
+constexpr int kApply = ids::edit::Command1;
 
 class RuleCommands : public ZapnixSession {
 protected:
@@ -11,27 +14,14 @@ protected:
     Rows RulesShown() const { return app_->ListRows(List(), 4); }
     std::string TextBox() const { return WindowText(Control(ids::WinTxt)); }
 
-    // Presses a button and expects the information box with this text.
-    void ExpectMessage(HWND button, const std::string& text) {
-        Click(button);
-        auto box = app_->WaitForMessageBox("Message:");
-        ASSERT_TRUE(box.has_value()) << "no message for: " << text;
-        EXPECT_EQ(box->text, text);
-        Answer(*box, IDOK);
+    // Clicks a row's text, which opens the editor.
+    HWND Edit(int row) const {
+        app_->ClickListRow(List(), row, false);
+        return app_->WaitForShown("WinEditFrm");
     }
-
-    HWND Editor() const {
-        HWND editor = nullptr;
-        WaitUntil([&] {
-            return (editor = app_->FindWindowOf("WinEditFrm", "Zapnix Popup Killer")) && IsWindowVisible(editor);
-        });
-        return editor;
-    }
-    static HWND ComboEdit(HWND editor, int comboId) { return GetWindow(GetDlgItem(editor, comboId), GW_CHILD); }
     static std::vector<std::string> Cells(HWND editor) {
         std::vector<std::string> cells;
-        for (int id : {ids::edit::Text1, ids::edit::Combo1, ids::edit::Combo2, ids::edit::Combo3})
-            cells.push_back(WindowText(GetDlgItem(editor, id)));
+        for (int id : {ids::edit::Text1, Combo1, Combo2, Combo3}) cells.push_back(WindowText(GetDlgItem(editor, id)));
         return cells;
     }
     // Replaces the title in the editor as the keyboard would.
@@ -42,23 +32,9 @@ protected:
     }
 };
 
-using ids::edit::Combo1;
-using ids::edit::Combo2;
-using ids::edit::Combo3;
-constexpr int kApply = ids::edit::Command1;
-
-std::string Rules(int count) {
-    std::string file = "[Windows]\r\nTotal=" + std::to_string(count) + "\r\n";
-    for (int i = 1; i <= count; ++i) {
-        const std::string n = std::to_string(i);
-        file += "Title   " + n + "=rule " + n + "\r\nActive  " + n + "=Yes\r\nMatch   " + n + "=Exact\r\nCase    " + n +
-                "=No\r\n";
-    }
-    return file;
-}
-
 TEST_F(RuleCommands, AddAndDeleteTickedChangeTheListThatTheNextTickUses) {
-    const std::string profile = "[Settings]\r\nEnabled=1\r\nInterval=1\r\n" + Rules(3);
+    std::string profile = "[Settings]\r\nEnabled=1\r\nInterval=1\r\n[Windows]\r\nTotal=3\r\n";
+    for (int i = 1; i <= 3; ++i) profile += Rule(i, "rule " + std::to_string(i), "Exact");
     Start(profile);
     ExpectMessage(Control(ids::Command4), "Please enter a window title before adding a new rule.");
     ExpectMessage(Control(ids::Command3), "Please select at least one window to remove!");
@@ -99,30 +75,27 @@ TEST_F(RuleCommands, AddAndDeleteTickedChangeTheListThatTheNextTickUses) {
 }
 
 TEST_F(RuleCommands, TheEditorOpensOnTheTopmostEqualRuleAndWritesBackOnlyThatRule) {
-    Start(
-        "[Windows]\r\nTotal=3\r\nTitle   1=Prize\r\nActive  1=Yes\r\nMatch   1=Contains\r\nCase    1=No\r\n"
-        "Title   2=Other\r\nActive  2=No\r\nMatch   2=Ends\r\nCase    2=Yes\r\n"
-        "Title   3=Prize\r\nActive  3=No\r\nMatch   3=Exact\r\nCase    3=Yes\r\n");
-    app_->ClickListRow(List(), 2, false);  // the lower of the two "Prize" rows
-    HWND editor = Editor();
+    Start("[Windows]\r\nTotal=3\r\n" + Rule(1, "Prize", "Contains") +
+          "Title   2=Other\r\nActive  2=No\r\nMatch   2=Ends\r\nCase    2=Yes\r\n"
+          "Title   3=Prize\r\nActive  3=No\r\nMatch   3=Exact\r\nCase    3=Yes\r\n");
+    HWND editor = Edit(2);  // the lower of the two "Prize" rows
     ASSERT_NE(editor, nullptr) << "a click on a row opens the editor";
     EXPECT_FALSE(IsWindowVisible(main_)) << "the main window hides meanwhile";
     EXPECT_EQ(Cells(editor), (std::vector<std::string>{"Prize", "Yes", "Contains", "No"})) << "the upper rule's";
 
-    // Emptied combo boxes fall back at once; other typed text stays as typed.
+    // Emptied combo boxes fall back at once; other typed text stays as typed, and typing over the selected
+    // text never empties the box on the way.
     for (const auto& [combo, fallback] : {std::pair{Combo2, "Exact"}, {Combo3, "No"}, {Combo1, "Yes"}}) {
-        EraseText(ComboEdit(editor, combo));
+        EraseText(GetWindow(GetDlgItem(editor, combo), GW_CHILD));
         EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(editor, combo)) == fallback; })) << fallback;
     }
-    // Typing over the selected text never empties the box on the way.
-    PostMessageA(ComboEdit(editor, Combo1), EM_SETSEL, 0, -1);
-    TypeText(ComboEdit(editor, Combo1), "Sometimes");
+    PostMessageA(GetWindow(GetDlgItem(editor, Combo1), GW_CHILD), EM_SETSEL, 0, -1);
+    TypeText(GetWindow(GetDlgItem(editor, Combo1), GW_CHILD), "Sometimes");
     ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(editor, Combo1)) == "Sometimes"; }));
 
-    // An empty title is refused and the editor stays.
     Retitle(editor, "");
     ExpectMessage(GetDlgItem(editor, kApply), "Please enter a valid window title.");
-    EXPECT_TRUE(IsWindow(editor));
+    EXPECT_TRUE(IsWindow(editor)) << "an empty title is refused and the editor stays";
     Retitle(editor, "Big Prize");
     Click(GetDlgItem(editor, kApply));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor) && IsWindowVisible(main_); }));
@@ -131,9 +104,7 @@ TEST_F(RuleCommands, TheEditorOpensOnTheTopmostEqualRuleAndWritesBackOnlyThatRul
     EXPECT_EQ(RulesShown(), edited);
 
     // The close box changes nothing and brings the main window back.
-    app_->ClickListRow(List(), 1, false);
-    editor = Editor();
-    ASSERT_NE(editor, nullptr);
+    ASSERT_NE(editor = Edit(1), nullptr);
     Retitle(editor, "discarded");
     PostMessageA(editor, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor) && IsWindowVisible(main_); }));
@@ -141,9 +112,7 @@ TEST_F(RuleCommands, TheEditorOpensOnTheTopmostEqualRuleAndWritesBackOnlyThatRul
 
     // The main window comes back ("Open Zapnix") while an editor is open, and its list changes: the opened
     // rule moves up and its row now holds another.
-    app_->ClickListRow(List(), 1, false);
-    editor = Editor();
-    ASSERT_NE(editor, nullptr);
+    ASSERT_NE(editor = Edit(1), nullptr);
     ChooseCommand(main_, ids::TrayOpen);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; }));
     app_->ClickListRow(List(), 0, true);
@@ -156,28 +125,6 @@ TEST_F(RuleCommands, TheEditorOpensOnTheTopmostEqualRuleAndWritesBackOnlyThatRul
     Answer(*error, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
     EXPECT_EQ(RulesShown(), (Rows{edited[1], edited[2]})) << "the opened rule, now at another row, is as it was";
-}
-
-TEST_F(RuleCommands, DraggingTheTargetOntoABrowserTitleBarTakesItsTitle) {
-    Start();
-    PopupHost host({"mozillaWINDOWclass|shown|Dragged Pop-up - Mozilla Firefox", "Notepad|shown|Some document"});
-    HWND browser = host.Window("mozillaWINDOWclass", "Dragged Pop-up - Mozilla Firefox");
-    HWND other = host.Window("Notepad", "Some document");
-    ASSERT_NE(browser, nullptr);
-    ASSERT_NE(other, nullptr);
-    const POINT target = CentreOf(Control(ids::PicClick));
-
-    DragWithMouse(target, TitleBarOf(browser));
-    EXPECT_TRUE(WaitUntil([&] { return TextBox() == "Dragged Pop-up - Mozilla Firefox"; })) << TextBox();
-    EXPECT_NE(host.Window("mozillaWINDOWclass", "Dragged Pop-up - Mozilla Firefox"), nullptr) << "nothing is closed";
-    EXPECT_TRUE(RulesShown().empty()) << "and no rule is added";
-
-    DragWithMouse(target, TitleBarOf(other), true);  // the right button drags too
-    auto error = app_->WaitForMessageBox("Error:");
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->text, "This is not a valid browser window (Notepad)");
-    Answer(*error, IDOK);
-    EXPECT_EQ(TextBox(), "Dragged Pop-up - Mozilla Firefox") << "a refused drop leaves the text box alone";
 }
 
 }  // namespace

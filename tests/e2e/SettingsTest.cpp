@@ -23,12 +23,10 @@ protected:
         RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kRunKey, "Zapnix");
         RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Zapnix");
     }
-    // Opens the dialog with a command of the main window; it shows only once it is filled.
-    HWND Open(int command = ids::MenuSettings) {
-        if (command) ChooseCommand(main_, command);
-        HWND dialog = nullptr;
-        WaitUntil([&] { return (dialog = app_->FindWindowOf("SettingsFrm", nullptr)) && IsWindowVisible(dialog); });
-        return dialog;
+    // Opens the dialog from the menu; it shows only once it is filled.
+    HWND Open() {
+        ChooseCommand(main_, ids::MenuSettings);
+        return app_->WaitForShown("SettingsFrm");
     }
     static std::string Delay(HWND dialog) { return WindowText(GetDlgItem(dialog, s::Text1)); }
     static bool Ticked(HWND dialog, int id) { return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) != 0; }
@@ -41,10 +39,14 @@ protected:
     // "Apply", its message answered: the message's title and text, after "stays: " when the dialog stays.
     std::string Apply(HWND dialog) {
         Click(GetDlgItem(dialog, s::Command3));
-        const auto box = app_->WaitForAnyMessageBox();
+        const auto box = app_->WaitForMessageBox(nullptr);
         if (!box) return "no message";
         Answer(*box, IDOK);
         return (WaitUntil([&] { return !IsWindow(dialog); }, 2s) ? "" : "stays: ") + box->title + box->text;
+    }
+    void CloseBox(HWND dialog) {
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     }
     const std::string kApplied = "Message:All setings have been updated successfully!";
 };
@@ -57,7 +59,7 @@ TEST_F(Settings, FromTheTrayOrTheMenuApplyRetimesTheCheckWritesTheFileAndRegiste
     PopupHost first({"IEFrame|shown|Prize one"});
     ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }));
     ASSERT_TRUE(OpenTrayMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}));  // "Settings"
-    HWND dialog = Open(0);
+    HWND dialog = app_->WaitForShown("SettingsFrm");
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(IsWindowVisible(main_)) << "only the dialog appears";
     EXPECT_EQ(Open(), dialog) << "one dialog at a time";
@@ -72,8 +74,7 @@ TEST_F(Settings, FromTheTrayOrTheMenuApplyRetimesTheCheckWritesTheFileAndRegiste
     EXPECT_EQ(Apply(dialog),
               "stays: Message:Please set the popup check delay to at least 1 second before enabling "
               "the pop killer.");
-    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    CloseBox(dialog);
     EXPECT_EQ(ProfileBytes(), profile) << "neither the refusal nor the close box writes";
 
     dialog = Open();
@@ -93,6 +94,7 @@ TEST_F(Settings, FromTheTrayOrTheMenuApplyRetimesTheCheckWritesTheFileAndRegiste
     EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), '"' + folder_.File("Zapnix.exe").append(1, '"'));
     EXPECT_EQ(RunValue(HKEY_CURRENT_USER), std::nullopt);
 
+    // Off, then on again; while off, neither the check nor the window events close a pop-up.
     const auto toggleKiller = [&](bool wasOn) {
         dialog = Open();
         EXPECT_EQ(Delay(dialog), "1") << "as stored";
@@ -106,44 +108,6 @@ TEST_F(Settings, FromTheTrayOrTheMenuApplyRetimesTheCheckWritesTheFileAndRegiste
     EXPECT_NE(second.Window("IEFrame", "Prize two"), nullptr) << "unticking stops the checks";
     toggleKiller(false);
     EXPECT_TRUE(WaitUntil([&] { return !second.Window("IEFrame", "Prize two"); }, 2500ms));
-    CloseWithYes();
-}
-
-// Registered while the file kept the box unticked, Zapnix would start with Windows and the dialog
-// would say it does not.
-TEST_F(Settings, ASaveThatFailsLeavesTheRegistrationAsItWas) {
-    const std::string profile = "[Settings]\r\nStartup=0\r\n";
-    Start(profile);
-    const std::string file = folder_.File("quorb.ini");
-    HWND dialog = Open();
-    ASSERT_NE(dialog, nullptr);
-    Press(dialog, s::Check1);
-    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
-    const std::string shown = Apply(dialog);
-    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(shown, "Error:The settings could not be saved to " + file +
-                         ", and starting with Windows has been left as it was. The new delay and killer switch are "
-                         "in effect until Zapnix ends.");
-    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::nullopt);
-    EXPECT_EQ(RunValue(HKEY_CURRENT_USER), std::nullopt);
-    EXPECT_EQ(ProfileBytes(), profile);
-    CloseWithYes();
-}
-
-// Read modulo 2^32 as other numbers are, this delay would be 1 second. The pop-up is there before Zapnix
-// starts, so that only a check can close it, not the moment it appears.
-TEST_F(Settings, ADelayTooLongForTheTimerIsTheLongestItTakes) {
-    PopupHost popup({"IEFrame|shown|Prize"});
-    Start(
-        "[Windows]\r\nTotal=1\r\nTitle   1=Prize\r\nActive  1=Yes\r\nMatch   1=Begins\r\nCase    1=No\r\n"
-        "[Settings]\r\nEnabled=1\r\nInterval=4294967297\r\n");
-    HWND dialog = Open();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(Delay(dialog), "2147483");
-    Sleep(2500);
-    EXPECT_NE(popup.Window("IEFrame", "Prize"), nullptr) << "checked within seconds";
-    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     CloseWithYes();
 }
 

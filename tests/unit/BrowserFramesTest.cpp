@@ -39,30 +39,20 @@ protected:
 TEST_F(WhichAreBrowsers, ChromesClassCountsInTheKnownBrowsersProcessesOnlyTheOthersInAnyProcess) {
     ReadList("[Settings]\r\nInterval=5\r\n");  // no "Browsers": the built-in list
     const ProcessId chrome = desktop_.Run("C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe");
-    const ProcessId edge = desktop_.Run("C:\\Program Files (x86)\\Microsoft\\Edge\\Application\\MSEDGE.EXE");
-    const ProcessId brave = desktop_.Run("C:\\Brave\\Brave.Exe");
-    const ProcessId vivaldi = desktop_.Run("vivaldi.exe");
-    const ProcessId opera = desktop_.Run("C:/Opera/opera.exe");
     const ProcessId slack = desktop_.Run("C:\\Users\\Ann\\AppData\\Local\\slack\\slack.exe");
     const ProcessId inChromesFolder = desktop_.Run("C:\\Tools\\chrome.exe\\code.exe");
-    const ProcessId lookalike = desktop_.Run("C:\\Tools\\chrome.exe.bak");
-
-    const Frames expected = {
-        {Chromium(chrome), kChromium},
-        {desktop_.Open("chrome_widgetwin_1", "Page", chrome), kChromium},
-        {desktop_.Open("CHROME_WIDGETWIN_1", "Page", chrome), kChromium},
-        {Chromium(edge), kChromium},
-        {Chromium(brave), kChromium},
-        {Chromium(vivaldi), kChromium},
-        {Chromium(opera), kChromium},
-        {desktop_.Open("IEFrame", "Page", slack), kIe},  // the other classes count in any process
-        {desktop_.Open("mozillaWINDOWclass", "Page", inChromesFolder), kMozilla},
-        {desktop_.Open("IEFRAME", "Page"), kIe},
-    };
-    Chromium(slack);
-    Chromium(inChromesFolder);
-    Chromium(lookalike);
-    Chromium(0);  // a window whose process is not known
+    Frames expected;
+    for (const char* name : {"Chrome_WidgetWin_1", "chrome_widgetwin_1", "CHROME_WIDGETWIN_1"})
+        expected.emplace_back(desktop_.Open(name, "Page", chrome), kChromium);
+    for (const char* path : {"C:\\Program Files (x86)\\Microsoft\\Edge\\Application\\MSEDGE.EXE",
+                             "C:\\Brave\\Brave.Exe", "vivaldi.exe", "C:/Opera/opera.exe"})
+        expected.emplace_back(Chromium(desktop_.Run(path)), kChromium);
+    expected.emplace_back(desktop_.Open("IEFrame", "Page", slack), kIe);  // the other classes count in any process
+    expected.emplace_back(desktop_.Open("mozillaWINDOWclass", "Page", inChromesFolder), kMozilla);
+    expected.emplace_back(desktop_.Open("IEFRAME", "Page"), kIe);
+    // 0: a window whose process is not known.
+    for (const ProcessId other : {slack, inChromesFolder, desktop_.Run("C:\\Tools\\chrome.exe.bak"), ProcessId{0}})
+        Chromium(other);
     for (const char* other : {"Chrome_WidgetWin_0", "Chrome_WidgetWin_2", "Chrome_WidgetWin_1 ", "#32770"})
         desktop_.Open(other, "Page", chrome);
     desktop_.MakeUnreadable(Chromium(chrome));
@@ -71,19 +61,17 @@ TEST_F(WhichAreBrowsers, ChromesClassCountsInTheKnownBrowsersProcessesOnlyTheOth
     EXPECT_TRUE(desktop_.unreadableReports.empty());
 }
 
-TEST_F(WhichAreBrowsers, TheUsersListReplacesTheBuiltInOneAndAnEmptyListKnowsNoChromiumBrowser) {
+TEST_F(WhichAreBrowsers, TheUsersListReplacesTheBuiltInOneAnEmptyListKnowsNoChromiumBrowserAndALongOneIsCut) {
     const ProcessId chrome = desktop_.Run("C:\\Chrome\\chrome.exe");
     const ProcessId slack = desktop_.Run("C:\\Slack\\slack.exe");
-    const ProcessId thorium = desktop_.Run("C:\\Thorium\\thorium.exe");
+    const ProcessId thorium = desktop_.Run("C:\\Thorium\\my thorium.exe");  // a blank inside a name is part of it
     const WindowHandle ie = desktop_.Open("IEFrame", "Explorer");
-    const WindowHandle chromes = Chromium(chrome);
-    const WindowHandle slacks = Chromium(slack);
-    const WindowHandle thoriums = Chromium(thorium);
+    const WindowHandle chromes = Chromium(chrome), slacks = Chromium(slack), thoriums = Chromium(thorium);
 
-    ReadList("[Settings]\r\nBrowsers =  SLACK.exe ,, Thorium.EXE,\t,\r\n");
+    ReadList("[Settings]\r\nBrowsers =  SLACK.exe ,, My Thorium.EXE,\t,\r\n");
     EXPECT_EQ(Pass(), (Frames{{ie, kIe}, {slacks, kChromium}, {thoriums, kChromium}}));
-    // An answer given for one list is not kept for the next.
-    ReadList("[Settings]\r\n");
+    // An answer given for one list is not kept for the next; the key in another section is no list.
+    ReadList("[Settings]\r\n[Other]\r\nBrowsers=slack.exe\r\n");
     EXPECT_EQ(Pass(), (Frames{{ie, kIe}, {chromes, kChromium}}));
 
     for (const char* empty : {"[Settings]\r\nBrowsers=\r\n", "[settings]\r\nBROWSERS = \" , \"\r\n"}) {
@@ -93,15 +81,6 @@ TEST_F(WhichAreBrowsers, TheUsersListReplacesTheBuiltInOneAndAnEmptyListKnowsNoC
         EXPECT_EQ(desktop_.ownerQueries, 0) << "with no browser to find, no window's process is asked";
         EXPECT_EQ(desktop_.Holds(), 0);
     }
-}
-
-TEST(BrowserList, NamesBetweenCommasTrimmedTheBuiltInOneWithoutTheKeyAndCutAsEveryProfileValueIs) {
-    EXPECT_EQ(ReadBrowserList(IniDocument::Parse("[Settings]\r\nEnabled=1\r\n")),
-              (Names{"chrome.exe", "msedge.exe", "brave.exe", "vivaldi.exe", "opera.exe"}));
-    EXPECT_EQ(ReadBrowserList(IniDocument::Parse("[Other]\r\nBrowsers=a.exe\r\n")).size(), 5u) << "another section";
-    EXPECT_EQ(ReadBrowserList(IniDocument::Parse("[Settings]\r\nBrowsers=\r\n")), Names{});
-    EXPECT_EQ(ParseBrowserList(" a.exe,b c.exe ,\t,C.EXE ,, d.exe"), (Names{"a.exe", "b c.exe", "C.EXE", "d.exe"}));
-    EXPECT_EQ(ParseBrowserList(" , "), Names{});
     // 250 characters of one name, then a second name that the 259-character read cuts off after 7.
     const std::string longName(246, 'x');
     EXPECT_EQ(ReadBrowserList(IniDocument::Parse("[Settings]\r\nBrowsers=" + longName + ".exe, thorium.exe\r\n")),

@@ -2,6 +2,7 @@
 
 #include "FakeDesktop.h"
 #include "picking/BrowserWindows.h"
+#include "picking/DragTarget.h"
 
 namespace zapnix {
 namespace {
@@ -72,6 +73,31 @@ TEST(BrowserWindows, TheUsersLetterCaseRulesDecideWhatAClassNameIs) {
     EXPECT_EQ(found.internetExplorer, (Titles{"capital I"}));
     EXPECT_EQ(found.mozilla, (Titles{"capital I only"}));
     EXPECT_EQ(found.chromium, (Titles{"capital I only"}));
+}
+
+// The very window under the pointer must be a browser frame (which windows those are, the browser frames
+// decide; Chrome's class in and out of a browser: the picker's end-to-end test); its title is then taken
+// exactly as read, untrimmed, and a refusal names the class as read.
+TEST(DragTarget, AcceptsBrowserFramesOnlyAndTakesTheirTitleAsRead) {
+    testing::FakeDesktop desktop;
+    AsciiTextCase textCase;
+    BrowserFrames frames(desktop, desktop, textCase);
+    const struct {
+        const char* className;  // nullptr: no window under the pointer
+        std::string title, taken, refusal;
+    } cases[] = {
+        {"IEFrame", " Win a prize! ", " Win a prize! ", ""},
+        {"IEFrame", "", "", ""},
+        {"Internet Explorer_Server", "page", "", "This is not a valid browser window (Internet Explorer_Server)"},
+        {nullptr, "", "", "This is not a valid browser window ()"},
+    };
+    for (const auto& c : cases) {
+        const DropResult result =
+            InspectDroppedWindow(desktop, frames, c.className ? desktop.Open(c.className, c.title) : 0);
+        EXPECT_EQ(result.accepted, c.refusal.empty()) << c.className;
+        EXPECT_EQ(result.title, c.taken) << c.className;
+        EXPECT_EQ(result.accepted ? "" : RefusedDropMessage(result), c.refusal) << c.className;
+    }
 }
 
 }  // namespace

@@ -17,28 +17,20 @@ namespace zapnix::testing {
 
 class FakeDesktop final : public WindowSystem, public WindowOwners {
 public:
-    struct Window {
-        std::string className;
-        std::string title;
-        ProcessId owner = 0;
-        bool readable = true;  // false: class and title cannot be read
-    };
-
     WindowHandle Open(std::string className, std::string title, ProcessId owner = 0) {
-        const WindowHandle handle = next_++;
-        Reopen(handle, std::move(className), std::move(title), owner);
-        return handle;
+        Reopen(next_, std::move(className), std::move(title), owner);
+        return next_++;
+    }
+    // A new window under a handle that a gone one had, as the system may give it.
+    void Reopen(WindowHandle handle, std::string className, std::string title, ProcessId owner = 0) {
+        windows_[handle] = {std::move(className), std::move(title), owner};
+        order_.push_back(handle);
     }
     void MakeUnreadable(WindowHandle handle) { windows_.at(handle).readable = false; }
     void Retitle(WindowHandle handle, std::string title) { windows_.at(handle).title = std::move(title); }
     void Destroy(WindowHandle handle) {
         windows_.erase(handle);
         std::erase(order_, handle);
-    }
-    // A new window under a handle that a gone one had, as the system may give it.
-    void Reopen(WindowHandle handle, std::string className, std::string title, ProcessId owner = 0) {
-        windows_[handle] = {std::move(className), std::move(title), owner};
-        order_.push_back(handle);
     }
 
     // Starts a process running the executable at `path`.
@@ -59,14 +51,7 @@ public:
     // The process ends and its windows go with it.
     void End(ProcessId id) {
         processes_.at(id).running = false;
-        for (auto it = windows_.begin(); it != windows_.end();) {
-            if (it->second.owner == id) {
-                std::erase(order_, it->first);
-                it = windows_.erase(it);
-            } else {
-                ++it;
-            }
-        }
+        std::erase_if(order_, [&](WindowHandle w) { return windows_.at(w).owner == id && windows_.erase(w); });
     }
     // The holds handed out and not yet given back.
     int Holds() const {
@@ -78,14 +63,8 @@ public:
     void ForEachTopLevelWindow(const std::function<void(WindowHandle)>& visit) override {
         for (WindowHandle handle : std::vector<WindowHandle>(order_)) visit(handle);
     }
-    std::string ClassName(WindowHandle window) override {
-        const auto& w = windows_.at(window);
-        return w.readable ? w.className.substr(0, kMaxText) : std::string();
-    }
-    std::string Title(WindowHandle window) override {
-        const auto& w = windows_.at(window);
-        return w.readable ? w.title.substr(0, kMaxText) : std::string();
-    }
+    std::string ClassName(WindowHandle window) override { return Read(window, &Window::className); }
+    std::string Title(WindowHandle window) override { return Read(window, &Window::title); }
     bool Exists(WindowHandle window) override { return windows_.contains(window); }
     bool PostClose(WindowHandle window) override {
         if (refusing.contains(window)) return false;
@@ -95,8 +74,7 @@ public:
 
     ProcessId ProcessOf(WindowHandle window) override {
         ++ownerQueries;
-        const auto found = windows_.find(window);
-        return found == windows_.end() ? 0 : found->second.owner;
+        return windows_.contains(window) ? windows_.at(window).owner : 0;
     }
     std::optional<Image> ImageOf(ProcessId id) override {
         ++imageQueries;
@@ -114,6 +92,12 @@ public:
     std::vector<ProcessId> unreadableReports;
 
 private:
+    struct Window {
+        std::string className;
+        std::string title;
+        ProcessId owner = 0;
+        bool readable = true;  // false: class and title cannot be read
+    };
     struct Process {
         std::string path;
         bool running = true;
@@ -129,6 +113,10 @@ private:
         FakeDesktop& desktop_;
         ProcessId id_;
     };
+    std::string Read(WindowHandle window, std::string Window::*text) const {
+        const Window& w = windows_.at(window);
+        return w.readable ? (w.*text).substr(0, kMaxText) : std::string();
+    }
 
     WindowHandle next_ = 0x100;
     std::map<WindowHandle, Window> windows_;

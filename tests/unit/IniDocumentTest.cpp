@@ -1,7 +1,9 @@
 #include "profile/IniDocument.h"
+#include "profile/NumberedRows.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <set>
 #include <string>
@@ -14,8 +16,7 @@ namespace {
 
 using namespace std::string_literals;  // "..."s keeps the NULs of a literal
 
-// The corpus that IniConformanceTest also holds against the system's functions; here in memory, and
-// with bytes no C string can carry.
+// The corpus, and bytes no C string can carry.
 TEST(IniDocument, ReadsAnswerAsWindowsDoes) {
     std::vector<testing::ReadCase> cases = testing::ReadCases();
     cases.push_back({"[s]\r\nk=\xff\0z\x80\r\n"s, "s", "k", "\xff\0z\x80"s, 0, nullptr});
@@ -27,14 +28,6 @@ TEST(IniDocument, ReadsAnswerAsWindowsDoes) {
     }
 }
 
-// An empty value reads as a missing key does; only HasKey tells them apart.
-TEST(IniDocument, TellsAKeyWithAnEmptyValueFromAMissingOne) {
-    const IniDocument document = IniDocument::Parse("[s]\r\nk=\r\n;c=1\r\nt\r\n[u]\r\nj=1\r\n");
-    EXPECT_TRUE(document.HasKey(" S ", "K"));
-    for (const auto& [section, key] : {std::pair{"s", ";c"}, {"s", "t"}, {"s", "j"}, {"v", "k"}})
-        EXPECT_FALSE(document.HasKey(section, key)) << section << " " << key;
-}
-
 TEST(IniDocument, WritesTheBytesWindowsWrites) {
     for (const testing::WriteCase& c : testing::WriteCases()) {
         IniDocument document = IniDocument::Parse(c.file.value_or(""));
@@ -43,20 +36,10 @@ TEST(IniDocument, WritesTheBytesWindowsWrites) {
     }
 }
 
-TEST(IniDocument, SerialisesWhatItParsedByteForByte) {
-    std::vector<std::string> files = {"", "  ; lead\r\n\t\v\r\n   [ s ]  trailing junk\r\n\tkey  =  value  \r\n"};
-    const std::string alphabet = "[]=; \t\v\r\n\"'ab\0\xff"s;
-    std::mt19937 random(20240601);
-    for (int round = 0; round < 2000; ++round) {
-        std::string& file = files.emplace_back(random() % 40, ' ');
-        for (char& c : file) c = alphabet[random() % alphabet.size()];
-    }
-    for (const std::string& file : files) ASSERT_EQ(IniDocument::Parse(file).Serialize(), file);
-}
-
 // Files long enough that their lines and '=' signs fall anywhere in and across the words the parser
-// scans at once: every key reads back as the line it was written on, ended by CR, LF or CR LF alike.
-TEST(IniDocument, LongFilesReadAsTheLinesTheyWereMadeOf) {
+// scans at once: every key reads back as the line it was written on, ended by CR, LF or CR LF alike, and
+// the file, whatever bytes its other lines hold, serialises byte for byte as it was parsed.
+TEST(IniDocument, LongFilesReadAsTheLinesTheyWereMadeOfAndSerialiseAsTheyWere) {
     std::mt19937 random(2026);
     const auto text = [&](std::size_t most, const std::string& letters) {
         std::string made(random() % (most + 1), ' ');
@@ -78,10 +61,10 @@ TEST(IniDocument, LongFilesReadAsTheLinesTheyWereMadeOf) {
                     file += std::string(random() % 3, ' ') + "[" + section + "]" + text(70, "x=;") + end;
                     break;
                 case 1:
-                    file += text(3, " \t") + ";" + text(90, "ab= ") + end;  // a comment, '=' and all
+                    file += text(3, " \t") + ";" + text(90, "ab= []\"'\v\xff\0"s) + end;  // a comment, '=' and all
                     break;
                 case 2:
-                    file += text(90, "abc ") + end;  // no '=': no key
+                    file += text(90, "abc ;]\"'\v\xff\0"s) + end;  // no '=': no key
                     break;
                 default: {
                     const std::string key = std::to_string(line).append(text(80, "ab"));
@@ -126,35 +109,136 @@ TEST(IniDocument, LineBreaksInValuesAndNamesNeverAddLines) {
     }
 }
 
-// Many writes on one document give the bytes of the same writes done one at a time on the file.
-TEST(IniDocument, ABatchOfWritesEqualsWritesThatReparseTheFileEachTime) {
-    const std::vector<std::string> starts = {"", "[a]\r\nk=1\r\n; tail\r\n\r\n[b]\r\nx=1",
-                                             "pre=1\n[A]\nK=1\n[a]\nk2=2\n  ; c\n[b]", "[a]\rk=1\rtext\r[c]\r"};
-    const std::vector<std::string> sections = {"a", "A", " a ", "b", "", "[c", "x]y", "\tc", "new"};
-    // Among the keys: names that make comments, headers of new or existing sections, or other keys.
-    const std::vector<std::string> keys = {"k",     "K",  "k2",  "Title 1", "Title   1", ";c", "[h",  "[b]",
-                                           "[new]", "=e", "\tt", "a=b",     "",          "x",  "n\ne"};
-    const std::vector<std::string> values = {"v", "  v ", "\"q\"", "line\r\nbreak", "[z]", "", "=", ";"};
+// Rows beyond what the document can back are never made: a "Total" of 2147483647 would otherwise
+// create rows until memory ran out.
+TEST(NumberedRows, ReadTotalRowsButNoMoreThanTheFileHasKeyLines) {
+    constexpr std::array<std::string_view, 2> prefixes{"Title  ", "Date  "};
+    const struct {
+        const char* file;
+        const char* rows;  // title/date; per row
+    } cases[] = {
+        {"[Windows]\r\nTotal=2\r\nTitle  1=a\r\nDate  2=b\r\nTitle  3=c\r\n", "a/;/b;"},
+        {"[Windows]\r\nDate  1=d\r\nTotal=1\r\nTitle  1=t\r\n", "t/d;"},  // out of order
+        {"[Windows]\r\nTotal=3\r\nTitle  1=a\r\n", "a/;/;"},  // a Total a little high: empty rows
+        {"[Windows]\r\nTotal=1000\r\nTitle  1=a\r\n; comment\r\n\r\n", "a/;/;"},
+        {"[Windows]\r\nTotal=2147483647\r\nTitle  1=a\r\n", "a/;/;"},
+        {"[Windows]\r\nTotal=4294967295\r\nTitle  1=a\r\n", ""},     // -1 as the profile functions return it
+        {"[Windows]\r\nTotal=4294967297\r\nTitle  1=a\r\n", "a/;"},  // wraps to 1
+        {"[Windows]\r\nTotal=0\r\nTitle  1=a\r\n", ""},
+        {"[Windows]\r\nTitle  1=a\r\n", ""},
+    };
+    for (const auto& c : cases) {
+        std::string rows;
+        ReadNumberedRows(IniDocument::Parse(c.file), "windows", prefixes,
+                         [&](std::span<std::string> cells) { rows += cells[0] + "/" + cells[1] + ";"; });
+        EXPECT_EQ(rows, c.rows) << c.file;
+    }
+    EXPECT_EQ(NumberedKey("Title   ", 10), "Title   10") << "no leading zeros";
+}
 
-    std::mt19937 random(7);
-    for (const std::string& start : starts) {
-        IniDocument batch = IniDocument::Parse(start);
-        std::string single = start;
-        for (int step = 0; step < 300; ++step) {
-            const std::string& section = sections[random() % sections.size()];
-            const std::string& key = keys[random() % keys.size()];
-            const std::string& value = values[random() % values.size()];
-            batch.WriteString(section, key, value);
+// A kill log saved shorter takes its entries beyond the new end with it: key lines named exactly a
+// prefix and a number above the count, as NumberedKey writes numbers, letter case aside. Every other
+// byte stays, in other sections and in later sections of the same name too; a key written next goes below
+// the last key line that stayed.
+TEST(NumberedRows, KeysOfRowsAboveTheCountGoWhenAsked) {
+    const auto cells = [](std::size_t row, std::size_t column) {
+        return std::string_view(column == 0 ? "t" : "d").substr(0, row + 1);
+    };
+    const struct {
+        std::vector<std::string_view> prefixes;
+        std::size_t count;
+        std::string file;
+        std::string saved;
+    } cases[] = {
+        {{"Title  ", "Date  "},
+         1,
+         "; log\r\n[Windows]\r\nTotal=4\r\nTitle  1=t\r\nDate  1=d\r\n; kept\r\nTitle  2=b\r\nDate  2=d\n"
+         "title  3=c\rDATE  3=d\r\n\tTitle  4 = spaced\r\nTitle  010=zero\r\nTitle  +5=sign\r\nTitle 5=one blank\r\n"
+         "Date  5x=x\r\nFoo=1\r\nTitle  99999999999999999999999=huge\r\nTitle  0=zero\r\n[Other]\r\nTitle  3=o\r\n"
+         "[windows]\r\nTitle  3=second\r\n",
+         "; log\r\n[Windows]\r\nTotal=1\r\nTitle  1=t\r\nDate  1=d\r\n; kept\r\nTitle  010=zero\r\nTitle  +5=sign\r\n"
+         "Title 5=one blank\r\nDate  5x=x\r\nFoo=1\r\nTitle  0=zero\r\nNext=n\r\n[Other]\r\nTitle  3=o\r\n"
+         "[windows]\r\nTitle  3=second\r\n"},
+        // The last line of the file goes, line end or not; a cleared list keeps only its Total.
+        {{"Title  ", "Date  "}, 0, "[Windows]\r\nTotal=1\r\nTitle  1=a\r\nDate  1=b", "[Windows]\r\nTotal=0\r\nNext=n\r\n"},
+        // A key above the count with one prefix but within it with another is a row written: it stays.
+        {{"Row", "Row1"}, 2, "[Windows]\r\nRow12=x\r\nRow13=y\r\nRow3=z\r\n",
+         "[Windows]\r\nRow12=d\r\nTotal=2\r\nRow1=t\r\nRow11=d\r\nRow2=t\r\nNext=n\r\n"},
+    };
+    for (const auto& c : cases) {
+        IniDocument document = IniDocument::Parse(c.file);
+        WriteNumberedRows(document, "Windows", c.prefixes, c.count, cells, RowsAbove::Go);
+        document.WriteString("Windows", "Next", "n");
+        EXPECT_EQ(document.Serialize(), c.saved) << c.file;
+    }
+}
+
+// A list saved over a file walks the file's key lines in order while they come in the order written,
+// and must still give the bytes of the same writes done one at a time, each on the file as the last
+// one left it: over leftovers of a longer list, a shorter or longer one, keys out of order, duplicates,
+// other spellings, comment tails, other sections and sections of the same name. Reads afterwards agree
+// with the file read again.
+TEST(NumberedRows, AListWrittenInOneBatchEqualsItsKeysWrittenOneAtATime) {
+    const std::vector<std::string> extras = {"; note", "", "junk", "Foo=1", "[Other]", "[windows]", "TITLE  1=case",
+                                             "  Date  2 = spaced", "Title  1=dup", "Total=7", "Date  9=far",
+                                             "title  8=small", "Title  05=zero", "Date  +4=sign", "DATE  3=case"};
+    const std::vector<std::string> values = {"a", "", "b c", "12/6/2026", "x\r\ny"};
+    const std::string ends[] = {"\r\n", "\n", "\r"};
+    constexpr std::array<std::string_view, 2> prefixes{"Title  ", "Date  "};
+    constexpr std::array<std::string_view, 2> unsplittable{"Title  ", "TITLE  "};  // not told apart: one key each row
+    constexpr std::array<std::string_view, 2> unplain{" Title  ", "[Date  "};    // trimmed; a header
+    std::mt19937 random(13);
+    for (int round = 0; round < 400; ++round) {
+        // The file as an earlier save of a list left it, then changed here and there by hand.
+        std::vector<std::string> lines = {"[Windows]", "Total=" + std::to_string(random() % 6)};
+        for (std::size_t row = 1, rows = random() % 6; row <= rows; ++row)
+            for (const std::string_view prefix : prefixes)
+                lines.push_back(NumberedKey(prefix, row) + "=" + values[random() % values.size()]);
+        for (std::size_t n = random() % 4; n > 0; --n)
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(random() % (lines.size() + 1)),
+                         extras[random() % extras.size()]);
+        if (random() % 8 == 0) lines.erase(lines.begin());  // no section of that name, or a later one
+        std::string file;
+        for (const std::string& line : lines) file += line + ends[random() % 3];
+        if (random() % 4 == 0 && !file.empty()) file.pop_back();
+
+        std::vector<std::string> cells(2 * (random() % 7));
+        for (std::string& cell : cells) cell = values[random() % values.size()];
+        const unsigned pick = random() % 8;
+        const auto& keys = pick == 0 ? unsplittable : pick == 1 ? unplain : prefixes;
+        const std::string section = random() % 4 == 0 ? " windows" : "Windows";
+        const RowsAbove rowsAbove = random() % 2 == 0 ? RowsAbove::Stay : RowsAbove::Go;
+        const std::size_t count = cells.size() / 2;
+
+        IniDocument batch = IniDocument::Parse(file);
+        WriteNumberedRows(
+            batch, section, keys, count,
+            [&](std::size_t row, std::size_t column) { return std::string_view(cells[2 * row + column]); }, rowsAbove);
+        std::string single = file;
+        const auto write = [&](std::string_view key, std::string_view value) {
             IniDocument reparsed = IniDocument::Parse(single);
             reparsed.WriteString(section, key, value);
             single = reparsed.Serialize();
-            ASSERT_EQ(batch.Serialize(), single) << "start [" << start << "] step " << step;
+        };
+        write("Total", std::to_string(count));
+        for (std::size_t row = 0; row < count; ++row)
+            for (std::size_t column = 0; column < 2; ++column) write(NumberedKey(keys[column], row + 1), cells[2 * row + column]);
+        if (rowsAbove == RowsAbove::Go) {
+            // The rows above the count that these files can hold, by name.
+            IniDocument reparsed = IniDocument::Parse(single);
+            reparsed.RemoveKeys(section, [&](std::string_view name) {
+                for (std::size_t row = count + 1; row < 10; ++row)
+                    for (const std::string_view prefix : keys)
+                        if (IniDocument::SameName(name, NumberedKey(prefix, row))) return true;
+                return false;
+            });
+            single = reparsed.Serialize();
         }
+        ASSERT_EQ(batch.Serialize(), single) << "round " << round << " file [" << file << "]";
+
         const IniDocument reread = IniDocument::Parse(single);
-        for (const std::string& section : sections)
-            for (const std::string& key : keys)
-                ASSERT_EQ(batch.ReadString(section, key), reread.ReadString(section, key))
-                    << "[" << section << "] " << key;
+        for (const char* key : {"Total", "Title  1", "title  2", "Date  2", "Date  9", "Foo", "Title  6"})
+            ASSERT_EQ(batch.ReadString("windows", key), reread.ReadString("windows", key)) << key << " round " << round;
     }
 }
 

@@ -28,7 +28,8 @@ protected:
     AsciiTextCase textCase_;
     Recorder recorder_;
     BrowserFrames frames_{desktop_, desktop_, textCase_};
-    PopupKiller killer_{desktop_, frames_, rules_, textCase_, recorder_};  // one for the whole run, as the main window's
+    PopupKiller killer_{desktop_, frames_, rules_, textCase_,
+                        recorder_};  // one for the whole run, as the main window's
 };
 
 TEST_F(CheckPass, ClosesAndRecordsEachMatchingBrowserFrameOnceInEnumerationOrder) {
@@ -58,8 +59,7 @@ TEST_F(CheckPass, AnUndeliveredCloseIsNoKillAndIsReportedOnceWhileTheWindowRefus
     const auto elevated = desktop_.Open("IEFrame", "Prize 1");
     const auto other = desktop_.Open("IEFrame", "Prize 2");
     desktop_.refusing = {elevated, other};
-    Pass();
-    Pass();
+    for (int pass = 0; pass < 2; ++pass) Pass();
     EXPECT_TRUE(recorder_.titles.empty());
     EXPECT_EQ(recorder_.undelivered, (Titles{"Prize 1", "Prize 2"})) << "once per window, not on every pass";
 
@@ -68,8 +68,7 @@ TEST_F(CheckPass, AnUndeliveredCloseIsNoKillAndIsReportedOnceWhileTheWindowRefus
     Pass();
     EXPECT_EQ(recorder_.titles, Titles{"Prize 2"});
     desktop_.Retitle(elevated, "Prize again");
-    Pass();
-    Pass();
+    for (int pass = 0; pass < 2; ++pass) Pass();
     EXPECT_EQ(recorder_.undelivered, (Titles{"Prize 1", "Prize 2", "Prize again"})) << "met again, reported again";
 }
 
@@ -78,7 +77,6 @@ TEST_F(CheckPass, AnUndeliveredCloseIsNoKillAndIsReportedOnceWhileTheWindowRefus
 // is still met by every pass; a new window under a gone one's handle is a new window.
 TEST_F(CheckPass, AWindowCheckedAtOnceIsAskedOnceForAllItsEvents) {
     Rule("Prize", "Contains");
-    desktop_.refusing.clear();
     const auto popup = desktop_.Open("MozillaWindowClass", "New Tab");
     killer_.CheckWindowNow(popup);  // created with a title that matches nothing yet
     EXPECT_TRUE(desktop_.closed.empty());

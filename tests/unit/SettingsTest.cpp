@@ -1,16 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
-#include <random>
 #include <set>
-#include <sstream>
 #include <string>
 #include <utility>
 
+#include "TempFolder.h"
 #include "app/TrayEvents.h"
 #include "settings/SettingsCommands.h"
 
@@ -62,27 +59,27 @@ public:
     std::function<void()> meanwhile;
 };
 
-class ApplySettingsTest : public testing::Test {
+class ApplySettingsTest : public TempFolderTest {
 protected:
+    void SetUp() override {
+        TempFolderTest::SetUp();
+        path_ = PathOf("quorb.ini");
+    }
     void TearDown() override {
-        fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add, ignored_);
-        fs::remove_all(path_, ignored_);
+        MakeReadOnly(false);
+        TempFolderTest::TearDown();
     }
-    void MakeReadOnly() {
+    // No write bits: read-only even to root, and on Windows the read-only attribute.
+    void MakeReadOnly(bool readOnly = true) {
+        std::error_code ignored;
         fs::permissions(path_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                        fs::perm_options::remove, ignored_);
+                        readOnly ? fs::perm_options::remove : fs::perm_options::add, ignored);
     }
-    std::string Stored() const {
-        std::ostringstream bytes;
-        bytes << std::ifstream(path_, std::ios::binary).rdbuf();
-        return bytes.str();
-    }
+    std::string Stored() const { return Load(path_); }
     AppliedSettings Apply(bool startup) { return ApplySettings({1, false, startup, true}, path_, keys_, entry_); }
     std::string Message(bool startup) { return MessageFor(Apply(startup), path_).text; }
 
-    std::error_code ignored_;
-    const std::string path_ =
-        (fs::temp_directory_path() / ("zapnix-settings-" + std::to_string(std::random_device{}()))).string();
+    std::string path_;
     FakeRunKeys keys_;
     const RunEntry entry_{"Zapnix", "C:\\Tools\\Zapnix.exe"};
 };
@@ -123,7 +120,7 @@ TEST_F(ApplySettingsTest, UnregisteringDeletesFromBothRootsAndAValueThatStaysKee
 
 // Nothing that lasts changes when the file cannot take the settings: not the file, not the registration.
 TEST_F(ApplySettingsTest, AProfileThatCannotBeReadOrWrittenLeavesItAndTheRegistrationAsTheyWere) {
-    std::ofstream(path_, std::ios::binary) << "[Settings]\r\nInterval=9\r\n";
+    Store(path_, "[Settings]\r\nInterval=9\r\n");
     MakeReadOnly();
     AppliedSettings applied = Apply(true);
     EXPECT_EQ(applied.profile, ProfileSave::NotWritten);
@@ -134,7 +131,8 @@ TEST_F(ApplySettingsTest, AProfileThatCannotBeReadOrWrittenLeavesItAndTheRegistr
     EXPECT_NE(text.find(path_ + ", and starting with Windows has been left as it was."), std::string::npos) << text;
 
     // A folder in the file's place exists but cannot be read as a file.
-    TearDown();
+    MakeReadOnly(false);
+    fs::remove(path_);
     fs::create_directory(path_);
     keys_.values = {{{kMachine, "Zapnix"}, "a"}};
     applied = Apply(false);
@@ -161,40 +159,35 @@ TEST_F(ApplySettingsTest, ATickThatCannotBeCorrectedAfterARefusedRegistrationIsN
                   path_ + " could not be written again to untick it.");
 }
 
+// The flags wrap as the profile functions' numbers do; the delay never wraps round to a short one: one too
+// long for the timer (2147483 s, USER_TIMER_MAXIMUM in whole seconds) is the longest it takes, a negative
+// one none, and a period of 0 never fires.
 TEST(Settings, AtStartUpTheTimerRunsOnlyWhenEnabledIsExactlyOneAndHidingOnlyWhenMinimizedIsExactlyOne) {
     const struct {
         const char* settings;
+        std::int32_t delay;
         std::optional<std::uint32_t> periodMs;
         bool hidden;
     } cases[] = {
-        {"Enabled=1\r\nInterval=5\r\nMinimized=1\r\n", 5000, true},
-        {"Enabled=1\r\nInterval=0\r\nMinimized=2\r\n", std::nullopt, false},  // a period of 0 never fires
-        {"Enabled=1\r\nInterval=-5\r\nMinimized=yes\r\n", std::nullopt, false},
-        {"Enabled=2\r\nInterval=5\r\n", std::nullopt, false},
-        {"Interval=5\r\n", std::nullopt, false},
-        {"Enabled=1abc\r\nInterval=7 seconds\r\n", 7000, false},  // leading digits count
-        // The flags wrap as the profile functions' numbers do; the delay never wraps round to a short one.
-        {"Enabled=4294967297\r\nInterval=4294967297\r\nMinimized=4294967297\r\n", 2147483000, true},
-        {"Enabled=1\r\nInterval=-4294967295\r\n", std::nullopt, false},
+        {"Enabled=1\r\nInterval=5\r\nMinimized=1\r\n", 5, 5000, true},
+        {"Enabled=1\r\nInterval=0\r\nMinimized=2\r\n", 0, std::nullopt, false},
+        {"Enabled=1\r\nInterval=-5\r\nMinimized=yes\r\n", 0, std::nullopt, false},
+        {"Enabled=2\r\nInterval=5\r\n", 5, std::nullopt, false},
+        {"Interval=5\r\n", 5, std::nullopt, false},
+        {"Enabled=1abc\r\nInterval=7 seconds\r\n", 7, 7000, false},  // leading digits count
+        {"Enabled=1\r\nInterval=+0000000000000000000042\r\n", 42, 42000, false},
+        {"Enabled=4294967297\r\nInterval=4294967297\r\nMinimized=4294967297\r\n", 2147483, 2147483000, true},
+        {"Enabled=1\r\nInterval=2147484\r\n", 2147483, 2147483000, false},
+        {"Enabled=1\r\nInterval=99999999999\r\n", 2147483, 2147483000, false},
+        {"Enabled=1\r\nInterval=-4294967295\r\n", 0, std::nullopt, false},
+        {"Enabled=1\r\nInterval=soon\r\n", 0, std::nullopt, false},
     };
     for (const auto& c : cases) {
         const Settings read = ReadSettings(IniDocument::Parse(std::string("[Settings]\r\n") + c.settings));
+        EXPECT_EQ(read.interval, c.delay) << c.settings;
         EXPECT_EQ(CheckPeriodOf(read), c.periodMs) << c.settings;
         EXPECT_EQ(read.minimized, c.hidden) << c.settings;
     }
-}
-
-// What the Settings dialog shows: a delay too long for the timer (2147483 s, USER_TIMER_MAXIMUM in whole
-// seconds) as the longest it takes, a negative one as none.
-TEST(Settings, TheDelayReadsAsTheProfileFunctionsNumberButNeverWrapsRound) {
-    const auto delay = [](const std::string& stored) {
-        return ReadSettings(IniDocument::Parse("[Settings]\r\nInterval=" + stored)).interval;
-    };
-    for (const char* tooLong : {"2147483", "2147484", "2147483648", "4294967297", "99999999999"})
-        EXPECT_EQ(delay(tooLong), 2147483) << tooLong;
-    for (const char* none : {"soon", "-5", "-4294967295", ""}) EXPECT_EQ(delay(none), 0) << none;
-    EXPECT_EQ(delay("+5"), 5);
-    EXPECT_EQ(delay("0000000000000000000042 seconds"), 42);
 }
 
 // Feeds (main window visible, code) events to one TrayEvents: what each asked for, "R" restore, "M" menu.

@@ -5,11 +5,11 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
-#include <atomic>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -75,27 +75,25 @@ protected:
     BmpImage Shown() const { return ReadPicture(form_->Current()).value_or(BmpImage{}); }
 
     // Presses Save with the dialogs answered from another thread, in order: the name typed into the save
-    // dialog ("" cancels it), then each box's button. Gives the boxes' "title|text".
+    // dialog ("" cancels it), then each box's button. Gives the boxes' "title|text". A dialog beyond those
+    // expected is cancelled: a slow machine must not leave one open and the test hanging.
     std::vector<std::string> Save(const std::string& name, std::vector<int> buttons = {IDOK}) {
         std::vector<std::string> seen;
         std::atomic<bool> returned{false};
-        // Answers until Save has returned: a slow machine must not leave a dialog open and the test hanging,
-        // so a dialog beyond those expected is cancelled.
         std::thread answerer([&] {
             bool named = false;
-            for (const auto deadline = GetTickCount64() + 60000; !returned && GetTickCount64() < deadline;) {
+            for (const auto deadline = GetTickCount64() + 60000; !returned && GetTickCount64() < deadline; Sleep(20)) {
                 HWND dialog = nullptr;
                 while ((dialog = FindWindowExA(nullptr, dialog, "#32770", nullptr)) &&
                        !(IsWindowVisible(dialog) && IsWindowEnabled(dialog))) {
                 }
-                if (!dialog) {
-                    Sleep(20);
-                    continue;
-                }
+                if (!dialog) continue;
                 int answer = IDCANCEL;
                 if (HWND field = GetDlgItem(dialog, 0x47C)) {  // the file name box
-                    if (!named) SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-                    if (!std::exchange(named, true) && !name.empty()) answer = IDOK;
+                    if (!std::exchange(named, true) && !name.empty()) {
+                        SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+                        answer = IDOK;
+                    }
                 } else {
                     seen.push_back(testing::TextOf(dialog) + "|" + testing::TextOf(GetDlgItem(dialog, 0xFFFF)));
                     if (seen.size() <= buttons.size()) answer = buttons[seen.size() - 1];

@@ -136,7 +136,8 @@ TEST(FileLinks, ASaveGoesThroughALinkToTheFileItNames) {
     ASSERT_EQ(ReadWholeFile((folder / "synced" / "quorb.ini").string(), target), ReadStatus::Ok);
     EXPECT_EQ(target, "[s]\r\nk=2\r\n");
     std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
     EXPECT_EQ(names, (std::set<std::string>{"quorb.ini", "synced"})) << "the link is still there, and nothing else";
 }
 
@@ -144,28 +145,31 @@ TEST(FileLinks, ASaveGoesThroughALinkToTheFileItNames) {
 // old bytes or the new, whole; killed while writing (here a save that never ends), it leaves no new file
 // behind, since until its bytes are complete that file is marked for deletion. The test runs this
 // program again as the saver (ZAPNIX_SAVE_LOOP names the file; ZAPNIX_SAVE_ENDLESS makes the endless save).
+const std::string kOld(2'000'000, 'a'), kNew(3'000'000, 'b');
+
 TEST(KilledSave, SavesInALoopWhenAsked) {
     const char* path = std::getenv("ZAPNIX_SAVE_LOOP");
     if (!path) GTEST_SKIP() << "run by KilledSave tests";
-    const std::string first(2'000'000, 'a');
-    const std::string second(3'000'000, 'b');
     if (std::getenv("ZAPNIX_SAVE_ENDLESS")) {
         FileReplacement endless(path);
-        while (endless.Write(first)) {
+        while (endless.Write(kOld)) {
         }
     }
-    for (bool flip = false;; flip = !flip) ReplaceFileAtomically(path, flip ? first : second);
+    for (bool flip = false;; flip = !flip) ReplaceFileAtomically(path, flip ? kOld : kNew);
 }
 
-class KilledSaveTest : public FileIoWin32Test {
-protected:
-    // Starts this program as the saver, waits until its first new file is there, then a moment more
-    // (`moment`, in milliseconds), and kills it.
-    void SaveAndKill(bool endless, DWORD moment) {
+using KilledSaveTest = FileIoWin32Test;
+
+TEST_F(KilledSaveTest, LeavesTheOldBytesOrTheNewAndNoNewFileOnceWritingWasCutShort) {
+    const std::string path = PathOf("quorb.ini");
+    ASSERT_TRUE(ReplaceFileAtomically(path, kOld));
+    // Starts this program as the saver, waits until its first new file is there, then a moment more, and
+    // kills it.
+    const auto saveAndKill = [&](bool endless, DWORD moment) {
         char self[MAX_PATH] = {};
-        ASSERT_GT(::GetModuleFileNameA(nullptr, self, sizeof self), 0u);
+        ::GetModuleFileNameA(nullptr, self, sizeof self);
         std::string command = std::string("\"") + self + "\" --gtest_filter=KilledSave.SavesInALoopWhenAsked";
-        ::SetEnvironmentVariableA("ZAPNIX_SAVE_LOOP", path_.c_str());
+        ::SetEnvironmentVariableA("ZAPNIX_SAVE_LOOP", path.c_str());
         ::SetEnvironmentVariableA("ZAPNIX_SAVE_ENDLESS", endless ? "1" : nullptr);
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
@@ -176,38 +180,20 @@ protected:
         ::SetEnvironmentVariableA("ZAPNIX_SAVE_LOOP", nullptr);
         ::SetEnvironmentVariableA("ZAPNIX_SAVE_ENDLESS", nullptr);
         ASSERT_TRUE(started);
-        UniqueHandle process(child.hProcess);
-        UniqueHandle thread(child.hThread);
+        const UniqueHandle process(child.hProcess), thread(child.hThread);
         for (int i = 0; i < 1000 && TemporaryNames().empty(); ++i) ::Sleep(5);
         ::Sleep(moment);
         ::TerminateProcess(process.Get(), 1);
         ::WaitForSingleObject(process.Get(), INFINITE);
-    }
-    bool OldOrNew() const {
-        const std::string found = Load(path_);
-        return found == std::string(2'000'000, 'a') || found == std::string(3'000'000, 'b');
-    }
-
-    void SetUp() override {
-        FileIoWin32Test::SetUp();
-        path_ = PathOf("quorb.ini");
-    }
-
-    std::string path_;
-};
-
-TEST_F(KilledSaveTest, LeavesTheOldBytesOrTheNewAndNoNewFileOnceWritingWasCutShort) {
-    ASSERT_TRUE(ReplaceFileAtomically(path_, std::string(2'000'000, 'a')));
+        const std::string found = Load(path);
+        EXPECT_TRUE(found == kOld || found == kNew) << "killed " << moment << " ms into a save";
+    };
     std::mt19937 random(20261207);
-    for (int kill = 0; kill < 5; ++kill) {
-        SaveAndKill(false, random() % 60);
-        EXPECT_TRUE(OldOrNew()) << "kill " << kill;
-    }
+    for (int kill = 0; kill < 5; ++kill) saveAndKill(false, random() % 60);
     // What those kills left (the moment between a save's last write and its rename) goes by hand.
     for (const std::string& name : TemporaryNames()) ::DeleteFileA(PathOf(name).c_str());
 
-    SaveAndKill(true, 30);
-    EXPECT_TRUE(OldOrNew());
+    saveAndKill(true, 30);
     // The system closes a dead process's handles a moment after it has ended.
     for (int i = 0; i < 100 && !TemporaryNames().empty(); ++i) ::Sleep(20);
     EXPECT_EQ(TemporaryNames(), std::set<std::string>{});

@@ -1,9 +1,5 @@
-// The corpus of what Windows answers, file by file, against the system's own profile functions.
-//
-// The engine is held to every case of the corpus by IniDocumentTest (natively, and under Wine with the
-// other unit tests). Here the system functions must agree with it, except where Wine (which these tests
-// run under) is known to differ from Windows: such a case names the difference. (The engine
-// deliberately differs from both where a value holds a line break: IniDocumentTest.)
+// The corpus of what Windows answers (IniCorpus.h), asked of the system's own profile functions: they must
+// agree with it, except where a case names how Wine, which these tests run under, differs from Windows.
 
 #include <gtest/gtest.h>
 

@@ -28,16 +28,6 @@ inline std::array<unsigned char, 32> Sha256Of(const std::string& bytes) {
     return digest;
 }
 
-inline std::string Hex(const std::array<unsigned char, 32>& bytes) {
-    std::string hex;
-    for (const unsigned char byte : bytes) {
-        char pair[3];
-        std::snprintf(pair, sizeof pair, "%02x", byte);
-        hex += pair;
-    }
-    return hex;
-}
-
 inline std::string Sign(const char* privateKeyFile, const std::string& message) {
     std::ifstream file(std::string(ZAPNIX_TEST_KEYS) + "/" + privateKeyFile);
     std::string hex;
@@ -68,7 +58,10 @@ inline std::string Sign(const char* privateKeyFile, const std::string& message) 
 // The signature file of a package served under `fileName`.
 inline std::string SignatureOf(const std::string& fileName, const std::string& package,
                                const char* privateKeyFile = "test-private-key.hex") {
-    return Sign(privateKeyFile, fileName + "\n" + Hex(Sha256Of(package)));
+    std::string hex;
+    for (const unsigned char byte : Sha256Of(package))
+        hex += {"0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]};
+    return Sign(privateKeyFile, fileName + "\n" + hex);
 }
 
 }  // namespace zapnix::testing

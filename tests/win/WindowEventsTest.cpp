@@ -5,10 +5,10 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "../e2e/Driver.h"
 #include "WinTestSupport.h"
 #include "engine/PopupKiller.h"
 #include "platform/Handles.h"
@@ -19,64 +19,19 @@ namespace zapnix {
 namespace {
 
 // Another program with windows of the given "class|state|title" (tests/e2e/PopupHost.cpp).
-class OtherProgram {
-public:
-    explicit OtherProgram(const std::vector<std::string>& windows) {
-        const char* host = std::getenv("ZAPNIX_POPUP_HOST");
-        std::string command = std::string("\"") + (host ? host : "PopupHost.exe") + "\"";
-        for (const std::string& window : windows) command += " \"" + window + "\"";
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-            process_.Reset(info.hProcess);
-            CloseHandle(info.hThread);
-            id_ = info.dwProcessId;
-        }
-    }
-    ~OtherProgram() {
-        if (process_) TerminateProcess(process_.Get(), 0);
-    }
-    // Its top-level window of this title, once there.
-    HWND Window(const char* title) const {
-        HWND found = nullptr;
-        testing::Pump(10000, [&] { return (found = Find(title)) != nullptr; });
-        return found;
-    }
-    HWND Find(const char* title) const {
-        struct Search {
-            DWORD id;
-            const char* title;
-            HWND found;
-        } search{id_, title, nullptr};
-        EnumWindows(
-            [](HWND window, LPARAM param) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(param);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                if (owner == s->id && testing::TextOf(window) == s->title) s->found = window;
-                return s->found == nullptr;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-
-private:
-    UniqueHandle process_;
-    DWORD id_ = 0;
-};
+e2e::PopupHost OtherProgram(const std::vector<std::string>& windows) {
+    return e2e::PopupHost(windows, e2e::PathFromEnvironment("ZAPNIX_POPUP_HOST"));
+}
 
 // Only an event about a whole top-level window of another program is handed on, and only one of the
 // three: a window created, shown or renamed.
 TEST(WindowEvents, OnlyAnotherProgramsTopLevelWindowItselfIsHandedOn) {
-    OtherProgram other({"IEFrame|parent|Win a Prize"});
-    const HWND popup = other.Window("Win a Prize");
-    ASSERT_NE(popup, nullptr);
-    HWND child = nullptr;
-    testing::Pump(10000, [&] { return (child = FindWindowExA(popup, nullptr, "IEFrame", nullptr)) != nullptr; });
-    ASSERT_NE(child, nullptr);
-    const UniqueWindow own(CreateWindowExA(0, "STATIC", "Win a Prize", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                           nullptr, nullptr));
+    const e2e::PopupHost other = OtherProgram({"IEFrame|parent|Win a Prize"});
+    const HWND popup = other.Window("IEFrame", "Win a Prize");
+    const HWND child = FindWindowExA(popup, nullptr, "IEFrame", nullptr);
+    ASSERT_TRUE(popup && child);
+    const UniqueWindow own(
+        CreateWindowExA(0, "STATIC", "Win a Prize", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
 
     WindowEventHook events;
     std::vector<WindowHandle> handed;
@@ -111,8 +66,8 @@ struct Kills final : KillRecorder {
 
 // A pop-up's creation, its showing and its rename to the same title make one close request and one kill.
 TEST(WindowEvents, APopupsCreationShowingAndRenameCloseItOnce) {
-    OtherProgram other({"IEFrame|shown|Win a Prize"});
-    const HWND popup = other.Window("Win a Prize");
+    const e2e::PopupHost other = OtherProgram({"IEFrame|shown|Win a Prize"});
+    const HWND popup = other.Window("IEFrame", "Win a Prize");
     ASSERT_NE(popup, nullptr);
     testing::TestWindowContext adapters;
     RuleList rules;

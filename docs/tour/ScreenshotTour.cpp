@@ -40,12 +40,6 @@ bool Photograph(const char* name, HWND window) {
     return static_cast<bool>(std::getline(std::cin, done));
 }
 
-HWND Shown(const Process& app, const char* className) {
-    HWND window = nullptr;
-    WaitUntil([&] { return (window = app.FindWindowOf(className, nullptr)) && IsWindowVisible(window); });
-    return window;
-}
-
 bool Tour() {
     ScratchFolder folder("zapnix-tour");
     folder.Write("quorb.ini", kRules);
@@ -55,12 +49,12 @@ bool Tour() {
     if (!Photograph("main-window", main)) return false;
 
     ChooseCommand(main, ids::MenuLog);
-    HWND log = app.LogWindow();
+    HWND log = app.WaitForShown("LogFrm");
     if (!Photograph("kill-log", log)) return false;
     PostMessageA(log, WM_CLOSE, 0, 0);
 
     ChooseCommand(main, ids::MenuSettings);
-    HWND settings = Shown(app, "SettingsFrm");
+    HWND settings = app.WaitForShown("SettingsFrm");
     if (!Photograph("settings", settings)) return false;
     PostMessageA(settings, WM_CLOSE, 0, 0);
 
