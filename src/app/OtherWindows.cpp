@@ -24,7 +24,7 @@ void OtherWindows::ShowSettings() {
     SettingsFrm* settings = settings_.Obtain([this] {
         return SettingsFrm::Create(context_, rules_.Path(),
                                    {[this](bool enabled, std::optional<std::uint32_t> periodMs) {
-                                        main_.SwitchKiller(enabled, periodMs);
+                                        killer_.Switch(enabled, periodMs);
                                     },
                                     // Shown from the tray, the window comes back while the icon stays.
                                     [this] { ShowWindow(main_.Hwnd(), SW_SHOW); }});

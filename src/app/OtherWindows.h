@@ -7,6 +7,7 @@
 #include <cstddef>
 
 #include "app/AboutFrm.h"
+#include "app/KillerSwitch.h"
 #include "capture/CaptureFrm.h"
 #include "engine/BrowserFrames.h"
 #include "killlog/KillLogStore.h"
@@ -26,9 +27,14 @@ class ZapnixFrm;
 class OtherWindows {
 public:
     // Everything given must outlive the windows.
-    OtherWindows(const WindowContext& context, ZapnixFrm& main, RuleStore& rules, KillLogStore& killLog,
-                 BrowserFrames& browserFrames)
-        : context_(context), main_(main), rules_(rules), killLog_(killLog), browserFrames_(browserFrames) {}
+    OtherWindows(const WindowContext& context, ZapnixFrm& main, KillerSwitch& killer, RuleStore& rules,
+                 KillLogStore& killLog, BrowserFrames& browserFrames)
+        : context_(context),
+          main_(main),
+          killer_(killer),
+          rules_(rules),
+          killLog_(killLog),
+          browserFrames_(browserFrames) {}
 
     void ShowLog();
     void ShowUpgrade();
@@ -48,6 +54,7 @@ public:
 private:
     const WindowContext& context_;
     ZapnixFrm& main_;
+    KillerSwitch& killer_;
     RuleStore& rules_;
     KillLogStore& killLog_;
     BrowserFrames& browserFrames_;

@@ -33,8 +33,9 @@ Program::Program(std::string folder)
       killLog_(folder + "\\" + std::string(kKillLogFileName), TodayShortDate),
       browserFrames_(windowSystem_, windowOwners_, textCase_),
       killer_(windowSystem_, browserFrames_, rules_.Rules(), textCase_, killLog_),
-      main_(context_, rules_, browserFrames_, others_),
-      others_(context_, main_, rules_, killLog_, browserFrames_) {}
+      killerSwitch_([this] { killer_.CheckWindows(); }, [this](WindowHandle window) { killer_.CheckWindowNow(window); }),
+      main_(context_, rules_, browserFrames_, killerSwitch_, others_),
+      others_(context_, main_, killerSwitch_, rules_, killLog_, browserFrames_) {}
 
 bool Program::Start() {
     // The rules and the settings come from one read of the profile file.
@@ -43,7 +44,6 @@ bool Program::Start() {
     browserFrames_.SetChromiumBrowsers(ReadBrowserList(profile.document));
     StartupState startup{settings.minimized, settings.enabled, CheckPeriodOf(settings), std::nullopt};
     if (profile.state == FileState::Unreadable) startup.unreadableWhy = std::string(profile.why);
-    main_.SetKiller([this] { killer_.CheckWindows(); }, [this](WindowHandle window) { killer_.CheckWindowNow(window); });
     return main_.Create(startup);
 }
 

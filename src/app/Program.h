@@ -1,12 +1,13 @@
 #pragma once
 // The one place where the program is put together: the Win32 adapters, the hidden owner window, the
 // stores of the rules and the kill log, which windows are browsers, the pop-up killer that records into
-// the kill log, the main window and the other windows. Everything else is handed what it needs.
+// the kill log and its switch, the main window and the other windows. Everything else is handed what it needs.
 
 #include <windows.h>
 
 #include <string>
 
+#include "app/KillerSwitch.h"
 #include "app/OtherWindows.h"
 #include "app/ZapnixFrm.h"
 #include "engine/BrowserFrames.h"
@@ -52,6 +53,7 @@ private:
     // The one answer to "is this a browser frame?" for the killer, the drag target and the picker.
     BrowserFrames browserFrames_;
     PopupKiller killer_;
+    KillerSwitch killerSwitch_;
     ZapnixFrm main_;
     OtherWindows others_;
 };

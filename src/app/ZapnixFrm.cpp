@@ -57,7 +57,8 @@ bool ZapnixFrm::Create(const StartupState& startup) {
     taskbarCreated_ = context_.notificationArea.ListenForRestart(Hwnd());
 
     if (startup.startHidden) HideToTray();
-    SwitchKiller(startup.killerEnabled, startup.checkPeriodMs);
+    killer_.Attach(Hwnd());
+    killer_.Switch(startup.killerEnabled, startup.checkPeriodMs);
     if (!startup.startHidden) {
         ShowWindow(Hwnd(), SW_SHOW);
         UpdateWindow(Hwnd());
@@ -111,25 +112,6 @@ void ZapnixFrm::EditorClosed() {
     RulesChanged();
     // While the program ends the main window stays as it is: hidden, it must not flash up.
     if (!ending_) ShowWindow(Hwnd(), SW_SHOW);
-}
-
-void ZapnixFrm::SetKiller(std::function<void()> pass, std::function<void(WindowHandle)> checkNow) {
-    checkPass_ = std::move(pass);
-    checkNow_ = std::move(checkNow);
-}
-
-void ZapnixFrm::SwitchKiller(bool enabled, std::optional<std::uint32_t> periodMs) {
-    SetCheckPeriod(periodMs);
-    if (!enabled || !checkNow_)
-        windowEvents_.Stop();
-    else if (!windowEvents_.Listening())
-        windowEvents_.Listen(checkNow_);
-}
-
-void ZapnixFrm::SetCheckPeriod(std::optional<std::uint32_t> periodMs) {
-    KillTimer(Hwnd(), ids::kCheckTimerId);
-    // A period of 0 never fires: the system's timer would take it as its shortest period instead.
-    if (periodMs && *periodMs > 0) SetTimer(Hwnd(), ids::kCheckTimerId, *periodMs, nullptr);
 }
 
 void ZapnixFrm::HideToTray() {
@@ -257,10 +239,7 @@ LRESULT ZapnixFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (winList_.OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) return 0;
             break;
         case WM_TIMER:
-            if (wParam == ids::kCheckTimerId) {
-                if (checkPass_) checkPass_();
-                return 0;
-            }
+            if (killer_.OnTimer(wParam)) return 0;
             if (wParam == ids::kTrayRetryTimerId) {
                 tray_.OnRetryTimer();
                 return 0;
@@ -291,8 +270,7 @@ LRESULT ZapnixFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_DESTROY:
-            KillTimer(Hwnd(), ids::kCheckTimerId);
-            windowEvents_.Stop();
+            killer_.Stop();
             PostQuitMessage(0);
             return 0;
         default:

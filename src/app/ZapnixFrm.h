@@ -1,22 +1,21 @@
 #pragma once
-// The main window: the rule list with its commands, the drag target, the check timer, the tray icon,
-// and the program's end. The stores and the other windows are start-up's; this window shows the rules
+// The main window: the rule list with its commands, the drag target, the tray icon, and the program's
+// end; the check timer ticks here for the killer's switch. The stores and the other windows are start-up's; this window shows the rules
 // and raises the commands.
 
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 
+#include "app/KillerSwitch.h"
 #include "app/MainMenu.h"
 #include "app/TrayEvents.h"
 #include "app/TrayIcon.h"
 #include "engine/BrowserFrames.h"
 #include "picking/DragTargetControl.h"
 #include "platform/BaseWindow.h"
-#include "platform/WindowEventHook.h"
 #include "platform/WindowContext.h"
 #include "rules/RuleListPanel.h"
 #include "rules/RuleStore.h"
@@ -41,24 +40,20 @@ public:
     static constexpr int kClientHeight = 454;
 
     // Everything given must outlive the window.
-    ZapnixFrm(const WindowContext& context, RuleStore& rules, BrowserFrames& browserFrames, OtherWindows& others)
+    ZapnixFrm(const WindowContext& context, RuleStore& rules, BrowserFrames& browserFrames, KillerSwitch& killer,
+              OtherWindows& others)
         : context_(context),
           rules_(rules),
           browserFrames_(browserFrames),
+          killer_(killer),
           others_(others),
           winList_(rules.Rules()),
           tray_(context.notificationArea) {}
     ~ZapnixFrm() override;
 
-    // Creates the window with the rules loaded into the store, hides to the tray or arms the check timer
+    // Creates the window with the rules loaded into the store, hides to the tray or switches the killer
     // as `startup` says, and shows the window unless it was hidden.
     bool Create(const StartupState& startup);
-    // `pass` runs on every tick of the check timer; `checkNow` is given each window that has just appeared
-    // or been renamed while the killer is on.
-    void SetKiller(std::function<void()> pass, std::function<void(WindowHandle)> checkNow);
-    // The killer on or off: while on, the window events check a window the moment it appears; the check
-    // timer runs with the given period, or not at all (nullopt), whatever the switch.
-    void SwitchKiller(bool enabled, std::optional<std::uint32_t> periodMs);
 
     // The rule list changed: the view shows the model's rows again.
     void RulesChanged();
@@ -85,7 +80,6 @@ private:
     void AddRuleFromText();
     void DeleteTicked();
     void OnDrop(WindowHandle window);
-    void SetCheckPeriod(std::optional<std::uint32_t> periodMs);
     // Saves the rule list; on failure asks whether to close anyway. True: go on closing.
     bool SaveWinList();
     bool ConfirmClose();
@@ -95,15 +89,13 @@ private:
     const WindowContext& context_;
     RuleStore& rules_;
     BrowserFrames& browserFrames_;
+    KillerSwitch& killer_;
     OtherWindows& others_;
     RuleListPanel winList_;
     TrayIcon tray_;
     TrayEvents trayEvents_;
     TrayMenu trayMenu_;
     UINT taskbarCreated_ = 0;
-    std::function<void()> checkPass_;
-    std::function<void(WindowHandle)> checkNow_;
-    WindowEventHook windowEvents_;
     DragTargetControl dragTarget_;
     bool closing_ = false;  // the closing question is open, or its Yes is being carried out
     bool ending_ = false;   // the program is ending: its other windows are being closed

@@ -74,8 +74,9 @@ protected:
     KillLogStore killLog_{folder_ + "\\poplog.ini", [] { return std::string("today"); }};
     Win32WindowOwners owners_;
     BrowserFrames browserFrames_{adapters_.windows, owners_, adapters_.textCase};
-    ZapnixFrm main_{context_, rules_, browserFrames_, others_};
-    OtherWindows others_{context_, main_, rules_, killLog_, browserFrames_};
+    KillerSwitch killer_;
+    ZapnixFrm main_{context_, rules_, browserFrames_, killer_, others_};
+    OtherWindows others_{context_, main_, killer_, rules_, killLog_, browserFrames_};
 };
 
 TEST_F(AboutAndTray, TheLinksGoToTheShellAndAboutTwiceIsOneDarkGreyBoxWithThePictureLetteredWithThisBuildsVersion) {
