@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-
 #include "platform/Handles.h"
 
 namespace zapnix {
@@ -12,7 +11,7 @@ namespace zapnix {
 namespace {
 
 constexpr std::size_t kReadPiece = 65536;
-constexpr std::size_t kLargestRead = 0x10000000;  // what one ReadFile call is asked for at most
+constexpr std::size_t kLargestPiece = 0x10000000;  // what one ReadFile or WriteFile call is asked for at most
 
 HANDLE AsHandle(std::intptr_t file) {
     return reinterpret_cast<HANDLE>(file);
@@ -93,7 +92,7 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::size_
     LARGE_INTEGER size{};
     std::size_t wanted = kReadPiece;
     if (::GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0)
-        wanted = static_cast<std::size_t>(std::min<ULONGLONG>(size.QuadPart, kLargestRead)) + 1;
+        wanted = static_cast<std::size_t>(std::min<ULONGLONG>(size.QuadPart, kLargestPiece)) + 1;
     while (bytes.size() < limit) {
         const std::size_t at = bytes.size();
         const std::size_t piece = std::min(wanted, limit - at);
@@ -145,7 +144,7 @@ void FileReplacement::Discard() {
 bool FileReplacement::Write(std::string_view bytes) {
     if (!Started() || failed_) return false;
     while (!bytes.empty()) {
-        const DWORD chunk = bytes.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(bytes.size());
+        const auto chunk = static_cast<DWORD>(std::min(bytes.size(), kLargestPiece));
         DWORD written = 0;
         if (!::WriteFile(AsHandle(file_), bytes.data(), chunk, &written, nullptr) || written == 0) {
             failed_ = true;
