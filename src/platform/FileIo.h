@@ -56,7 +56,10 @@ private:
     std::intptr_t file_ = kNoFile;
     bool existed_ = false;
     bool failed_ = false;
-    std::uint32_t mode_ = 0;  // the target's permission bits, where the system has them
+    // What goes over to the new file: the target's permission bits (POSIX) or attributes (Windows), and
+    // when it was made (Windows).
+    std::uint32_t mode_ = 0;
+    std::uint64_t created_ = 0;
 };
 
 // False, the target as it was, when it is not a regular file, this user may not write it, or anything

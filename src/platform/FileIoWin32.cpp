@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/Handles.h"
 
@@ -36,36 +37,45 @@ ReadStatus StatusOfFailedOpen(const std::string& path) {
     }
 }
 
-// The file that a link at `path` names, so that a save replaces that file and the link stays; `path`
-// itself when no file is there, or its final path is longer than the ANSI functions take. Every path
-// is asked, not only reparse points: Wine shows a Unix symbolic link as a plain file.
-std::string LinkTarget(const std::string& path) {
-    UniqueHandle file(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    char resolved[MAX_PATH + 8] = {};
-    const DWORD length = file.Valid() ? ::GetFinalPathNameByHandleA(file.Get(), resolved, sizeof resolved,
-                                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS)
-                                      : 0;
-    if (length == 0 || length >= sizeof resolved) return path;
-    std::string target(resolved, length);
-    if (target.starts_with("\\\\?\\UNC\\"))
-        target = "\\\\" + target.substr(8);
-    else if (target.starts_with("\\\\?\\"))
-        target.erase(0, 4);
-    return target.size() <= kLongestPath ? target : path;
-}
+// What a save needs to know of the file it replaces, from one look through one handle: the file that a
+// link at `path` names (every path is asked, not only reparse points: Wine shows a Unix symbolic link as a
+// plain file), whether this user may replace it, and what goes over to the new file.
+struct Target {
+    std::string path;  // `path`, or the file a link there names (unless its final path is too long)
+    bool exists = false;
+    bool mayReplace = false;
+    BY_HANDLE_FILE_INFORMATION info{};
+};
 
-// Whether this user may replace the existing file at `path`: a disk file (not a folder, pipe or
-// device) that it can open for writing. Asking the file itself covers its read-only attribute and its
-// access list alike; the folder's permission, which a rename needs, says nothing about either.
-bool MayReplace(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    // MoveFileEx and ReplaceFile refuse a read-only file on Windows but not everywhere: decided here so
-    // that the user's read-only flag always protects the file.
-    if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) return false;
+Target LookAt(const std::string& path) {
+    Target target{path};
+    // May replace: a disk file (not a folder, pipe or device) that this user can open for writing. Asking
+    // the file itself covers its access list; the folder's permission, which a rename needs, says nothing
+    // about it. A file held open by a program that shares no writing is not replaced either.
     UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.Valid() && ::GetFileType(file.Get()) == FILE_TYPE_DISK;
+    if (!file.Valid()) {
+        const DWORD error = ::GetLastError();
+        target.exists = error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+        return target;
+    }
+    target.exists = true;
+    if (::GetFileType(file.Get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(file.Get(), &target.info))
+        return target;
+    // MoveFileEx refuses a read-only file on Windows but not everywhere, and root opens one for writing
+    // under Wine: decided here, so that the user's read-only flag always protects the file.
+    target.mayReplace = (target.info.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+    char resolved[MAX_PATH + 8] = {};
+    const DWORD length =
+        ::GetFinalPathNameByHandleA(file.Get(), resolved, sizeof resolved, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= sizeof resolved) return target;
+    std::string named(resolved, length);
+    if (named.starts_with("\\\\?\\UNC\\"))
+        named = "\\\\" + named.substr(8);
+    else if (named.starts_with("\\\\?\\"))
+        named.erase(0, 4);
+    if (named.size() <= kLongestPath) target.path = std::move(named);
+    return target;
 }
 
 // Until the bytes are complete the new file is marked for deletion, so that even a save killed
@@ -103,15 +113,21 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::size_
             return ReadStatus::Failed;
         }
         bytes.resize(at + got);
-        if (got == 0) break;
+        if (got < piece) break;  // a disk file reads short only at its end
         wanted = kReadPiece;
     }
     return ReadStatus::Ok;
 }
 
-FileReplacement::FileReplacement(const std::string& path, SaltSource nextSalt) : target_(LinkTarget(path)) {
-    existed_ = ::GetFileAttributesA(target_.c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (existed_ && !MayReplace(target_)) return;
+FileReplacement::FileReplacement(const std::string& path, SaltSource nextSalt) {
+    const Target target = LookAt(path);
+    target_ = target.path;
+    existed_ = target.exists;
+    if (existed_ && !target.mayReplace) return;
+    // What belongs to the file rather than to its bytes goes over to the new one: its attributes (hidden,
+    // system) and when it was made.
+    mode_ = target.info.dwFileAttributes;
+    created_ = (std::uint64_t{target.info.ftCreationTime.dwHighDateTime} << 32) | target.info.ftCreationTime.dwLowDateTime;
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary_ = TemporaryPathFor(target_, nextSalt());
         // CREATE_NEW: whatever already has that name (a file, a link, a folder) is never opened.
@@ -161,14 +177,10 @@ bool FileReplacement::Commit() {
         return false;
     }
     const HANDLE file = AsHandle(file_);
-    // What belongs to the file rather than to its bytes goes over to the new one: its attributes
-    // (hidden, system) and when it was made.
-    WIN32_FILE_ATTRIBUTE_DATA old{};
-    if (existed_ && ::GetFileAttributesExA(target_.c_str(), GetFileExInfoStandard, &old)) {
-        FILE_BASIC_INFO basic{};
-        basic.CreationTime.LowPart = old.ftCreationTime.dwLowDateTime;
-        basic.CreationTime.HighPart = static_cast<LONG>(old.ftCreationTime.dwHighDateTime);
-        basic.FileAttributes = old.dwFileAttributes != 0 ? old.dwFileAttributes : FILE_ATTRIBUTE_NORMAL;
+    if (existed_) {
+        FILE_BASIC_INFO basic{};  // the times left at 0 stay as they are
+        basic.CreationTime.QuadPart = static_cast<LONGLONG>(created_);
+        basic.FileAttributes = mode_ != 0 ? mode_ : FILE_ATTRIBUTE_NORMAL;
         ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
     }
     if (!::FlushFileBuffers(file) || !DeleteOnClose(file, false)) {
