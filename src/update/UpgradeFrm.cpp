@@ -132,26 +132,26 @@ void UpgradeFrm::DownloadPackage() {
                      [this](std::string_view piece) { packageHash_->Add(piece); });
     if (!package_->Started()) {
         TraceFailure("the package could not be saved to " + packagePath_);
-        return DownloadFailed(kDownloadFailure);
+        return EndDownload(kDownloadFailure);
     }
     // The signature first: a package that none can vouch for is not worth its download.
     signature_.emplace();
     if (!StartRequest(PackagePath(version) + kSignatureSuffix, *signature_, services_.limits.checkTime,
                       Activity::FetchingSignature))
-        return DownloadFailed(nullptr);
+        return EndDownload(nullptr);
     download_ = DownloadFrm::Create(Hwnd(), context_.icon);
 }
 
 void UpgradeFrm::SignatureEnded(const HttpResponse& response) {
     request_.reset();
     const SignatureReceiver::Outcome outcome = signature_->Judge(response);
-    if (outcome == SignatureReceiver::Outcome::Failed) return DownloadFailed(kDownloadFailure);
-    if (outcome == SignatureReceiver::Outcome::Unusable) return DownloadFailed(kDownloadUnverified);
+    if (outcome == SignatureReceiver::Outcome::Failed) return EndDownload(kDownloadFailure);
+    if (outcome == SignatureReceiver::Outcome::Unusable) return EndDownload(kDownloadUnverified);
     if (!StartRequest(PackagePath(version_), *package_, services_.limits.downloadTime, Activity::Downloading))
-        DownloadFailed(nullptr);
+        EndDownload(nullptr);
 }
 
-void UpgradeFrm::DownloadFailed(const char* line) {
+void UpgradeFrm::EndDownload(const char* line) {
     download_.reset();
     RequestEnded();
     package_.reset();
@@ -172,12 +172,12 @@ void UpgradeFrm::DownloadEnded(const HttpResponse& response) {
                                          signature_->Signature());
     const bool saved = verified && package_->Commit();
     if (verified && !saved) TraceFailure("the package could not be saved to " + packagePath_);
-    DownloadFailed(saved ? kDownloadSuccess : complete && !verified ? kDownloadUnverified : kDownloadFailure);
+    EndDownload(saved ? kDownloadSuccess : complete && !verified ? kDownloadUnverified : kDownloadFailure);
 }
 
 void UpgradeFrm::CancelDownload() {
     if (activity_ != Activity::Downloading && activity_ != Activity::FetchingSignature) return;
-    DownloadFailed(kDownloadFailure);
+    EndDownload(kDownloadFailure);
 }
 
 void UpgradeFrm::ShowUnexpectedFailure(const HttpFailure& failure) {

@@ -57,8 +57,9 @@ private:
     void DownloadPackage();
     void SignatureEnded(const HttpResponse& response);
     void DownloadEnded(const HttpResponse& response);
-    // Ends a download that did not get as far as its package: the window as it was, and `line` told.
-    void DownloadFailed(const char* line);
+    // Ends a download, however far it got: its progress window, receivers and hash go, the buttons come
+    // back, and `line` (if any) is told.
+    void EndDownload(const char* line);
     void CancelDownload();
     bool StartRequest(const std::string& path, HttpReceiver& receiver, std::chrono::milliseconds deadline,
                       Activity activity);
