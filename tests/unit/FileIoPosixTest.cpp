@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "TempFolder.h"
+#include "TakenNames.h"
 #include "platform/FileIo.h"
 #include "profile/ProfileFile.h"
 
@@ -18,7 +18,7 @@ namespace zapnix {
 namespace {
 
 namespace fs = std::filesystem;
-using FileIoPosixTest = TempFolderTest;
+using FileIoPosixTest = TakenNamesTest;
 
 // Opened plainly, a named pipe blocks the reader until some other program writes to it.
 TEST_F(FileIoPosixTest, APipeIsNeitherReadNorWrittenAndNeverBlocks) {
@@ -62,14 +62,8 @@ TEST_F(FileIoPosixTest, NeverReplacesAFileThisUserMayNotWriteAndOneItMayNotReadI
     EXPECT_EQ(FolderNames(), (std::set<std::string>{"poplog.ini", "quorb.ini"}));
 }
 
-// Every temporary name a save tries is taken: by a link to another file, a hard link to it, a pipe
-// and a user's own file. None of them is opened, written through or removed; the save takes the next
-// free name.
-std::uint32_t TakenSalts() {
-    static std::uint32_t next = 0;
-    return next++ % 5;
-}
-
+// Every temporary name a save tries first is taken: by a link to another file, a hard link to it, a pipe
+// and a user's own file.
 TEST_F(FileIoPosixTest, NeverOpensOrRemovesWhatIsAlreadyUnderATemporaryName) {
     const std::string path = PathOf("quorb.ini");
     Store(PathOf("victim"), "precious");
@@ -77,19 +71,7 @@ TEST_F(FileIoPosixTest, NeverOpensOrRemovesWhatIsAlreadyUnderATemporaryName) {
     fs::create_hard_link(PathOf("victim"), TemporaryPathFor(path, 1));
     ASSERT_EQ(::mkfifo(TemporaryPathFor(path, 2).c_str(), 0600), 0);
     Store(TemporaryPathFor(path, 3), "the user's own");
-    Store(PathOf("quorb.in~"), "a name older saves used");
-    const std::set<std::string> before = FolderNames();
-
-    FileReplacement save(path, TakenSalts);
-    ASSERT_TRUE(save.Started());
-    ASSERT_TRUE(save.Write("[s]\r\n") && save.Commit());
-    EXPECT_EQ(Load(path), "[s]\r\n");
-    EXPECT_EQ(Load(PathOf("victim")), "precious");
-    EXPECT_EQ(Load(TemporaryPathFor(path, 3)), "the user's own");
-    EXPECT_EQ(Load(PathOf("quorb.in~")), "a name older saves used");
-    std::set<std::string> after = FolderNames();
-    after.erase("quorb.ini");
-    EXPECT_EQ(after, before) << "only the target is new";
+    ExpectASaveBesideWhatIsPlanted(path, 4, TemporaryPathFor(path, 3));
 }
 
 // A profile file kept elsewhere (a synchronised folder) and linked into the program's folder stays a

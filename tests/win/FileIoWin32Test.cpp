@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "../unit/TempFolder.h"
+#include "../unit/TakenNames.h"
 #include "platform/FileIo.h"
 #include "platform/Handles.h"
 #include "profile/ProfileFile.h"
@@ -17,7 +17,7 @@
 namespace zapnix {
 namespace {
 
-class FileIoWin32Test : public TempFolderTest {
+class FileIoWin32Test : public TakenNamesTest {
 protected:
     // The names in the folder that a save uses for its new bytes.
     std::set<std::string> TemporaryNames() const {
@@ -76,13 +76,7 @@ TEST_F(FileIoWin32Test, AFileThatCannotBeReadSaysWhyAndIsNeverWritten) {
 }
 
 // Every temporary name a save tries first is taken: by a hard link to another file (which needs no
-// privilege on Windows), a user's read-only file and a folder. None of them is opened, written through
-// or removed; the save takes the next free name.
-std::uint32_t TakenSalts() {
-    static std::uint32_t next = 0;
-    return next++ % 4;
-}
-
+// privilege on Windows), a user's read-only file and a folder.
 TEST_F(FileIoWin32Test, NeverOpensOrRemovesWhatIsAlreadyUnderATemporaryName) {
     const std::string path = PathOf("quorb.ini");
     Store(PathOf("victim"), "precious");
@@ -90,19 +84,7 @@ TEST_F(FileIoWin32Test, NeverOpensOrRemovesWhatIsAlreadyUnderATemporaryName) {
     Store(TemporaryPathFor(path, 1), "the user's own");
     ASSERT_TRUE(::SetFileAttributesA(TemporaryPathFor(path, 1).c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(::CreateDirectoryA(TemporaryPathFor(path, 2).c_str(), nullptr));
-    Store(PathOf("quorb.in~"), "a name older saves used");
-    const std::set<std::string> before = FolderNames();
-
-    FileReplacement save(path, TakenSalts);
-    ASSERT_TRUE(save.Started());
-    ASSERT_TRUE(save.Write("[s]\r\n") && save.Commit());
-    EXPECT_EQ(Load(path), "[s]\r\n");
-    EXPECT_EQ(Load(PathOf("victim")), "precious");
-    EXPECT_EQ(Load(TemporaryPathFor(path, 1)), "the user's own");
-    EXPECT_EQ(Load(PathOf("quorb.in~")), "a name older saves used");
-    std::set<std::string> after = FolderNames();
-    after.erase("quorb.ini");
-    EXPECT_EQ(after, before) << "only the target is new";
+    ExpectASaveBesideWhatIsPlanted(path, 3, TemporaryPathFor(path, 1));
     ::SetFileAttributesA(TemporaryPathFor(path, 1).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
