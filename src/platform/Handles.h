@@ -3,6 +3,7 @@
 // and guards that undo a temporary change (a borrowed device context, an object selected into one).
 
 #include <windows.h>
+#include <bcrypt.h>
 #include <wininet.h>
 
 #include <utility>
@@ -70,6 +71,9 @@ inline bool DestroyMenuHandle(HMENU menu) noexcept { return ::DestroyMenu(menu) 
 inline bool DestroyCursorHandle(HCURSOR cursor) noexcept { return ::DestroyCursor(cursor) != FALSE; }
 inline bool DestroyOwnedWindow(HWND window) noexcept { return ::IsWindow(window) && ::DestroyWindow(window) != FALSE; }
 inline bool Unhook(HWINEVENTHOOK hook) noexcept { return ::UnhookWinEvent(hook) != FALSE; }
+inline bool CloseAlgorithm(BCRYPT_ALG_HANDLE algorithm) noexcept { return ::BCryptCloseAlgorithmProvider(algorithm, 0) >= 0; }
+inline bool DestroyHash(BCRYPT_HASH_HANDLE hash) noexcept { return ::BCryptDestroyHash(hash) >= 0; }
+inline bool DestroyCryptKey(BCRYPT_KEY_HANDLE key) noexcept { return ::BCryptDestroyKey(key) >= 0; }
 // Stopped first, and closed once no callback of it runs any more: whatever the callback uses may go next.
 inline bool CloseThreadpoolTimerWhenIdle(PTP_TIMER timer) noexcept {
     ::SetThreadpoolTimer(timer, nullptr, 0, 0);
@@ -104,6 +108,10 @@ using UniqueMemoryDc = UniqueOwner<handle_traits::FreedBy<HDC, handle_traits::De
 using UniqueMenu = UniqueOwner<handle_traits::FreedBy<HMENU, handle_traits::DestroyMenuHandle>>;
 using UniqueCursor = UniqueOwner<handle_traits::FreedBy<HCURSOR, handle_traits::DestroyCursorHandle>>;
 using UniqueWinEventHook = UniqueOwner<handle_traits::FreedBy<HWINEVENTHOOK, handle_traits::Unhook>>;
+// CNG (BCrypt): algorithm providers, hashes and keys.
+using UniqueAlgorithm = UniqueOwner<handle_traits::FreedBy<BCRYPT_ALG_HANDLE, handle_traits::CloseAlgorithm>>;
+using UniqueHash = UniqueOwner<handle_traits::FreedBy<BCRYPT_HASH_HANDLE, handle_traits::DestroyHash>>;
+using UniqueCryptKey = UniqueOwner<handle_traits::FreedBy<BCRYPT_KEY_HANDLE, handle_traits::DestroyCryptKey>>;
 // A window that is not a BaseWindow of its own, such as the hidden owner of the program's windows.
 using UniqueWindow = UniqueOwner<handle_traits::FreedBy<HWND, handle_traits::DestroyOwnedWindow>>;
 

@@ -4,8 +4,7 @@ namespace zapnix {
 
 std::string AsciiTextCase::Lower(std::string_view text) const {
     std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : out) c = AsciiLower(c);
     return out;
 }
 

@@ -7,6 +7,11 @@
 
 namespace zapnix {
 
+// The lower case of a Basic Latin capital; every other byte as it is.
+inline char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 class TextCase {
 public:
     virtual ~TextCase() = default;

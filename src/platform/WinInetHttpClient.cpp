@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/Handles.h"
+#include "platform/TextCase.h"
 
 namespace zapnix {
 namespace {
@@ -42,6 +43,7 @@ void CALLBACK CloseHandleSet(PTP_CALLBACK_INSTANCE, void* handles) {
 // as more has already arrived, to use the connection again: from a fast server that can be the whole of
 // a large body. Neither the answer nor the window waits for that.
 void CloseInBackground(HandleSet handles) {
+    if (std::ranges::none_of(handles, [](const UniqueInternet& handle) { return handle.Valid(); })) return;
     auto moved = std::make_unique<HandleSet>(std::move(handles));
     if (TrySubmitThreadpoolCallback(&CloseHandleSet, moved.get(), nullptr)) moved.release();
 }
@@ -71,20 +73,21 @@ public:
         stopped_ = true;
         if (calling_) CloseInBackground(std::move(handles_));
     }
-    // Makes a call that may block, unless the request was stopped. Nothing when it was, before or during
-    // the call; otherwise 0 when the call succeeded, or its error.
+    // Makes a call that may block, unless the request was stopped. True when the call succeeded; false
+    // when it failed (its error then in `response`) or the request was stopped, before or during it.
     template <typename Call>
-    std::optional<DWORD> Run(Call call) {
+    bool Run(Call call, HttpResponse& response) {
         {
             const std::lock_guard lock(mutex_);
-            if (stopped_) return std::nullopt;
+            if (stopped_) return false;
             calling_ = true;
         }
         const DWORD error = call() ? 0 : GetLastError();
         const std::lock_guard lock(mutex_);
         calling_ = false;
-        if (stopped_) return std::nullopt;
-        return error;
+        if (stopped_) return false;
+        response.transferError = error;
+        return error == 0;
     }
 
 private:
@@ -118,20 +121,29 @@ std::optional<HttpAddress> CrackHttpUrl(const std::string& url) {
     return address;
 }
 
-// A header's value (its `index`th occurrence), whatever its length; nothing when there is none.
-std::optional<std::string> HeaderText(HINTERNET request, DWORD query, DWORD index = 0) {
-    std::string text(64, '\0');
+// What `call(buffer, size)` writes into a buffer of `size` bytes, asked again once with the size it asked
+// for when that was too small; nothing when it fails.
+template <typename Call>
+std::optional<std::string> GrownText(std::size_t size, Call call) {
+    std::string text(size, '\0');
     for (int attempt = 0; attempt < 2; ++attempt) {
-        DWORD size = static_cast<DWORD>(text.size());
-        DWORD at = index;
-        if (HttpQueryInfoA(request, query, text.data(), &size, &at)) {
-            text.resize(std::min<std::size_t>(size, text.size()));
+        DWORD length = static_cast<DWORD>(text.size());
+        if (call(text.data(), length)) {
+            text.resize(std::min<std::size_t>(length, text.size()));
             return text;
         }
         if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
-        text.assign(static_cast<std::size_t>(size) + 1, '\0');
+        text.assign(static_cast<std::size_t>(length) + 1, '\0');
     }
     return std::nullopt;
+}
+
+// A header's value (its `index`th occurrence), whatever its length; nothing when there is none.
+std::optional<std::string> HeaderText(HINTERNET request, DWORD query, DWORD index = 0) {
+    return GrownText(64, [&](char* buffer, DWORD& size) {
+        DWORD at = index;
+        return HttpQueryInfoA(request, query, buffer, &size, &at) != FALSE;
+    });
 }
 
 // The announced length as a 64-bit number, whatever the length of its text; repeated, it must say the same
@@ -161,8 +173,7 @@ bool IsRedirect(unsigned status) {
 }
 
 bool SameHost(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return std::ranges::equal(a, b, [&](char x, char y) { return lower(x) == lower(y); });
+    return std::ranges::equal(a, b, [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 // Where a redirect sends the request, when that is on the server that was asked: the same host (in any
@@ -176,17 +187,12 @@ std::optional<std::string> SameServerObject(HINTERNET request, const HttpAddress
     };
     if (!location || location->empty() || std::ranges::any_of(*location, unfit)) return std::nullopt;
     const std::string base = "http://" + from.host + from.object;
-    std::string url(base.size() + location->size() + 16, '\0');
-    for (int attempt = 0;; ++attempt) {
-        DWORD size = static_cast<DWORD>(url.size());
-        if (InternetCombineUrlA(base.c_str(), location->c_str(), url.data(), &size, ICU_NO_ENCODE)) {
-            url.resize(std::min<std::size_t>(size, url.size()));
-            break;
-        }
-        if (attempt > 0 || GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
-        url.assign(static_cast<std::size_t>(size) + 1, '\0');
-    }
-    const std::optional<HttpAddress> to = CrackHttpUrl(url);
+    const std::optional<std::string> url =
+        GrownText(base.size() + location->size() + 16, [&](char* buffer, DWORD& size) {
+            return InternetCombineUrlA(base.c_str(), location->c_str(), buffer, &size, ICU_NO_ENCODE) != FALSE;
+        });
+    if (!url) return std::nullopt;
+    const std::optional<HttpAddress> to = CrackHttpUrl(*url);
     if (!to || to->port != INTERNET_DEFAULT_HTTP_PORT || !SameHost(to->host, from.host)) return std::nullopt;
     return to->object;
 }
@@ -220,13 +226,8 @@ HttpResponse Fetch(HttpAddress address, HttpReceiver& receiver, RequestHandles& 
         }
         handles.Keep(RequestHandles::Request, request);
         SetTimeouts(request, timeout);
-        const std::optional<DWORD> sent =
-            handles.Run([&] { return HttpSendRequestA(request, nullptr, 0, nullptr, 0) != FALSE; });
-        if (!sent) return response;
-        if (*sent != 0) {
-            response.transferError = *sent;
+        if (!handles.Run([&] { return HttpSendRequestA(request, nullptr, 0, nullptr, 0) != FALSE; }, response))
             return response;
-        }
         response.status = StatusOf(request);
         if (!IsRedirect(response.status)) break;
         std::optional<std::string> next =
@@ -248,23 +249,13 @@ HttpResponse Fetch(HttpAddress address, HttpReceiver& receiver, RequestHandles& 
         // A read waits until its whole buffer is full; asking first what has arrived lets every piece be
         // handed on as it comes.
         DWORD available = 0;
-        const std::optional<DWORD> asked =
-            handles.Run([&] { return InternetQueryDataAvailable(request, &available, 0, 0) != FALSE; });
-        if (!asked) return response;
-        if (*asked != 0) {
-            response.transferError = *asked;
+        if (!handles.Run([&] { return InternetQueryDataAvailable(request, &available, 0, 0) != FALSE; }, response))
             return response;
-        }
         DWORD got = 0;
         if (available > 0) {
             const auto wanted = static_cast<DWORD>(std::min<std::size_t>(piece.size(), available));
-            const std::optional<DWORD> read =
-                handles.Run([&] { return InternetReadFile(request, piece.data(), wanted, &got) != FALSE; });
-            if (!read) return response;
-            if (*read != 0) {
-                response.transferError = *read;
+            if (!handles.Run([&] { return InternetReadFile(request, piece.data(), wanted, &got) != FALSE; }, response))
                 return response;
-            }
         }
         if (got == 0) {
             response.endReached = true;

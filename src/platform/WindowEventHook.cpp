@@ -1,5 +1,6 @@
 #include "platform/WindowEventHook.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/Trace.h"
@@ -7,13 +8,6 @@
 namespace zapnix {
 
 WindowEventHook* WindowEventHook::listening_ = nullptr;
-
-namespace {
-
-// One hook per event: a range would also bring the events between them (destroy, hide, focus, ...).
-constexpr DWORD kEvents[] = {EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, EVENT_OBJECT_NAMECHANGE};
-
-}  // namespace
 
 bool WindowEventHook::Listen(Sink sink) {
     Stop();
@@ -38,7 +32,7 @@ void WindowEventHook::Stop() {
 }
 
 void WindowEventHook::OnEvent(DWORD event, HWND window, LONG objectId, LONG childId) {
-    if (event != EVENT_OBJECT_CREATE && event != EVENT_OBJECT_SHOW && event != EVENT_OBJECT_NAMECHANGE) return;
+    if (std::ranges::find(kEvents, event) == std::end(kEvents)) return;
     if (objectId != OBJID_WINDOW || childId != CHILDID_SELF || !window || !sink_) return;
     // A top-level window's parent is the desktop; a message-only window's is not.
     if (GetAncestor(window, GA_PARENT) != GetDesktopWindow()) return;

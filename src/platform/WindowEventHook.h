@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <array>
+#include <iterator>
 #include <functional>
 
 #include "platform/Handles.h"
@@ -38,8 +39,10 @@ private:
     static void CALLBACK Receive(HWINEVENTHOOK, DWORD event, HWND window, LONG objectId, LONG childId, DWORD, DWORD);
     // The system's callback carries no context: the one hook that listens.
     static WindowEventHook* listening_;
+    // One hook per event: a range would also bring the events between them (destroy, hide, focus, ...).
+    static constexpr DWORD kEvents[] = {EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, EVENT_OBJECT_NAMECHANGE};
 
-    std::array<UniqueWinEventHook, 3> hooks_;
+    std::array<UniqueWinEventHook, std::size(kEvents)> hooks_;
     Sink sink_;
 };
 

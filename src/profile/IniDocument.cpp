@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/TextCase.h"
+
 namespace zapnix {
 namespace {
 
@@ -14,10 +16,6 @@ bool IsBlank(char c) {
 
 bool IsLineBreak(char c) {
     return c == '\r' || c == '\n';
-}
-
-char FoldCase(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // Where the line that begins at `from` ends: the first CR or LF, or the end of the bytes. Eight bytes
@@ -88,7 +86,7 @@ std::string CallerName(std::string_view name) {
 
 std::string Folded(std::string_view name) {
     std::string folded(name);
-    std::transform(folded.begin(), folded.end(), folded.begin(), FoldCase);
+    std::transform(folded.begin(), folded.end(), folded.begin(), AsciiLower);
     return folded;
 }
 
@@ -104,7 +102,7 @@ bool IsPlainKeyName(std::string_view name) {
 bool IniDocument::SameName(std::string_view a, std::string_view b) {
     // A program mostly asks for a name as the file spells it: a plain comparison settles that.
     return SameBytes(a, b) || (a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-                                   return FoldCase(x) == FoldCase(y);
+                                   return AsciiLower(x) == AsciiLower(y);
                                }));
 }
 
@@ -163,8 +161,15 @@ std::vector<std::string_view> IniDocument::Runs() const {
 }
 
 std::string IniDocument::Serialize() const {
+    return Joined(Runs());
+}
+
+std::string Joined(std::span<const std::string_view> runs) {
+    std::size_t size = 0;
+    for (const std::string_view run : runs) size += run.size();
     std::string bytes;
-    for (const std::string_view run : Runs()) bytes += run;
+    bytes.reserve(size);
+    for (const std::string_view run : runs) bytes += run;
     return bytes;
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <string_view>
 
+#include "platform/Handles.h"
 #include "update/PackageSignature.h"
 
 namespace zapnix {
@@ -15,7 +16,6 @@ namespace zapnix {
 class Sha256 {
 public:
     Sha256();
-    ~Sha256();
     Sha256(const Sha256&) = delete;
     Sha256& operator=(const Sha256&) = delete;
 
@@ -24,7 +24,7 @@ public:
     bool Finish(Sha256Digest& digest);
 
 private:
-    BCRYPT_HASH_HANDLE hash_ = nullptr;
+    UniqueHash hash_;
     bool failed_ = false;
 };
 

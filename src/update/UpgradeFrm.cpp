@@ -143,7 +143,7 @@ void UpgradeFrm::DownloadPackage() {
 }
 
 void UpgradeFrm::SignatureEnded(const HttpResponse& response) {
-    request_.reset();
+    request_.reset();  // over: the package's request is never made beside it
     const SignatureReceiver::Outcome outcome = signature_->Judge(response);
     if (outcome == SignatureReceiver::Outcome::Failed) return EndDownload(kDownloadFailure);
     if (outcome == SignatureReceiver::Outcome::Unusable) return EndDownload(kDownloadUnverified);
@@ -161,8 +161,6 @@ void UpgradeFrm::EndDownload(const char* line) {
 }
 
 void UpgradeFrm::DownloadEnded(const HttpResponse& response) {
-    download_.reset();
-    RequestEnded();
     // Only a whole package that its signature vouches for replaces the file, in one step: anything else
     // leaves an earlier file as it was, and the new bytes go with the receiver.
     const bool complete = package_->Complete(response);
