@@ -44,11 +44,11 @@ private:
 // Section "Windows" of the kill-log file: "Total", then "Title  " + i and "Date  " + i (two blanks).
 void LoadKillLog(const IniDocument& file, KillLog& log);
 void SaveKillLog(const KillLog& log, IniDocument& file);
-// One load and one save, for callers without a viewer's lifetime; the viewer uses KillLogFile.
+// One load and one save, for callers without a store's lifetime; the store uses KillLogFile.
 void LoadKillLogFromFile(const std::string& path, KillLog& log);
 bool SaveKillLogToFile(const std::string& path, const KillLog& log);
 
-// The kill-log file over the viewer's lifetime. A file that exists but cannot be read (locked by a
+// The kill-log file over the store's lifetime. A file that exists but cannot be read (locked by a
 // scanner at the first kill) must not lose its entries: the kills recorded meanwhile stay in the log
 // in memory, every save tries the load again first, and the stored entries, once read, go before them.
 class KillLogFile {

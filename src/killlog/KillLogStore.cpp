@@ -14,7 +14,7 @@ KillLog& KillLogStore::Log() {
 
 void KillLogStore::RecordKill(const std::string& title) {
     Log().Append({title, today_()});
-    if (!Save()) TraceFailure("the kill log could not be saved to " + Path());
+    Save();
     if (changed_) changed_();
 }
 
@@ -25,7 +25,9 @@ void KillLogStore::ReportUndeliveredClose(const std::string& title) {
 bool KillLogStore::Save() {
     // Nothing recorded or shown yet: nothing to write. (A log file that could not be read yet is read by
     // the save first, and its entries go before the new ones.)
-    return !loaded_ || file_.Save(log_);
+    if (!loaded_ || file_.Save(log_)) return true;
+    TraceFailure("the kill log could not be saved to " + Path());
+    return false;
 }
 
 }  // namespace zapnix

@@ -24,7 +24,8 @@ public:
     // Appends the kill, dated today, and saves the whole log.
     void RecordKill(const std::string& title) override;
     void ReportUndeliveredClose(const std::string& title) override;
-    // Writes the whole log; false when it could not be written, the entries kept for the next try.
+    // Writes the whole log; false (and traced) when it could not be written, the entries kept for the
+    // next try.
     bool Save();
 
     // Called after each kill while a viewer shows the log; an empty function when none does.

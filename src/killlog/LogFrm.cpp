@@ -4,7 +4,6 @@
 
 #include "killlog/LogIds.h"
 #include "platform/Dialogs.h"
-#include "platform/Trace.h"
 
 namespace zapnix {
 namespace {
@@ -96,7 +95,7 @@ LRESULT LogFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             // Whatever closes the viewer, the log is saved.
             store_.OnKill(nullptr);
-            if (!store_.Save()) TraceFailure("the kill log could not be saved to " + store_.Path());
+            store_.Save();
             return 0;
         default:
             break;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -146,5 +147,8 @@ private:
     std::uint32_t last_ = kNone;
     std::vector<Section> sections_;  // in file order: with duplicate names the first one is searched
 };
+
+// The runs one after the other, in one string.
+std::string Joined(std::span<const std::string_view> runs);
 
 }  // namespace zapnix

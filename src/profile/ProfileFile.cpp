@@ -39,29 +39,27 @@ LoadedIni LoadIniFileWithState(const std::string& path) {
         loaded.why = WhyUnreadable(read);
         return loaded;
     }
+    // The text as the profile functions read it: a Unicode file through the ANSI code page.
+    std::string text;
     switch (EncodingOf(bytes)) {
         case ProfileEncoding::Ansi:
-            if (bytes.size() > IniDocument::kMaxBytes) {
-                loaded.why = kTooLarge;
-                return loaded;
-            }
-            loaded.document = IniDocument::Parse(std::move(bytes));
+            text = std::move(bytes);
             break;
-        case ProfileEncoding::Utf16: {
-            std::string ansi = AnsiOfUtf16File(bytes);
-            if (ansi.size() > IniDocument::kMaxBytes) {
-                loaded.why = kTooLarge;
-                return loaded;
-            }
-            loaded.document = IniDocument::Parse(std::move(ansi));
+        case ProfileEncoding::Utf16:
+            text = AnsiOfUtf16File(bytes);
             loaded.unicode = true;
-            loaded.original = std::move(bytes);
             break;
-        }
         case ProfileEncoding::Unsupported:
             loaded.why = kUnsupportedEncoding;
             return loaded;
     }
+    if (text.size() > IniDocument::kMaxBytes) {
+        loaded.why = kTooLarge;
+        loaded.unicode = false;
+        return loaded;
+    }
+    loaded.document = IniDocument::Parse(std::move(text));
+    if (loaded.unicode) loaded.original = std::move(bytes);
     loaded.state = FileState::Ok;
     return loaded;
 }
@@ -81,7 +79,7 @@ bool SaveAs(const std::string& path, const IniDocument& document, bool unicode, 
     // file changed here and there would go out in many small writes: such runs are joined.
     constexpr std::size_t kMostRuns = 64;
     const std::vector<std::string_view> runs = document.Runs();
-    if (runs.size() > kMostRuns) return ReplaceFileAtomically(path, document.Serialize());
+    if (runs.size() > kMostRuns) return ReplaceFileAtomically(path, Joined(runs));
     return ReplaceFileAtomically(path, runs);
 }
 
@@ -106,12 +104,16 @@ bool SaveIniFile(const std::string& path, const IniDocument& document) {
     return false;
 }
 
+bool SaveIniFile(const std::string& path, const LoadedIni& loaded) {
+    // The load has told the file's encoding: the save needs no second look.
+    return SaveAs(path, loaded.document, loaded.unicode, loaded.original);
+}
+
 bool UpdateIniFile(const std::string& path, const std::function<void(IniDocument&)>& change) {
-    // The load has just told the file's encoding: the save needs no second look.
     LoadedIni loaded = LoadIniFileWithState(path);
     if (loaded.state == FileState::Unreadable) return false;
     change(loaded.document);
-    return SaveAs(path, loaded.document, loaded.unicode, loaded.original);
+    return SaveIniFile(path, loaded);
 }
 
 }  // namespace zapnix

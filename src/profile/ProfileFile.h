@@ -34,8 +34,11 @@ struct LoadedIni {
 LoadedIni LoadIniFileWithState(const std::string& path);
 // A missing file loads as an empty document; nullopt when the file exists but cannot be read.
 std::optional<IniDocument> LoadIniFile(const std::string& path);
-// Replaces the file atomically with the document's bytes; false on failure (the old file stays).
+// Replaces the file atomically with the document's bytes, in the encoding the file has; false on failure
+// (the old file stays).
 bool SaveIniFile(const std::string& path, const IniDocument& document);
+// The same for a document as a load found it (and changed since), in the encoding that load found.
+bool SaveIniFile(const std::string& path, const LoadedIni& loaded);
 // Load, change, replace: the document is the file as it is now (empty when missing), so that every
 // byte the change does not touch stays. Refuses, writing nothing, when the file exists but cannot be
 // read. False when nothing was written.

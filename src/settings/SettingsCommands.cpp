@@ -26,13 +26,13 @@ AppliedSettings ApplySettings(const Settings& chosen, const std::string& profile
 
     // The file first: a save that fails then leaves the registration as it was, rather than changed under
     // a tick that the dialog no longer shows.
-    std::optional<IniDocument> profile = LoadIniFile(profilePath);
-    if (!profile) {
+    LoadedIni profile = LoadIniFileWithState(profilePath);
+    if (profile.state == FileState::Unreadable) {
         applied.profile = ProfileSave::Unreadable;
         return applied;
     }
-    WriteSettings(*profile, chosen);
-    if (!SaveIniFile(profilePath, *profile)) {
+    WriteSettings(profile.document, chosen);
+    if (!SaveIniFile(profilePath, profile)) {
         applied.profile = ProfileSave::NotWritten;
         return applied;
     }
@@ -41,8 +41,8 @@ AppliedSettings ApplySettings(const Settings& chosen, const std::string& profile
     applied.registrationFailed = true;
     // The stored box tells what the system will do at the next log-on.
     applied.stored.startup = !chosen.startup;
-    WriteSettings(*profile, applied.stored);
-    if (!SaveIniFile(profilePath, *profile)) applied.profile = ProfileSave::StartupNotStored;
+    WriteSettings(profile.document, applied.stored);
+    if (!SaveIniFile(profilePath, profile)) applied.profile = ProfileSave::StartupNotStored;
     return applied;
 }
 
