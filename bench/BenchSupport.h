@@ -66,8 +66,9 @@ inline std::string TempFile(const char* name) {
 
 // What an atomic save costs at least, done by hand with the raw Windows calls: read the old bytes, write
 // the new ones into a new temporary file in the same folder, flush it, close it and rename it over the old
-// file (the one rename the program's saves end with). The yardstick for the engine's saves. `path` must be a file of the yardstick's own (a copy of
-// the engine's), so that the engine's file stays as the engine left it. False when a call failed.
+// file (the one rename the program's saves end with). The yardstick for the engine's saves. `path` must be a file of
+// the yardstick's own (a copy of the engine's), so that the engine's file stays as the engine left it. False when a
+// call failed.
 inline bool RawAtomicSave(const std::string& path, const std::string& newBytes) {
     const HANDLE old = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -76,8 +77,8 @@ inline bool RawAtomicSave(const std::string& path, const std::string& newBytes) 
     GetFileSizeEx(old, &size);
     std::string oldBytes(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    const bool gotOld = ReadFile(old, oldBytes.data(), static_cast<DWORD>(oldBytes.size()), &read, nullptr) &&
-                        read == oldBytes.size();
+    const bool gotOld =
+        ReadFile(old, oldBytes.data(), static_cast<DWORD>(oldBytes.size()), &read, nullptr) && read == oldBytes.size();
     CloseHandle(old);
     const std::string temp = path + ".new";
     const HANDLE file =
@@ -102,5 +103,66 @@ inline std::string FileBytes(const std::string& path) {
     ReadWholeFile(path, bytes);
     return bytes;
 }
+
+// The processor time a process has used so far, in milliseconds.
+inline double ProcessCpuMs(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    const auto ticks = [](FILETIME t) {
+        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
+}
+
+// Handles what has arrived for this thread's windows.
+inline void PumpPending() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+// Zapnix.exe copied into a scratch folder of its own with `profile` as its quorb.ini, started and waited
+// for until its main window is there and a second more; ended, and its folder gone, with the object.
+class ZapnixRun {
+public:
+    ZapnixRun(const std::string& exePath, const std::string& profile, const std::string& folderStem) {
+        folder_ = TempFile((folderStem + "-" + std::to_string(GetTickCount())).c_str());
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        const std::string exe = folder_ + "\\Zapnix.exe";
+        CopyFileA(exePath.c_str(), exe.c_str(), FALSE);
+        ReplaceFileAtomically(folder_ + "\\quorb.ini", profile);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        std::string commandLine = "\"" + exe + "\"";
+        if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
+                            &startup, &info_))
+            return;
+        WaitForInputIdle(info_.hProcess, 10000);
+        for (int i = 0; i < 200 && !main_; ++i, Sleep(50)) main_ = FindWindowA("ZapnixFrm", "Zapnix Popup Killer");
+        Sleep(1000);
+    }
+    ZapnixRun(const ZapnixRun&) = delete;
+    ZapnixRun& operator=(const ZapnixRun&) = delete;
+    ~ZapnixRun() {
+        if (info_.hProcess) {
+            TerminateProcess(info_.hProcess, 0);
+            WaitForSingleObject(info_.hProcess, 5000);
+            CloseHandle(info_.hThread);
+            CloseHandle(info_.hProcess);
+        }
+        Sleep(200);
+        for (const char* name : {"Zapnix.exe", "quorb.ini", "poplog.ini"}) DeleteFileA((folder_ + "\\" + name).c_str());
+        RemoveDirectoryA(folder_.c_str());
+    }
+
+    HANDLE Process() const { return info_.hProcess; }
+    // Null when Zapnix did not start or showed no main window.
+    HWND MainWindow() const { return main_; }
+    double CpuMs() const { return ProcessCpuMs(info_.hProcess); }
+
+private:
+    std::string folder_;
+    PROCESS_INFORMATION info_{};
+    HWND main_ = nullptr;
+};
 
 }  // namespace zapnix::bench

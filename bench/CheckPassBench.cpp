@@ -9,16 +9,18 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "BenchSupport.h"
+#include "Driver.h"
 #include "engine/BrowserFrameClass.h"
 #include "engine/BrowserFrames.h"
 #include "engine/PopupKiller.h"
 #include "engine/RuleIndex.h"
-#include "platform/Handles.h"
+#include "platform/AppPaths.h"
 #include "platform/Win32TextCase.h"
 #include "platform/Win32WindowOwners.h"
 #include "platform/Win32WindowSystem.h"
@@ -45,61 +47,14 @@ RuleList MakeRules(int count) {
 
 constexpr int kWindowsPerHost = 25;
 
-std::string ThisFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string self = path;
-    return self.substr(0, self.find_last_of('\\'));
-}
-
-// The windows of one process that have Chrome's class, in the system's order.
-std::vector<HWND> ChromeClassWindowsOf(DWORD process) {
-    struct Search {
-        DWORD process;
-        std::vector<HWND> found;
-    } search{process, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            char className[260] = {};
-            GetClassNameA(hwnd, className, sizeof className);
-            if (owner == s.process && lstrcmpiA(className, "Chrome_WidgetWin_1") == 0) s.found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// A copy of PopupHost under `exeName`, showing kWindowsPerHost hidden windows of Chrome's class.
-struct Host {
-    UniqueHandle process;
-    DWORD id = 0;
-    std::vector<HWND> windows;
-};
-
-Host StartHost(const std::string& folder, const std::string& exeName) {
-    const std::string exe = folder + "\\" + exeName;
-    CopyFileA((ThisFolder() + "\\..\\tests\\e2e\\PopupHost.exe").c_str(), exe.c_str(), FALSE);
-    std::string commandLine = "\"" + exe + "\"";
+// A copy of PopupHost under `exeName` in `folder`, showing kWindowsPerHost hidden windows of Chrome's class.
+std::unique_ptr<e2e::PopupHost> StartHost(const e2e::ScratchFolder& folder, const std::string& exeName) {
+    const std::string exe = folder.File(exeName);
+    CopyFileA((ExecutableFolder() + "\\..\\tests\\e2e\\PopupHost.exe").c_str(), exe.c_str(), FALSE);
+    std::vector<std::string> windows;
     for (int i = 0; i < kWindowsPerHost; ++i)
-        commandLine += " \"Chrome_WidgetWin_1|hidden|Page " + std::to_string(i) + " - " + exeName + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    Host host;
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info)) {
-        std::fprintf(stderr, "cannot start %s\n", exe.c_str());
-        return host;
-    }
-    CloseHandle(info.hThread);
-    host.process = UniqueHandle(info.hProcess);
-    host.id = info.dwProcessId;
-    for (int tries = 0; tries < 500 && host.windows.size() < kWindowsPerHost; ++tries, Sleep(20))
-        host.windows = ChromeClassWindowsOf(host.id);
-    return host;
+        windows.push_back("Chrome_WidgetWin_1|hidden|Page " + std::to_string(i) + " - " + exeName);
+    return std::make_unique<e2e::PopupHost>(windows, exe);
 }
 
 // The time of one call of `call`, in microseconds: the median of 101 rounds over the given windows.
@@ -121,14 +76,15 @@ int main() {
         browsers.insert(reinterpret_cast<WindowHandle>(zapnix::bench::OpenWindow(
             i % 2 ? "IEFrame" : "MozillaWindowClass", "News page " + std::to_string(i) + " - Mozilla Firefox")));
 
-    const std::string folder = bench::TempFile("zapnix-bench-hosts");
-    CreateDirectoryA(folder.c_str(), nullptr);
-    Host hosts[] = {StartHost(folder, "chrome.exe"), StartHost(folder, "msedge.exe"), StartHost(folder, "slack.exe"),
-                    StartHost(folder, "code.exe")};
+    const e2e::ScratchFolder folder("zapnix-bench-hosts");
+    std::unique_ptr<e2e::PopupHost> hosts[] = {StartHost(folder, "chrome.exe"), StartHost(folder, "msedge.exe"),
+                                               StartHost(folder, "slack.exe"), StartHost(folder, "code.exe")};
     std::vector<HWND> shared;
-    for (const Host& host : hosts) shared.insert(shared.end(), host.windows.begin(), host.windows.end());
-    for (const Host* host : {&hosts[0], &hosts[1]})
-        for (HWND window : host->windows) browsers.insert(reinterpret_cast<WindowHandle>(window));
+    for (int host = 0; host < 4; ++host)
+        for (HWND window : hosts[host]->WindowsOf("Chrome_WidgetWin_1", nullptr)) {
+            shared.push_back(window);
+            if (host < 2) browsers.insert(reinterpret_cast<WindowHandle>(window));  // chrome.exe, msedge.exe
+        }
 
     Win32WindowSystem windows;
     Win32TextCase textCase;
@@ -176,18 +132,11 @@ int main() {
                     GetWindowThreadProcessId(w, &id);
                 }));
     std::printf("  and on its process: OpenProcess, QueryFullProcessImageNameA, CloseHandle  %7.1f us\n",
-                PerCallUs(shared, [&](HWND) { owners.ImageOf(hosts[0].id); }));
+                PerCallUs(shared, [&](HWND) { owners.ImageOf(hosts[0]->Id()); }));
 
     const RuleList rules = MakeRules(10000);
     const double rebuild = bench::MedianMs(11, [&] { RuleIndex index(rules.Rows(), textCase); });
     std::printf("rebuild the index for 10000 rules (median of 11): %.2f ms\n", rebuild);
 
-    for (Host& host : hosts) {
-        TerminateProcess(host.process.Get(), 0);
-        WaitForSingleObject(host.process.Get(), 5000);
-    }
-    for (const char* exe : {"chrome.exe", "msedge.exe", "slack.exe", "code.exe"})
-        DeleteFileA((folder + "\\" + exe).c_str());
-    RemoveDirectoryA(folder.c_str());
     return 0;
 }

@@ -26,19 +26,8 @@ Usage Measure(HANDLE process) {
         usage.workingSet = memory.WorkingSetSize;
         usage.privateBytes = memory.PrivateUsage;
     }
-    FILETIME created, exited, kernel, user;
-    if (GetProcessTimes(process, &created, &exited, &kernel, &user)) {
-        const auto ticks = [](FILETIME t) {
-            return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-        };
-        usage.cpuMs = static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
-    }
+    usage.cpuMs = zapnix::bench::ProcessCpuMs(process);
     return usage;
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
 }  // namespace
@@ -50,10 +39,6 @@ int main(int argc, char** argv) {
     }
     // A scratch folder with 100 rules, a check every hour (the ticks are delivered by hand), and a
     // desktop of 100 browser windows that match none of them.
-    const std::string folder = zapnix::bench::TempFile("zapnix-idle-bench");
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string exe = folder + "\\Zapnix.exe";
-    CopyFileA(argv[1], exe.c_str(), FALSE);
     std::string profile = "[Windows]\r\nTotal=100\r\n";
     for (int i = 1; i <= 100; ++i) {
         const std::string n = std::to_string(i);
@@ -61,41 +46,28 @@ int main(int argc, char** argv) {
                    "=Contains\r\nCase    " + n + "=No\r\n";
     }
     profile += "[Settings]\r\nEnabled=1\r\nInterval=3600\r\nMinimized=1\r\n";
-    FILE* file = std::fopen((folder + "\\quorb.ini").c_str(), "wb");
-    std::fwrite(profile.data(), 1, profile.size(), file);
-    std::fclose(file);
     for (int i = 0; i < 100; ++i)
         zapnix::bench::OpenWindow(i % 2 ? "IEFrame" : "MozillaWindowClass", "News " + std::to_string(i));
 
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    std::string commandLine = "\"" + exe + "\"";
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &info))
-        return 1;
-    WaitForInputIdle(info.hProcess, 10000);
-    HWND main = nullptr;
-    for (int i = 0; i < 200 && !main; ++i, Sleep(50)) main = FindWindowA("ZapnixFrm", "Zapnix Popup Killer");
+    const zapnix::bench::ZapnixRun run(argv[1], profile, "zapnix-idle-bench");
+    const HWND main = run.MainWindow();
     if (!main) return 1;
-
-    Sleep(1000);
-    const Usage before = Measure(info.hProcess);
+    const Usage before = Measure(run.Process());
     const auto start = zapnix::bench::Clock::now();
     for (int tick = 0; tick < 3600; ++tick) {
         PostMessageA(main, WM_TIMER, 1, 0);
         if (tick % 100 == 99) {
             DWORD_PTR ignored;
             SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored);  // let the queue drain
-            Pump();
+            zapnix::bench::PumpPending();
         }
     }
     DWORD_PTR ignored;
     SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored);
     const double passesMs = zapnix::bench::Milliseconds(zapnix::bench::Clock::now() - start);
-    const Usage after = Measure(info.hProcess);
-    for (int i = 0; i < 100; ++i, Sleep(100)) Pump();  // ten idle seconds
-    const Usage idle = Measure(info.hProcess);
+    const Usage after = Measure(run.Process());
+    for (int i = 0; i < 100; ++i, Sleep(100)) zapnix::bench::PumpPending();  // ten idle seconds
+    const Usage idle = Measure(run.Process());
 
     std::printf("3600 passes over %d browser windows and 100 rules: %.0f ms (%.2f ms a pass)\n", 100, passesMs,
                 passesMs / 3600);
@@ -104,13 +76,5 @@ int main(int argc, char** argv) {
     std::printf("private bytes: %.1f MiB before, %.1f MiB after\n", before.privateBytes / 1048576.0,
                 after.privateBytes / 1048576.0);
     std::printf("CPU while idle for 10 s afterwards: %.1f ms\n", idle.cpuMs - after.cpuMs);
-
-    TerminateProcess(info.hProcess, 0);
-    WaitForSingleObject(info.hProcess, 5000);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-    DeleteFileA(exe.c_str());
-    DeleteFileA((folder + "\\quorb.ini").c_str());
-    RemoveDirectoryA(folder.c_str());
     return 0;
 }

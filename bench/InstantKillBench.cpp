@@ -19,63 +19,16 @@ namespace {
 
 using zapnix::bench::Clock;
 
-double CpuMs(HANDLE process) {
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
-    const auto ticks = [](FILETIME t) { return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
-}
+using zapnix::bench::PumpPending;
 
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-}
-
-// Zapnix in a scratch folder of its own, with one rule and the killer as given; ended with the object.
-class Zapnix {
-public:
-    Zapnix(const char* exePath, bool enabled) {
-        folder_ = zapnix::bench::TempFile(("zapnix-instant-bench-" + std::to_string(GetTickCount())).c_str());
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        exe_ = folder_ + "\\Zapnix.exe";
-        CopyFileA(exePath, exe_.c_str(), FALSE);
-        const std::string profile = "[Windows]\r\nTotal=1\r\nTitle   1=Prize\r\nActive  1=Yes\r\nMatch   1=Contains\r\n"
+// Zapnix in a scratch folder of its own, with one rule and the killer as given.
+zapnix::bench::ZapnixRun StartZapnix(const char* exePath, bool enabled) {
+    return zapnix::bench::ZapnixRun(exePath,
+                                    "[Windows]\r\nTotal=1\r\nTitle   1=Prize\r\nActive  1=Yes\r\nMatch   1=Contains\r\n"
                                     "Case    1=No\r\n[Settings]\r\nInterval=60\r\nMinimized=1\r\nEnabled=" +
-                                    std::string(enabled ? "1" : "0") + "\r\n";
-        FILE* file = std::fopen((folder_ + "\\quorb.ini").c_str(), "wb");
-        std::fwrite(profile.data(), 1, profile.size(), file);
-        std::fclose(file);
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
-        std::string commandLine = "\"" + exe_ + "\"";
-        if (!CreateProcessA(exe_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
-                            &startup, &info_))
-            return;
-        WaitForInputIdle(info_.hProcess, 10000);
-        for (int i = 0; i < 200 && !FindWindowA("ZapnixFrm", "Zapnix Popup Killer"); ++i) Sleep(50);
-        Sleep(1000);
-    }
-    ~Zapnix() {
-        if (info_.hProcess) {
-            TerminateProcess(info_.hProcess, 0);
-            WaitForSingleObject(info_.hProcess, 5000);
-            CloseHandle(info_.hThread);
-            CloseHandle(info_.hProcess);
-        }
-        Sleep(200);
-        DeleteFileA(exe_.c_str());
-        DeleteFileA((folder_ + "\\quorb.ini").c_str());
-        DeleteFileA((folder_ + "\\poplog.ini").c_str());
-        RemoveDirectoryA(folder_.c_str());
-    }
-    double CpuMs() const { return ::CpuMs(info_.hProcess); }
-    bool Running() const { return info_.hProcess != nullptr; }
-
-private:
-    std::string folder_;
-    std::string exe_;
-    PROCESS_INFORMATION info_{};
-};
+                                        std::string(enabled ? "1" : "0") + "\r\n",
+                                    "zapnix-instant-bench");
+}
 
 // When the close request reached the window last opened.
 Clock::time_point closeRequested;
@@ -94,13 +47,13 @@ double Percentile(std::vector<double> samples, double share) {
 }
 
 // Opens and shows `count` windows that match no rule, pumping as it goes; Zapnix's processor time for them.
-double OtherWindowsCpuMs(const Zapnix& zapnix, int count) {
+double OtherWindowsCpuMs(const zapnix::bench::ZapnixRun& zapnix, int count) {
     const double before = zapnix.CpuMs();
     for (int i = 0; i < count; ++i) {
         HWND window = zapnix::bench::OpenWindow("BenchOtherWindow", "Document " + std::to_string(i) + " - Editor");
         ShowWindow(window, SW_SHOWNOACTIVATE);
         DestroyWindow(window);
-        if (i % 100 == 99) Pump();
+        if (i % 100 == 99) PumpPending();
     }
     Sleep(2000);  // the events still queued for Zapnix
     return zapnix.CpuMs() - before;
@@ -122,8 +75,8 @@ int main(int argc, char** argv) {
     std::vector<double> latencies;
     double otherOnMs = 0;
     {
-        Zapnix zapnix(argv[1], true);
-        if (!zapnix.Running()) return 1;
+        const auto zapnix = StartZapnix(argv[1], true);
+        if (!zapnix.Process()) return 1;
         for (int i = 0; i < 100; ++i) {
             closeRequested = {};
             const auto created = Clock::now();
@@ -133,30 +86,30 @@ int main(int argc, char** argv) {
             const auto deadline = created + std::chrono::seconds(5);
             while (closeRequested == Clock::time_point{} && Clock::now() < deadline) {
                 MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-                Pump();
+                PumpPending();
             }
-            latencies.push_back(closeRequested == Clock::time_point{}
-                                    ? 5000.0
-                                    : zapnix::bench::Milliseconds(closeRequested - created));
+            latencies.push_back(
+                closeRequested == Clock::time_point{} ? 5000.0 : zapnix::bench::Milliseconds(closeRequested - created));
             DestroyWindow(popup);
         }
         otherOnMs = OtherWindowsCpuMs(zapnix, 10000);
     }
     double otherOffMs = 0;
     {
-        Zapnix zapnix(argv[1], false);
+        const auto zapnix = StartZapnix(argv[1], false);
         otherOffMs = OtherWindowsCpuMs(zapnix, 10000);
     }
     std::printf("creation to close request, 100 pop-ups: median %.1f ms, 99th percentile %.1f ms, worst %.1f ms\n",
                 Percentile(latencies, 0.5), Percentile(latencies, 0.99), Percentile(latencies, 1.0));
-    std::printf("10,000 other windows opened and shown: %.0f ms of Zapnix's processor time with the killer on "
-                "(%.1f us an event), %.0f ms with it off\n",
-                otherOnMs, otherOnMs * 1000 / 10000, otherOffMs);
+    std::printf(
+        "10,000 other windows opened and shown: %.0f ms of Zapnix's processor time with the killer on "
+        "(%.1f us an event), %.0f ms with it off\n",
+        otherOnMs, otherOnMs * 1000 / 10000, otherOffMs);
 
     for (int run = 1; run < argc && run <= 2; ++run) {
-        Zapnix zapnix(argv[run], true);
+        const auto zapnix = StartZapnix(argv[run], true);
         const double before = zapnix.CpuMs();
-        for (int i = 0; i < 600; ++i, Sleep(100)) Pump();
+        for (int i = 0; i < 600; ++i, Sleep(100)) PumpPending();
         std::printf("a minute with no events, %s: %.1f ms of processor time\n", run == 1 ? "this build" : "baseline",
                     zapnix.CpuMs() - before);
     }

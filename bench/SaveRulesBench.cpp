@@ -21,8 +21,6 @@ namespace {
 
 using namespace zapnix;
 
-constexpr std::string_view kPrefixes[] = {"Title   ", "Active  ", "Match   ", "Case    "};
-
 RuleList MakeRules(int count) {
     RuleList rules;
     for (int i = 1; i <= count; ++i)
@@ -35,11 +33,12 @@ double ApiSave(const std::string& path, const RuleList& rules) {
     DeleteFileA(path.c_str());
     const auto start = bench::Clock::now();
     const char* file = path.c_str();
-    WritePrivateProfileStringA("Windows", "Total", std::to_string(rules.Count()).c_str(), file);
+    const std::string section(kRulesSection);
+    WritePrivateProfileStringA(section.c_str(), "Total", std::to_string(rules.Count()).c_str(), file);
     for (std::size_t i = 0; i < rules.Count(); ++i) {
         const auto& rule = rules.Row(i);
         for (std::size_t column = 0; column < 4; ++column)
-            WritePrivateProfileStringA("Windows", NumberedKey(kPrefixes[column], i + 1).c_str(),
+            WritePrivateProfileStringA(section.c_str(), NumberedKey(kRuleKeyPrefixes[column], i + 1).c_str(),
                                        std::string(rule.Cell(column)).c_str(), file);
     }
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, file);  // flush the system's cache
@@ -114,7 +113,7 @@ int main(int argc, char** argv) {
         std::string reversed = "[Windows]\r\nTotal=" + std::to_string(count) + "\r\n";
         for (std::size_t row = rules.Count(); row > 0; --row)
             for (std::size_t column = 0; column < 4; ++column)
-                reversed += NumberedKey(kPrefixes[column], row) + "=" + std::string(rules.Row(row - 1).Cell(column)) + "\r\n";
+                reversed += NumberedKey(kRuleKeyPrefixes[column], row) + "=" + std::string(rules.Row(row - 1).Cell(column)) + "\r\n";
         reversed += "[Settings]\r\nEnabled=1\r\nInterval=3\r\n";
         const double save = bench::MedianMs(5, [&] {
             ReplaceFileAtomically(path, reversed);

@@ -47,10 +47,12 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
 fi
 export SOURCE_DATE_EPOCH
 
-# The public half of the signing key, as the build takes it: x then y in hex.
+# The public half of the signing key, for checking the signature, and as the build takes it: x then y in hex.
 public_key=$work/release-public-key.hex
+public_pem=$work/release-public-key.pem
 mkdir -p "$work"
-openssl ec -in "$key" -pubout -outform DER 2>/dev/null | tail -c 64 | xxd -p -c 64 >"$public_key"
+openssl ec -in "$key" -pubout -out "$public_pem" 2>/dev/null
+openssl ec -pubin -in "$public_pem" -outform DER 2>/dev/null | tail -c 64 | xxd -p -c 64 >"$public_key"
 [ "$(tr -d '\n' <"$public_key" | wc -c)" -eq 128 ] || { echo "release: $key is no P-256 private key" >&2; exit 1; }
 
 # Builds Zapnix.exe in folder $1 from scratch.
@@ -101,11 +103,9 @@ sign() {
   der=$(mktemp)
   printf '%s\n%s' "$name" "$digest" | openssl dgst -sha256 -sign "$key" -out "$der"
   # The signature comes as a DER sequence of two integers; the program takes them as two 32-byte numbers.
-  r=$(openssl asn1parse -inform DER -in "$der" | awk -F: '/INTEGER/ {print $NF}' | sed -n 1p)
-  s=$(openssl asn1parse -inform DER -in "$der" | awk -F: '/INTEGER/ {print $NF}' | sed -n 2p)
+  { read -r r; read -r s; } < <(openssl asn1parse -inform DER -in "$der" | awk -F: '/INTEGER/ {print $NF}')
   printf '%064s%064s' "$r" "$s" | tr ' ' 0 | xxd -r -p >"$package.sig"
-  printf '%s\n%s' "$name" "$digest" |
-    openssl dgst -sha256 -verify <(openssl ec -in "$key" -pubout 2>/dev/null) -signature "$der" >/dev/null
+  printf '%s\n%s' "$name" "$digest" | openssl dgst -sha256 -verify "$public_pem" -signature "$der" >/dev/null
   rm -f "$der"
   [ "$(stat -c %s "$package.sig")" -eq 64 ]
 }

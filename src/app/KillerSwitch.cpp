@@ -21,8 +21,7 @@ bool KillerSwitch::OnTimer(WPARAM timerId) {
 }
 
 void KillerSwitch::Stop() {
-    KillTimer(window_, ids::kCheckTimerId);
-    events_.Stop();
+    Switch(false, std::nullopt);
 }
 
 }  // namespace zapnix

@@ -100,16 +100,12 @@ void ZapnixFrm::OnDrop(WindowHandle window) {
         ShowError(Hwnd(), RefusedDropMessage(result));
 }
 
-void ZapnixFrm::RulesChanged() {
-    winList_.Refresh();
-}
-
 void ZapnixFrm::SetTitleText(const std::string& title) {
     SetDlgItemTextA(Hwnd(), ids::WinTxt, title.c_str());
 }
 
 void ZapnixFrm::EditorClosed() {
-    RulesChanged();
+    winList_.Refresh();
     // While the program ends the main window stays as it is: hidden, it must not flash up.
     if (!ending_) ShowWindow(Hwnd(), SW_SHOW);
 }

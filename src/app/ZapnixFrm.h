@@ -55,8 +55,6 @@ public:
     // as `startup` says, and shows the window unless it was hidden.
     bool Create(const StartupState& startup);
 
-    // The rule list changed: the view shows the model's rows again.
-    void RulesChanged();
     void SetTitleText(const std::string& title);
     // The rule editor has gone: the list as edited, and the window back unless the program is ending.
     void EditorClosed();

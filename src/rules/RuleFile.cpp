@@ -1,24 +1,17 @@
 #include "rules/RuleFile.h"
 
-#include <array>
-
 #include "profile/NumberedRows.h"
 
 namespace zapnix {
-namespace {
-
-constexpr std::array<std::string_view, 4> kPrefixes{"Title   ", "Active  ", "Match   ", "Case    "};
-
-}  // namespace
 
 void LoadWinList(const IniDocument& profile, RuleList& rules) {
-    ReadNumberedRows(profile, kRulesSection, kPrefixes, [&](std::span<std::string> cells) {
+    ReadNumberedRows(profile, kRulesSection, kRuleKeyPrefixes, [&](std::span<std::string> cells) {
         rules.Append({std::move(cells[0]), std::move(cells[1]), std::move(cells[2]), std::move(cells[3])});
     });
 }
 
 void SaveWinList(const RuleList& rules, IniDocument& profile) {
-    WriteNumberedRows(profile, kRulesSection, kPrefixes, rules.Count(),
+    WriteNumberedRows(profile, kRulesSection, kRuleKeyPrefixes, rules.Count(),
                       [&](std::size_t row, std::size_t column) { return rules.Row(row).Cell(column); });
 }
 

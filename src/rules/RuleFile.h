@@ -2,6 +2,7 @@
 // The rule list in the profile file: section "Windows", "Total" and four keys per rule whose eight-
 // character prefixes ("Title   ", "Active  ", "Match   ", "Case    ") are followed by the row number.
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -14,6 +15,8 @@ namespace zapnix {
 
 inline constexpr std::string_view kProfileFileName = "quorb.ini";
 inline constexpr std::string_view kRulesSection = "Windows";
+// A rule's keys are these prefixes followed by its row number, in this order.
+inline constexpr std::array<std::string_view, 4> kRuleKeyPrefixes{"Title   ", "Active  ", "Match   ", "Case    "};
 
 // Appends the rules of the profile to `rules` (the list is not cleared; values are not checked).
 void LoadWinList(const IniDocument& profile, RuleList& rules);
